@@ -1,0 +1,72 @@
+/*
+ * config.h -- the run configuration of gridpick and its command line.
+ *
+ * Every setting of one run lives in gp_run, the one instance of
+ * gp_run_config.  The command line fills it first; the terminal dialogue and
+ * the selector dialog complete it; selection, output and the driver read it.
+ * gp_run_reset() puts it back to program start (all zero), which is what a
+ * test wants before it parses a new command line.
+ */
+#ifndef GRIDPICK_CONFIG_H
+#define GRIDPICK_CONFIG_H
+
+enum {
+    GP_NUM_PARAMS = 185,   /* parameter codes 0..184 have a flag in param */
+    GP_MAX_LEVELS = 15,    /* capacity of level: the dialog's 15 rows fit */
+    GP_DEVICE_LEN = 100,   /* device name buffer, terminator included */
+    GP_DEVICE_MAX = 22,    /* longest archive name the unit layer opens */
+    GP_OUT_FILE_LEN = 256  /* out_file buffer, terminator included */
+};
+
+/* Where data sets go. */
+enum { GP_DEST_PER_FIELD = 1, GP_DEST_ONE_FILE = 2 };
+
+struct gp_run_config {
+    int tape_unit;                  /* unit of the archive in the unit layer */
+    char out_file[GP_OUT_FILE_LEN]; /* output file name */
+    int destination;                /* GP_DEST_PER_FIELD or GP_DEST_ONE_FILE */
+    int prompt_user;                /* 1: ask about each wanted field */
+    int getall;                     /* 1: every parameter and level wanted */
+    int verbose;
+    int xquery;                     /* 1: selector dialog, 0: terminal */
+    int start_month, start_day, start_year;  /* two-digit year */
+    int end_month, end_day, end_year;
+    int first_day, last_day;        /* kdate() of the two dates */
+    int param[GP_NUM_PARAMS];       /* 1: parameter code wanted */
+    int num_params;
+    int level[GP_MAX_LEVELS];       /* wanted levels in mb, 0 = surface */
+    int num_levels;
+    int num_dsets_written;
+};
+
+extern gp_run_config gp_run;
+
+/* Back to program start: every member zero. */
+void gp_run_reset();
+
+/* The defaults main applies before it parses the command line, in order:
+ * tape_unit 4, both dates' month and day 0, destination 1, prompt_user 0,
+ * getall 0, verbose 0, xquery 1, out_file empty. */
+void gp_run_defaults();
+
+/* Writes the usage text to standard output. */
+void print_usage();
+
+/* Parses argv into gp_run and device (GP_DEVICE_LEN bytes, holding the
+ * default device on entry).  Returns 0 when the run goes on, otherwise the
+ * exit status the program must end with (its messages already printed):
+ *   1   no argument, a switch missing its argument(s), a device name longer
+ *       than GP_DEVICE_MAX characters;
+ *   255 -h, -?, -u or an undefined switch.
+ * After a successful parse an empty out_file is "norva.out". */
+int gp_parse_command_line(int argc, char **argv, char *device);
+
+/* Day numbers: days from 1 January of year 0 of the century (day 1), years
+ * of two digits, every fourth year (0 included) a leap year.  Months outside
+ * 1..12 count the months there are (none before 1, all twelve after 12). */
+int kdate(int month, int day, int year);
+
+/* Day of the year of month/day in two-digit year (same leap rule). */
+int convert_date(int month, int day, int year);
+
+#endif

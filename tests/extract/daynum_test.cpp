@@ -1,0 +1,53 @@
+#include "config.h"
+
+#include <gtest/gtest.h>
+
+TEST(Kdate, CountsFromTheFirstDayOfTheCentury)
+{
+    EXPECT_EQ(kdate(1, 1, 0), 1);
+    EXPECT_EQ(kdate(1, 1, 60), 21916);
+    EXPECT_EQ(kdate(1, 1, 79), 28856);
+    EXPECT_EQ(kdate(1, 31, 79), 28886);
+    EXPECT_EQ(kdate(12, 31, 99), 36525);
+    EXPECT_EQ(kdate(2, 29, 80), 29280);
+    EXPECT_EQ(kdate(3, 1, 80), 29281);
+    EXPECT_EQ(kdate(0, 0, 0), 0);
+}
+
+TEST(Kdate, EveryFourthYearIsALeapYear)
+{
+    EXPECT_EQ(kdate(3, 1, 0) - kdate(2, 28, 0), 2);   // year 0 is a leap year
+    EXPECT_EQ(kdate(3, 1, 79) - kdate(2, 28, 79), 1);
+    EXPECT_EQ(kdate(1, 1, 81) - kdate(1, 1, 80), 366);
+    EXPECT_EQ(kdate(1, 1, 82) - kdate(1, 1, 81), 365);
+}
+
+TEST(Kdate, DaysCountOnIntoTheNextMonth)
+{
+    EXPECT_EQ(kdate(4, 31, 79), kdate(5, 1, 79));
+    EXPECT_EQ(kdate(2, 30, 79), kdate(3, 2, 79));
+}
+
+TEST(Kdate, FourDigitYearsLieFarOutside)
+{
+    int k = kdate(1, 1, 1979);
+    EXPECT_GT(k, 722000);
+    EXPECT_LT(k, 724000);
+}
+
+TEST(Kdate, MonthsOutsideTheYearStayInTheTable)
+{
+    EXPECT_EQ(convert_date(0, 5, 79), 5);
+    EXPECT_EQ(convert_date(-4, 5, 79), 5);
+    EXPECT_EQ(convert_date(13, 1, 79), 366);
+    EXPECT_EQ(convert_date(99, 1, 80), 367);
+    EXPECT_EQ(kdate(1, 1, -5), 1);  // nothing is added for years below 0
+}
+
+TEST(ConvertDate, DayOfTheYear)
+{
+    EXPECT_EQ(convert_date(1, 1, 79), 1);
+    EXPECT_EQ(convert_date(3, 1, 79), 60);
+    EXPECT_EQ(convert_date(3, 1, 80), 61);
+    EXPECT_EQ(convert_date(12, 31, 0), 366);
+}
