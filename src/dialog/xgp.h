@@ -1,0 +1,15 @@
+/*
+ * xgp.h -- the selector dialog, the default way of choosing what to extract.
+ */
+#ifndef GRIDPICK_XGP_H
+#define GRIDPICK_XGP_H
+
+/* Runs the selector dialog until OK or Cancel closes it.  OK copies the
+ * chosen levels, parameters, dates and prompting choice into gp_run; Cancel
+ * leaves gp_run as it was.  Returns 0 once the dialog has closed, or -1 when
+ * no X display can be opened: then it has printed
+ * "gridpick: cannot open the X display; asking at the terminal instead" on
+ * standard error, gp_run is untouched, and the caller asks at the terminal. */
+int xmain(int argc, char **argv);
+
+#endif
