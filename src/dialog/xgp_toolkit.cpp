@@ -45,6 +45,7 @@ struct xv_object {
     std::vector<Fl_Button *> buttons;  // button, boxes or choice entries
     list_widget *list = nullptr;
     Fl_Input *input = nullptr;
+    int stored_length = 0;  // text: characters kept at most, 0 for no bound
 };
 
 namespace {
@@ -344,6 +345,15 @@ void make_list(xv_object *obj, Fl_Group *panel, const Xv_attrs &a)
     obj->list = add_part(obj, std::move(l));
 }
 
+// Typing stops at the stored length; values set by the program are cut there.
+void set_text(xv_object *obj, const char *value)
+{
+    std::string v = value ? value : "";
+    if (obj->stored_length && v.size() > static_cast<size_t>(obj->stored_length))
+        v.resize(obj->stored_length);
+    obj->input->value(v.c_str());
+}
+
 void make_text(xv_object *obj, Fl_Group *panel, const Xv_attrs &a)
 {
     int w = a.display_length * 8 + 8;
@@ -352,10 +362,12 @@ void make_text(xv_object *obj, Fl_Group *panel, const Xv_attrs &a)
     in->textsize(font_size);
     if (a.stored_length > 0)
         in->maximum_size(a.stored_length);
-    in->value(a.text ? a.text : "");
+    obj->stored_length = a.stored_length > 0 ? a.stored_length : 0;
+    obj->input = in.get();
+    set_text(obj, a.text);
     in->when(FL_WHEN_ENTER_KEY_ALWAYS);
     in->callback(text_cb, obj);
-    obj->input = add_part(obj, std::move(in));
+    add_part(obj, std::move(in));
 }
 
 bool owner_fits(Xv_pkg pkg, const xv_object *owner)
@@ -469,7 +481,7 @@ const char *xv_text_value(Xv_opaque text)
 void xv_set_text_value(Xv_opaque text, const char *value)
 {
     if (alive(text) && text->input)
-        text->input->value(value ? value : "");
+        set_text(text, value);
 }
 
 int xv_choice_value(Xv_opaque choice)
@@ -580,7 +592,7 @@ void xv_user_toggle_row(Panel_item list, int row)
 void xv_user_enter_text(Panel_item text, const char *value)
 {
     if (usable(text) && text->pkg == PANEL_TEXT) {
-        text->input->value(value ? value : "");
+        set_text(text, value);
         const Event enter{FL_KEYBOARD, FL_Enter, false};
         xv_tk.simulated = &enter;
         text->input->do_callback();
