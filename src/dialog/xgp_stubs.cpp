@@ -85,29 +85,23 @@ int level_list_proc(Panel_item item, const char *string, void *, Panel_list_op o
     return XV_OK;
 }
 
-int param_list_proc(Panel_item item, const char *, void *, Panel_list_op, Event *, int)
+int param_list_proc(Panel_item, const char *, void *, Panel_list_op, Event *, int)
 {
-    record_of(item);
-    return XV_OK;
+    return XV_OK;   // the rows are read on OK
 }
 
-int surface_param_list_proc(Panel_item item, const char *, void *, Panel_list_op, Event *, int)
+int surface_param_list_proc(Panel_item, const char *, void *, Panel_list_op, Event *, int)
 {
-    record_of(item);
     return XV_OK;
 }
 
 Panel_setting start_date_proc(Panel_item item, Event *event)
 {
-    record_of(item);
-    xv_text_value(item);   // the date is read on OK
-    return panel_text_notify(item, event);
+    return panel_text_notify(item, event);   // the dates are read on OK
 }
 
 Panel_setting end_date_proc(Panel_item item, Event *event)
 {
-    record_of(item);
-    xv_text_value(item);
     return panel_text_notify(item, event);
 }
 
