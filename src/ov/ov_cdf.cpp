@@ -344,8 +344,10 @@ OvHeader *get_cdf_dataset(int ncid, int varid, int nlat, int nlon, int level_ind
         std::snprintf(desc, sizeof desc, "%s (%s) at %g %s", long_name, units, level_value,
                       level_units);
     h->comment = static_cast<char *>(gimme(std::strlen(desc) + 1, "get_cdf_dataset"));
-    if (h->comment)
+    if (h->comment) {
         std::strcpy(h->comment, desc);
+        h->comment_length = static_cast<int>(std::strlen(desc));
+    }
     return h;
 }
 

@@ -1,5 +1,6 @@
 // Printing headers and data sets in readable form.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "ov.h"
@@ -65,8 +66,13 @@ void print_some_rows(const OvHeader &h, int first, int last, bool positions)
         per_line /= 2;
     if (positions)
         per_line /= 2;
-    float lat_step = h.start_lat > h.end_lat ? -h.lat_increment : h.lat_increment;
-    float lon_step = h.start_lon > h.end_lon ? -h.lon_increment : h.lon_increment;
+    // Imported grids may carry signed increments: the direction comes from
+    // the grid's ends alone.
+    float lat_step = std::fabs(h.lat_increment), lon_step = std::fabs(h.lon_increment);
+    if (h.start_lat > h.end_lat)
+        lat_step = -lat_step;
+    if (h.start_lon > h.end_lon)
+        lon_step = -lon_step;
     bool listed = h.grid_type != REGULAR && h.lats && h.lons;
     int count = 0;
     std::printf("data:\n");
