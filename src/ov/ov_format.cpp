@@ -17,6 +17,7 @@ static_assert(std::is_standard_layout_v<OvHeader>);
 static_assert(offsetof(OvHeader, reserved) == 116);
 static_assert(offsetof(OvHeader, comment) == OV_FIXED_HEADER_SIZE);
 static_assert(sizeof(OvHeader) == OV_HEADER_AREA_SIZE);
+static_assert(sizeof(void *) != 8 || OV_HEADER_AREA_SIZE == 208, "ov.inc states 208");
 
 namespace ov {
 
