@@ -204,3 +204,16 @@ TEST(OvBind, WriteIrregularRoundTrip)
     EXPECT_EQ(r->vdata[2], 6);
     ov_destroy(r);
 }
+
+TEST(OvBind, WriteRefusesCountsThatCannotBeSized)
+{
+    Area area{};
+    area.hdr().type = OV_CONTOUR, area.hdr().num_rows = -1, area.hdr().num_columns = 5;
+    float data[1] = {};
+    int fd = -1;  // never reached
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ov_write_(&fd, area.bytes, nullptr, nullptr, nullptr, nullptr, nullptr, data,
+                        nullptr, 0, 0, 0, 0),
+              -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "ov_write: malloc failed\n");
+}
