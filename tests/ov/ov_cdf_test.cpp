@@ -273,3 +273,17 @@ TEST(CdfTime, ParseLeavesMissingFieldsAlone)
     parse_time_string(nullptr, &y, &m, &d, &h, &mi);
     EXPECT_EQ(y, 1993);
 }
+
+TEST(CdfImport, RepeatedDimensionIsRefused)
+{
+    TempDir dir;
+    std::string cdl = "netcdf rep {\ndimensions:\n frtime = 1 ;\n level = 1 ;\n lat = 2 ;\n"
+                      " lon = 3 ;\nvariables:\n float lat(lat) ;\n float lon(lon) ;\n"
+                      " float x(lat, lat, lon) ;\ndata:\n lat = 1, 2 ;\n lon = 1, 2, 3 ;\n}\n";
+    gptest::write_file(dir.file("rep.cdl"), cdl);
+    auto r = gptest::run(OV_NCGEN, {"-o", dir.file("rep.nc"), dir.file("rep.cdl")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string err;
+    EXPECT_FALSE(import(dir.file("rep.nc"), 0, 0, &err));
+    EXPECT_EQ(err, "");
+}
