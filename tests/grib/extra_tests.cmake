@@ -1,3 +1,5 @@
 gridpick_add_test(grib_extra_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/format_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/check_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/print_test.cpp
   LIBS gp_grib)
