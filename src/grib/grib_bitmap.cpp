@@ -8,11 +8,11 @@
  * The field is rearranged in place, and only after every map transfer has
  * succeeded, so a failing call leaves PSEC4 as it was.
  */
-#include "grib_extra_tmp.h"
+#include "grib.h"
+#include "grib_state.h"
 #include "grib_format.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -20,15 +20,8 @@ namespace {
 
 using std::int32_t;
 
-constexpr int32_t MAX_PRIMARY = 41472;
-constexpr int32_t MAX_SECONDARY = 512;
-
-/* Bit map work storage, reused by every call. */
-struct BitmapWork {
-    std::array<int32_t, MAX_PRIMARY> primary;
-    std::array<int32_t, MAX_SECONDARY> secondary;
-};
-BitmapWork bitmap_work;
+constexpr int32_t MAX_PRIMARY = GRIB_MAXBMAP;
+constexpr int32_t MAX_SECONDARY = GRIB_MAXBMAP2;
 
 /* Debug lines of one routine, printed when KPR is 1. */
 struct Trace {
@@ -151,7 +144,7 @@ extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *
     }
     t.section(3);
 
-    int32_t *map = bitmap_work.primary.data();
+    int32_t *map = grib_state.maps.primary;
     const float miss = *pmiss;
     const bool all_present = func == "M" && *ksbind == 32;
     int32_t kept = 0;
@@ -215,7 +208,7 @@ extern "C" void insmp2(int32_t *kgrib, int32_t *kleng, int32_t *knspt, float *ps
 
     const int32_t points = std::max(*ksize, 0) / knumv;
     const float miss = *pmiss;
-    int32_t *map = bitmap_work.secondary.data();
+    int32_t *map = grib_state.maps.secondary;
     int32_t kept = 0;
     for (int32_t p = 0; p < points; ++p) {
         const float *v = psec4 + static_cast<std::ptrdiff_t>(p) * knumv;
@@ -285,8 +278,8 @@ extern "C" void extmap(int32_t *kgrib, int32_t *kleng, int32_t *kbmap, int32_t *
     }
     t.section(3);
 
-    int32_t *map = bitmap_work.primary.data();
-    int32_t *map2 = bitmap_work.secondary.data();
+    int32_t *map = grib_state.maps.primary;
+    int32_t *map2 = grib_state.maps.secondary;
     if (transfer(kgrib, kleng, kbmap, map, points, kbit, "D") != 0) {
         inxbit_error("EXTMAP");
         *kret = 1;

@@ -6,7 +6,7 @@
  * of the error class fails; warnings print without touching KRET.  The
  * arrays are only read.
  */
-#include "grib_extra_tmp.h"
+#include "grib.h"
 #include "grib_format.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "grib_extra_tmp.h"
+#include "grib.h"
 
 #include <gtest/gtest.h>
 
