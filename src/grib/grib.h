@@ -1,0 +1,255 @@
+/*
+ * grib.h -- the GRIB edition 1 codec: public interface.
+ *
+ * Every routine passes every argument by reference and has C linkage, so C
+ * and Fortran callers can use it unchanged.  A character argument (HOPER,
+ * HFUNC, HDIR, HNAME) is followed, after all other arguments, by its length
+ * as a hidden `long`:
+ *
+ *     fldcod(ksec0, ksec1, ksec2, psec2, ksec3, psec3, ksec4, psec4,
+ *            &klenp, kgrib, &kleng, &kword, "D", &kret, 1L);
+ *
+ * Integers are 32 bits (gint), reals single precision (float).  Arrays are
+ * described with element numbers counted from 1, as KSEC1(6); in C that is
+ * ksec1[5].
+ *
+ * The message array KGRIB holds the octets of a message in memory exactly as
+ * they were read from a file: bit 0 is the top bit of the first octet, bit 31
+ * the low bit of the fourth.  The codec never depends on the host's byte
+ * order.
+ *
+ * The codec keeps process-wide state (settings record, machine parameters,
+ * working values, static work arrays); no routine is re-entrant and calls
+ * must not overlap.  Printed lines go to standard output.
+ */
+#ifndef GRIDPICK_GRIB_H
+#define GRIDPICK_GRIB_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef int32_t gint;
+
+#ifdef __cplusplus
+#define GRIB_NORETURN [[noreturn]]
+#else
+#define GRIB_NORETURN _Noreturn
+#endif
+
+/* Missing-value indicator stored into integer section-array elements that a
+ * message does not supply (hexadecimal 80000001). */
+#define GRIB_KNEG (-2147483647)
+
+/*
+ * Array sizes with which decoding any message, however corrupt, stays
+ * inside the caller's arrays.  The codec refuses a message that would need
+ * more: a quasi-regular grid with more than GRIB_MAXROWS rows (code 522),
+ * more than 255 vertical coordinate parameters (502).  Smaller arrays are
+ * fine for messages known to fit (KSEC2: 22 + rows, PSEC2: 10 + NV, KSEC4:
+ * 42, or 60 + NC1 + NC2 for matrix fields).
+ */
+#define GRIB_NKSEC0 2
+#define GRIB_NKSEC1 25
+#define GRIB_MAXROWS 1002
+#define GRIB_NKSEC2 (22 + GRIB_MAXROWS)
+#define GRIB_NPSEC2 (10 + 255)
+#define GRIB_NKSEC3 2
+#define GRIB_NPSEC3 2
+#define GRIB_NKSEC4 (60 + 510)
+
+/* ------------------------------------------------------------------ */
+/* Entry routine                                                       */
+/* ------------------------------------------------------------------ */
+
+/*
+ * fldcod -- code a field into a message, decode a message, or measure one.
+ *
+ * KSEC0(2)  out: KSEC0(1) message length in octets, KSEC0(2) edition
+ *           (1; 0 for edition 0; -1 for the experimental edition).
+ * KSEC1(25) product definition; in for coding, out for decoding.
+ * KSEC2     grid description (22 + rows of a quasi-regular grid); PSEC2 its
+ *           reals (10 + number of vertical coordinate parameters).
+ * KSEC3(2), PSEC3(2) bit map description and missing-point markers.
+ * KSEC4     binary data description (42; 60 + coefficients for matrices).
+ * PSEC4     KLENP values: in for coding, out for decoding.
+ * KGRIB     KLENG words: the message (out when coding, in when decoding).
+ * KWORD     out, coding only: words the coded message occupies, padding
+ *           included.
+ * HOPER     operation letter:
+ *             "C" code; "M" code keeping the count of packed values under
+ *             a bit map; "D" decode; "R" decode and expand a quasi-regular
+ *             Gaussian grid to a regular one (PSEC4 must hold 2N x 4N);
+ *             "Z" decode but stop before a bit map section (KRET -5);
+ *             "I" sections 0 to 2 only; "S" as "D", time range 1 for an
+ *             experimental message with P1 0; "X" up to four values chosen
+ *             in KSEC4(34..42); "L" the message length KSEC0(1) only.
+ * KRET      in: 0 ends the program through abortx on any failure, anything
+ *           else returns failures; out: 0 success, negative warnings with
+ *           usable output (-3 predefined bit map not expanded, -5 bit map
+ *           found and nothing decoded, -6 pseudo-message), positive
+ *           failures (2xx arguments, 3xx..8xx sections 0..5, x99 failed
+ *           value check), each announced by a printed line.
+ *
+ * Decoding never reads beyond KGRIB(KLENG) nor writes beyond PSEC4(KLENP);
+ * with arrays of the GRIB_N* sizes above it stays inside the section arrays.
+ */
+void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint *ksec3,
+            float *psec3, gint *ksec4, float *psec4, gint *klenp, gint *kgrib,
+            gint *kleng, gint *kword, const char *hoper, gint *kret,
+            long hoper_len);
+
+/* ------------------------------------------------------------------ */
+/* Bit-field access                                                    */
+/* ------------------------------------------------------------------ */
+
+/*
+ * Fields of NBITS (0..32) bits at bit offset IOFF (may be 32 or more) from
+ * the word the array argument points to; NSKIP bits between fields; N fields
+ * (N <= 0: none).  Extraction gives unsigned values; insertion stores the
+ * low NBITS bits and leaves all other bits alone.  No checks: widths outside
+ * 0..32 or negative offsets are caller errors.
+ */
+void gbytes(gint *source, gint *dest, gint *ioff, gint *nbits, gint *nskip,
+            gint *n);
+void sbytes(gint *dest, gint *source, gint *ioff, gint *nbits, gint *nskip,
+            gint *n);
+void gbyte(gint *source, gint *dest, gint *ioff, gint *nbits);
+void sbyte(gint *dest, gint *source, gint *ioff, gint *nbits);
+void ubytes(gint *source, gint *dest, gint *ioff, gint *nbits, gint *nskip,
+            gint *n);
+void pbytes(gint *dest, gint *source, gint *ioff, gint *nbits, gint *nskip,
+            gint *n);
+/* One field: extract into *value (ubyte) or insert *value (pbyte). */
+void ubyte(gint *words, gint *value, gint *offset, gint *nbits);
+void pbyte(gint *words, gint *value, gint *offset, gint *nbits);
+typedef void (*grib_byte_op)(gint *words, gint *value, gint *offset,
+                             gint *nbits);
+/* The common loop of ubytes and pbytes; OP is ubyte or pbyte. */
+void gsbytes(gint *words, gint *values, gint *ioff, gint *nbits, gint *nskip,
+             gint *n, grib_byte_op op);
+
+/* Reverse each group of 4 octets (swap4) or exchange each pair (swap2) of
+ * the N octets of IN into OUT; IN and OUT may be the same.  A trailing
+ * incomplete group is copied unchanged; nothing beyond N is touched. */
+void swap4(void *in, void *out, gint *n);
+void swap2(void *in, void *out, gint *n);
+
+/*
+ * inxbit -- insert (HFUNC "C") or extract (any other) KNUM contiguous fields
+ * of KBLEN bits at bit position KNSPT of KGRIB (KLENG words, KBIT = 32 bits
+ * each), to or from KPARM(1..KNUM).  KNSPT is advanced by KBLEN * KNUM.
+ * KRET 0 on success; 1 when the fields would reach beyond word KLENG (or
+ * KBLEN is outside 0..32, KNUM negative, KNSPT negative): then nothing is
+ * transferred and the line "INXBIT : Word ... is outside array bounds ..."
+ * is printed.
+ */
+void inxbit(gint *kgrib, gint *kleng, gint *knspt, gint *kparm, gint *knum,
+            gint *kbit, gint *kblen, const char *hfunc, gint *kret,
+            long hfunc_len);
+
+/* ------------------------------------------------------------------ */
+/* IBM reals and scaling                                               */
+/* ------------------------------------------------------------------ */
+
+/* PREAL <- the IBM single-precision number with exponent octet KEXP (sign
+ * in bit 128) and 24-bit mantissa KMANT. */
+void decfp2(float *preal, gint *kexp, gint *kmant);
+/* IBM number for PVAL.  KBITS: bits per word (32).  KROUND 0: the result
+ * does not exceed PVAL; 1: nearest; add 10 for printing.  An invalid KROUND
+ * or an unrecoverable mantissa overflow ends the program (abortx "CONFP3"). */
+void confp3(float *pval, gint *kexp, gint *kmant, gint *kbits, gint *kround);
+/* KDATA(j) <- nint((PDATA(j) - PREF) / PSCALE); may run in place. */
+void inscal(float *pdata, gint *kdata, gint *klen, float *pref, float *pscale);
+/* PDATA(j) <- PREF + KDATA(j) * PSCALE; may run in place. */
+void exscal(float *pdata, gint *kdata, gint *klen, float *pref, float *pscale);
+/* HDIR "I": KINT(j) <- nint(PREAL(j)); otherwise PREAL(j) <- KINT(j). */
+void rorint(float *preal, gint *kint, gint *klen, const char *hdir,
+            long hdir_len);
+/* Range of PARRAY(1..KLEN); with KLEN <= 0 PMAX and PMIN are left as they
+ * are (nothing is read). */
+void maxmin(float *parray, gint *klen, float *pmax, float *pmin);
+/* Range of the elements not equal to PMISS; PMAX, PMIN unchanged when there
+ * is none. */
+void maxmn2(float *parray, gint *klen, float *pmiss, float *pmax, float *pmin);
+
+/* ------------------------------------------------------------------ */
+/* Settings, machine parameters, termination                           */
+/* ------------------------------------------------------------------ */
+
+/* Switch debug printing (NDBG), value checks before coding (NVCK), rounding
+ * of coded lengths to 120 octets (NRND): K nonzero -> 1, zero -> 0. */
+void grsdbg(gint *k);
+void grsvck(gint *k);
+void grsrnd(gint *k);
+/* Use P as reference value when coding (FREF = P, NFREF = 1). */
+void grsref(float *p);
+/* KBIT <- 32, KNEG <- -2147483647; KPR 1 prints what it does. */
+void setpar(gint *kbit, gint *kneg, gint *kpr);
+/* Prints "ABORTX : Routine HNAME has requested program termination." and
+ * ends the process with abort(); never returns. */
+GRIB_NORETURN void abortx(const char *hname, long hname_len);
+
+/* ------------------------------------------------------------------ */
+/* Checks, listings, grid expansion, bit maps                          */
+/* ------------------------------------------------------------------ */
+
+/* Check section values before coding; each problem prints one line.
+ * KRET 0, or 1 when an error-class check failed.  No array is changed. */
+void grchk1(gint *ksec1, gint *kret);
+void grchk2(gint *ksec1, gint *ksec2, float *psec2, gint *kret);
+void grchk3(gint *ksec1, gint *ksec3, float *psec3, gint *kret);
+void grchk4(gint *ksec1, gint *ksec4, float *psec4, gint *kret);
+
+/* Labelled listings of the section arrays; nothing is changed. */
+void grprs0(gint *ksec0);
+void grprs1(gint *ksec0, gint *ksec1);
+void grprs2(gint *ksec0, gint *ksec2, float *psec2);
+void grprs3(gint *ksec0, gint *ksec3, float *psec3);
+void grprs4(gint *ksec0, gint *ksec4, float *psec4);
+/* KOUT <- the KNBIT low bits of KIN as decimal digits; KERR 1 (and a line)
+ * when KNBIT is out of range. */
+void prtbin(gint *kin, gint *knbit, gint *kout, gint *kerr);
+
+/*
+ * qu2reg -- expand the rows of PFIELD in place to KLAT x KLON values.
+ * KCODE 1/3: KLAT rows, row j of KPOINT(j) points, each to KLON points;
+ * 11/13: KLON rows each to KLAT points; units digit 1 linear, 3 cubic.
+ * Fatal (abortx "QU2REG"): bad KCODE, KLAT > 320, KLON > 640.
+ * PFIELD must hold KLAT x KLON values.
+ */
+void qu2reg(float *pfield, gint *kpoint, gint *klat, gint *klon, gint *kcode);
+/* One periodic row: KI values in P become KO values; PW 3 x (KO+3) reals. */
+void rowina(float *p, gint *ko, gint *ki, float *pw, gint *kcode);
+/* Limit the cubic's end slopes of KLEN intervals. */
+void scm0(float *pdl, float *pdr, float *pfl, float *pfr, gint *klen);
+
+/*
+ * Bit maps.  KRET: 0 success, 1 inxbit failure, 2 map beyond its static
+ * limit, 3 unknown HFUNC.  PMISS marks a missing value.
+ * insmp1: primary map of KSIZE/KNUM points written at KNSPT; PSEC4 packed
+ *         down to the present points (HFUNC "C": KSIZE reduced; "M": KSIZE
+ *         kept, tail filled with the first kept value).
+ * insmp2: secondary maps (KNUM bits per point) written at KNSPT, padded to
+ *         an octet; PSEC4 packed down to the present values.
+ * extmap: spreads the packed PSEC4 over KSIZE points x KNUM values using the
+ *         maps at KBMAP and KBMAP2 (negative: none); KSBMAP -2 when nothing
+ *         was missing, -4 when expanded.  PSEC4 must hold KSIZE x KNUM.
+ */
+void insmp1(gint *kgrib, gint *kleng, gint *knspt, gint *ksbind, float *psec4,
+            gint *ksize, gint *kbit, float *pmiss, const char *hfunc,
+            gint *knum, gint *kpr, gint *kret, long hfunc_len);
+void insmp2(gint *kgrib, gint *kleng, gint *knspt, float *psec4, gint *ksize,
+            gint *kbit, float *pmiss, const char *hfunc, gint *knum, gint *kpr,
+            gint *kret, long hfunc_len);
+void extmap(gint *kgrib, gint *kleng, gint *kbmap, gint *kbmap2, float *psec4,
+            gint *ksize, gint *kbit, gint *ksbmap, float *pmiss, gint *knum,
+            gint *kpr, gint *kret);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

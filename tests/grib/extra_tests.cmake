@@ -1,0 +1,3 @@
+gridpick_add_test(grib_extra_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/format_test.cpp
+  LIBS gp_grib)
