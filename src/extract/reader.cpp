@@ -85,18 +85,19 @@ int read_record_message(int unit, std::int32_t *buffer)
     }
 }
 
-bool all_zero(const unsigned char *p, std::size_t n)
+// Offset of the first non-zero byte of p[0..n), or -1.
+long first_nonzero(const unsigned char *p, std::size_t n)
 {
-    return std::all_of(p, p + n, [](unsigned char c) { return c == 0; });
+    const unsigned char *q = std::find_if(p, p + n, [](unsigned char c) { return c != 0; });
+    return q == p + n ? -1 : static_cast<long>(q - p);
 }
 
-// Disk file: moves to the next "GRIB".  Non-zero bytes passed over on the
-// way are reported once, with the offset where they began.  False at the
-// end of the file.
+// Disk file: moves to the next "GRIB".  Zero bytes on the way are padding;
+// other bytes are reported once, from the first of them.  False at the end
+// of the file.
 bool find_next_message(int unit)
 {
-    long start = tpio_disk_offset(unit);
-    bool foreign = false;
+    long foreign = -1;
     for (;;) {
         const unsigned char *p = nullptr;
         long avail = tpio_disk_peek(unit, search_chunk, &p);
@@ -106,13 +107,15 @@ bool find_next_message(int unit)
                                      : nullptr;
         std::size_t drop = hit ? static_cast<std::size_t>(static_cast<const unsigned char *>(hit) - p)
                                : static_cast<std::size_t>(avail < 4 ? avail : avail - 3);
-        foreign = foreign || !all_zero(p, drop);
+        long nz = foreign < 0 ? first_nonzero(p, drop) : -1;
+        if (nz >= 0)
+            foreign = tpio_disk_offset(unit) + nz;
         tpio_disk_consume(unit, drop);
         if (hit || avail < 4) {
-            if (foreign)
+            if (foreign >= 0)
                 std::fprintf(stderr,
                              "gridpick: %ld bytes that are not GRIB passed over at offset %ld\n",
-                             tpio_disk_offset(unit) - start, start);
+                             tpio_disk_offset(unit) - foreign, foreign);
             return hit != nullptr;
         }
     }

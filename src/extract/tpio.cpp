@@ -71,22 +71,6 @@ void store_le32(unsigned char *p, std::uint32_t v)
         p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-ssize_t read_full(int fd, void *buf, std::size_t n)
-{
-    std::size_t got = 0;
-    while (got < n) {
-        ssize_t r = ::read(fd, static_cast<char *>(buf) + got, n - got);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0)
-            return -1;
-        if (r == 0)
-            break;
-        got += static_cast<std::size_t>(r);
-    }
-    return static_cast<ssize_t>(got);
-}
-
 // Makes up to n bytes available at win[beg]; returns how many there are.
 long fill(Unit &u, std::size_t n)
 {
