@@ -122,7 +122,8 @@ void MsgLine::put_bare() const
 void say(std::string_view text)
 {
     std::fputc(' ', stdout);
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (!text.empty())
+        std::fwrite(text.data(), 1, text.size(), stdout);
     std::fputc('\n', stdout);
 }
 

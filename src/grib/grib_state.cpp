@@ -65,8 +65,8 @@ void setpar(gint *kbit, gint *kneg, gint *kpr)
     if (*kpr == 1) {
         grib::say("SETPAR : Section 9.");
         grib::say("         Output values set -");
-        grib::MsgLine().text("         KBIT = ").i(*kbit, 3).put();
-        grib::MsgLine().text("         KNEG = ").i(*kneg, 22).put();
+        grib::MsgLine().text("          KBIT = ").i(*kbit, 3).put();
+        grib::MsgLine().text("          KNEG = ").i(*kneg, 22).put();
     }
 }
 

@@ -39,12 +39,22 @@ struct grib_work_t {
     float zmax, zmin;   /* range of the field when coding */
 };
 
+/* Bit map work storage of insmp1, insmp2 and extmap: the largest primary
+ * and secondary maps they accept. */
+constexpr gint GRIB_MAXBMAP = 41472;
+constexpr gint GRIB_MAXBMAP2 = 512;
+struct grib_maps_t {
+    gint primary[GRIB_MAXBMAP];
+    gint secondary[GRIB_MAXBMAP2];
+};
+
 struct grib_state_t {
     grbcom_t grbcom;
     gint kbit;          /* bits per word of KGRIB, from setpar */
     gint kneg;          /* missing-value indicator, from setpar */
     bool first_done;    /* setpar has been called */
     grib_work_t work;
+    grib_maps_t maps;
 };
 
 extern grib_state_t grib_state;

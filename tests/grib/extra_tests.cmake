@@ -1,3 +1,7 @@
 gridpick_add_test(grib_extra_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/format_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/check_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/print_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/bitmap_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/qu2reg_test.cpp
   LIBS gp_grib)

@@ -1,0 +1,263 @@
+/*
+ * fldcod.cpp -- the codec's entry routine: operations, order of the
+ * sections, return codes and the exit.
+ */
+#include <cstring>
+
+#include "grib_codec.h"
+#include "grib_format.h"
+#include "grib_ibm.h"
+
+grib_work_t &grib_work()
+{
+    return grib_state.work;
+}
+
+bool grib_debug()
+{
+    return grib_state.grbcom.NDBG == 1;
+}
+
+int grib_xfer(grib_call &c, gint *vals, gint n, gint width)
+{
+    gint ret = 0, kbit = grib_state.kbit;
+    inxbit(c.kgrib, &c.kleng, &grib_work().nspt, vals, &n, &kbit, &width, c.coding() ? "C" : "D",
+           &ret, 1);
+    return ret;
+}
+
+int grib_xfer1(grib_call &c, gint &v, gint width)
+{
+    return grib_xfer(c, &v, 1, width);
+}
+
+int grib_xfer_sm(grib_call &c, gint &v, gint width)
+{
+    gint top = gint{1} << (width - 1);
+    if (c.coding()) {
+        gint raw = v < 0 ? top + (v == -2147483647 - 1 ? 2147483647 : -v) : v;
+        return grib_xfer1(c, raw, width);
+    }
+    gint raw = 0;
+    int r = grib_xfer1(c, raw, width);
+    v = raw >= top ? -(raw - top) : raw;
+    return r;
+}
+
+int grib_xfer_ibm(grib_call &c, float &v)
+{
+    gint e = 0, m = 0;
+    if (c.coding()) {
+        gint bits = grib_state.kbit, mode = 1;
+        confp3(&v, &e, &m, &bits, &mode);
+    }
+    int r = grib_xfer1(c, e, 8) + grib_xfer1(c, m, 24);
+    if (!c.coding() && r == 0)
+        decfp2(&v, &e, &m);
+    return r;
+}
+
+void grib_skip(gint bits)
+{
+    int64_t p = int64_t{grib_work().nspt} + bits;
+    grib_work().nspt = p > 2147483647 ? 2147483647 : p < 0 ? 0 : static_cast<gint>(p);
+}
+
+bool grib_fail(grib_call &c, gint code, std::string_view text)
+{
+    c.kret = code;
+    grib::MsgLine().text("FLDCOD : ").text(text).i(code, 3).put();
+    return false;
+}
+
+namespace {
+
+std::string_view cut_blanks(const char *s, long n)
+{
+    std::string_view v(s, n > 0 ? static_cast<size_t>(n) : 0);
+    while (!v.empty() && v.back() == ' ')
+        v.remove_suffix(1);
+    return v;
+}
+
+void print_sections(grib_call &c, bool with0)
+{
+    if (with0)
+        grprs0(c.ksec0);
+    grprs1(c.ksec0, c.ksec1);
+    gint flag = c.k1(5);
+    if (flag == 128 || flag == 192)
+        grprs2(c.ksec0, c.ksec2, c.psec2);
+    if (flag == 64 || flag == 192)
+        grprs3(c.ksec0, c.ksec3, c.psec3);
+    grprs4(c.ksec0, c.ksec4, c.psec4);
+}
+
+void debug_entry(grib_call &c)
+{
+    grib::say("FLDCOD : Section 1.");
+    grib::say("         Input values used -");
+    grib::MsgLine().text("         KLENG = ").i(c.kleng, 10).put();
+    grib::MsgLine().text("         KLENP = ").i(c.klenp, 10).put();
+    grib::say_empty();
+    if (c.is("C") || c.is("M")) {
+        c.k0(2) = 1;
+        print_sections(c, false);
+    }
+}
+
+/* Operation letter -> internal letter; 0 for an unknown one. */
+char internal_letter(char h)
+{
+    switch (h) {
+    case 'C': case 'M':
+        return 'C';
+    case 'D': case 'R': case 'Z': case 'I': case 'S': case 'X':
+        return 'D';
+    case 'L':
+        return 'L';
+    default:
+        return 0;
+    }
+}
+
+bool prepare_coding(grib_call &c)
+{
+    std::memset(c.kgrib, 0, sizeof(gint) * static_cast<size_t>(c.kleng > 0 ? c.kleng : 0));
+    if (c.k4(2) > 32) {
+        c.kret = 202;
+        grib::MsgLine()
+            .text("FLDCOD : Number of bits per data value, ")
+            .i(c.k4(2), 3)
+            .text(" exceeds word length ")
+            .i(32, 3)
+            .text(". Return code = ")
+            .i(202, 3)
+            .put();
+        return false;
+    }
+    grib_work_t &w = grib_work();
+    w.missing = c.k4(1) < 0 ? 1 : 0;
+    w.nvals = w.missing ? -c.k4(1) : c.k4(1);
+    if (w.nvals > c.klenp || w.nvals < 0) {
+        c.kret = 710;
+        grib::MsgLine()
+            .text("FLDCOD : Output array too small. Length is ")
+            .i(c.klenp, 8)
+            .text(" words. Number of values is ")
+            .i(c.k4(1), 8)
+            .text(" Return code = ")
+            .i(710, 3)
+            .put();
+        return false;
+    }
+    if (w.missing) {
+        for (gint j = 1; j <= w.nvals; j++)
+            if (c.p4(j) != 0.0f)
+                return grib_fail(c, 203, "Non-zero value in missing data field. Return code = ");
+    }
+    if (c.k4(5) == 32)
+        rorint(c.psec4, reinterpret_cast<gint *>(c.psec4), &w.nvals, "R", 1);
+    return true;
+}
+
+void prepare_decoding(grib_call &c)
+{
+    std::memset(c.ksec1, 0, sizeof(gint) * 25);
+    std::memset(c.ksec2, 0, sizeof(gint) * 22);
+    std::memset(c.ksec4, 0, sizeof(gint) * 12);
+}
+
+void section_line(int n)
+{
+    if (grib_debug())
+        grib::MsgLine().text("FLDCOD : Section ").i(n, 1).text(".").put();
+}
+
+/* Sections 0 to 5 in order; returns at the first stop. */
+void run(grib_call &c)
+{
+    section_line(3);
+    if (!grib_sec0(c))
+        return;
+    section_line(4);
+    if (!grib_sec1(c))
+        return;
+    section_line(5);
+    if (!grib_sec2(c))
+        return;
+    if (c.is("I") && !c.length_only()) {
+        if (grib_work().edition == 1)
+            return;
+        c.op = 'L';  /* edition 0 and experimental: go on for the length */
+    }
+    section_line(6);
+    if (!grib_sec3(c))
+        return;
+    section_line(7);
+    if (!grib_sec4(c))
+        return;
+    section_line(8);
+    if (!grib_sec5(c))
+        return;
+    grib_after5(c);
+}
+
+} // namespace
+
+extern "C" void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint *ksec3,
+                       float *psec3, gint *ksec4, float *psec4, gint *klenp, gint *kgrib,
+                       gint *kleng, gint *kword, const char *hoper, gint *kret, long hoper_len)
+{
+    grib_defaults();
+    if (!grib_state.first_done) {
+        gint kpr = grib_state.grbcom.NDBG;
+        setpar(&grib_state.kbit, &grib_state.kneg, &kpr);
+        grib_state.first_done = true;
+    }
+    grib_call c{ksec0, ksec1, ksec2, psec2, ksec3, psec3, ksec4, psec4, *klenp, kgrib, *kleng,
+                kword, cut_blanks(hoper, hoper_len), 0, 0};
+    if (grib_debug())
+        debug_entry(c);
+
+    gint kret_in = *kret;
+    grib_work_t &w = grib_work();
+    w.pseudo = 0;
+    w.bmret = 0;
+    w.nspt = 0;
+    section_line(2);
+
+    char letter = hoper_len > 0 ? internal_letter(hoper[0]) : 0;
+    if (letter == 0) {
+        c.kret = 201;
+        grib::MsgLine()
+            .text("FLDCOD : Invalid function requested - ")
+            .text(std::string_view(hoper, hoper_len > 0 ? static_cast<size_t>(hoper_len) : 0))
+            .text(". Return code = ")
+            .i(201, 3)
+            .put();
+    } else {
+        c.op = letter;
+        bool go = true;
+        if (c.coding())
+            go = prepare_coding(c);
+        else if (c.decoding())
+            prepare_decoding(c);
+        if (go)
+            run(c);
+    }
+
+    if (grib_debug()) {
+        section_line(9);
+        grib::say("         Output values set -");
+        if (letter != 0 && letter != 'C')
+            print_sections(c, true);
+    }
+    if (c.kret == 0 && w.pseudo)
+        c.kret = -6;
+    if (c.kret == 0 && w.bmret != 0)
+        c.kret = w.bmret;
+    *kret = c.kret;
+    if (kret_in == 0 && c.kret > 0)
+        abortx("FLDCOD", 6);
+}

@@ -1,0 +1,339 @@
+/*
+ * grib_bitmap.cpp -- bit maps of missing values: insmp1 and insmp2 build the
+ * primary and secondary maps when coding and pack the field down to the
+ * values present; extmap reads the maps when decoding and spreads the
+ * packed values back over the field with the missing-value marker.
+ *
+ * Maps travel through inxbit as runs of 1-bit fields, one call per map.
+ * The field is rearranged in place, and only after every map transfer has
+ * succeeded, so a failing call leaves PSEC4 as it was.
+ */
+#include "grib.h"
+#include "grib_state.h"
+#include "grib_format.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+namespace {
+
+using std::int32_t;
+
+constexpr int32_t MAX_PRIMARY = GRIB_MAXBMAP;
+constexpr int32_t MAX_SECONDARY = GRIB_MAXBMAP2;
+
+/* Debug lines of one routine, printed when KPR is 1. */
+struct Trace {
+    std::string_view name;
+    bool on;
+
+    void section(int n) const
+    {
+        if (!on)
+            return;
+        grib::MsgLine().text(name).text(" : Section ").i(n, 1).text(".").put();
+    }
+    void say(std::string_view text) const
+    {
+        if (on)
+            grib::say(text);
+    }
+    void value(std::string_view label, int32_t v) const
+    {
+        if (on)
+            grib::MsgLine().text(label).i(v, 6).put();
+    }
+    void text(std::string_view label, std::string_view v) const
+    {
+        if (on)
+            grib::MsgLine().text(label).text(v).put();
+    }
+};
+
+void size_error(std::string_view name, int32_t size, int32_t limit)
+{
+    grib::MsgLine()
+        .text(name)
+        .text(" : Bit-map size is ")
+        .i(size, 6)
+        .text(", maximum allowed is ")
+        .i(limit, 6)
+        .text(".")
+        .put();
+}
+
+void count_error(std::string_view name, int32_t knum)
+{
+    grib::MsgLine()
+        .text(name)
+        .text(" : Invalid number of values per point - ")
+        .i(knum, 6)
+        .put();
+}
+
+void inxbit_error(std::string_view name)
+{
+    grib::MsgLine().text(name).text(" : Error reported by routine INXBIT.").put();
+}
+
+bool valid_func(std::string_view f) { return f == "C" || f == "M"; }
+
+/* Moves n 1-bit fields between map and the message at *pos. */
+int32_t transfer(int32_t *kgrib, int32_t *kleng, int32_t *pos, int32_t *map, int32_t n,
+                 int32_t *kbit, const char *func)
+{
+    int32_t width = 1;
+    int32_t ret = 0;
+    inxbit(kgrib, kleng, pos, map, &n, kbit, &width, func, &ret, 1L);
+    return ret;
+}
+
+/* After compaction to m values: "C" shortens the field, "M" keeps its
+ * length and repeats the first value behind the kept ones. */
+void finish_compaction(float *psec4, int32_t *ksize, int32_t m, std::string_view func)
+{
+    if (func == "C") {
+        *ksize = m;
+        return;
+    }
+    std::fill(psec4 + m, psec4 + *ksize, psec4[0]);
+}
+
+void trace_exit(const Trace &t, int32_t ksize)
+{
+    t.section(9);
+    t.say("         Output values set -");
+    t.value("         KSIZE  = ", ksize);
+}
+
+} // namespace
+
+extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *ksbind,
+                       float *psec4, int32_t *ksize, int32_t *kbit, float *pmiss,
+                       const char *hfunc, int32_t *knum, int32_t *kpr, int32_t *kret,
+                       long hfunc_len)
+{
+    const std::string_view func(hfunc, hfunc_len > 0 ? static_cast<std::size_t>(hfunc_len) : 0);
+    const Trace t{"INSMP1", *kpr == 1};
+    t.section(1);
+    t.say("         Input values used -");
+    t.text("         HFUNC  = ", func);
+    t.value("         KSIZE  = ", *ksize);
+    t.value("         KSBIND = ", *ksbind);
+    t.value("         KNUM   = ", *knum);
+
+    *kret = 0;
+    t.section(2);
+    const int32_t knumv = *knum;
+    if (knumv < 1) {
+        count_error("INSMP1", knumv);
+        *kret = 2;
+        return trace_exit(t, *ksize);
+    }
+    const int32_t points = std::max(*ksize, 0) / knumv;
+    if (points > MAX_PRIMARY) {
+        size_error("INSMP1", points, MAX_PRIMARY);
+        *kret = 2;
+        return trace_exit(t, *ksize);
+    }
+    if (!valid_func(func)) {
+        grib::MsgLine().text("INSMP1 : Invalid function requested - ").text(func).put();
+        *kret = 3;
+        return trace_exit(t, *ksize);
+    }
+    t.section(3);
+
+    int32_t *map = grib_state.maps.primary;
+    const float miss = *pmiss;
+    const bool all_present = func == "M" && *ksbind == 32;
+    int32_t kept = 0;
+    for (int32_t p = 0; p < points; ++p) {
+        const float *v = psec4 + static_cast<std::ptrdiff_t>(p) * knumv;
+        const bool missing =
+            !all_present && std::all_of(v, v + knumv, [miss](float x) { return x == miss; });
+        map[p] = missing ? 0 : 1;
+        kept += missing ? 0 : knumv;
+    }
+    if (transfer(kgrib, kleng, knspt, map, points, kbit, "C") != 0) {
+        inxbit_error("INSMP1");
+        *kret = 1;
+        return trace_exit(t, *ksize);
+    }
+    if (!all_present && kept != *ksize) {
+        int32_t m = 0;
+        for (int32_t p = 0; p < points; ++p) {
+            if (map[p] == 0)
+                continue;
+            const float *v = psec4 + static_cast<std::ptrdiff_t>(p) * knumv;
+            std::copy(v, v + knumv, psec4 + m);
+            m += knumv;
+        }
+        finish_compaction(psec4, ksize, m, func);
+    }
+    trace_exit(t, *ksize);
+}
+
+extern "C" void insmp2(int32_t *kgrib, int32_t *kleng, int32_t *knspt, float *psec4,
+                       int32_t *ksize, int32_t *kbit, float *pmiss, const char *hfunc,
+                       int32_t *knum, int32_t *kpr, int32_t *kret, long hfunc_len)
+{
+    const std::string_view func(hfunc, hfunc_len > 0 ? static_cast<std::size_t>(hfunc_len) : 0);
+    const Trace t{"INSMP2", *kpr == 1};
+    t.section(1);
+    t.say("         Input values used -");
+    t.text("         HFUNC  = ", func);
+    t.value("         KSIZE  = ", *ksize);
+    t.value("         KNUM   = ", *knum);
+
+    *kret = 0;
+    t.section(2);
+    const int32_t knumv = *knum;
+    if (knumv < 1) {
+        count_error("INSMP2", knumv);
+        *kret = 2;
+        return trace_exit(t, *ksize);
+    }
+    if (knumv > MAX_SECONDARY) {
+        size_error("INSMP2", knumv, MAX_SECONDARY);
+        *kret = 2;
+        return trace_exit(t, *ksize);
+    }
+    if (!valid_func(func)) {
+        grib::MsgLine().text("INSMP2 : Invalid function requested - ").text(func).put();
+        *kret = 3;
+        return trace_exit(t, *ksize);
+    }
+    t.section(3);
+
+    const int32_t points = std::max(*ksize, 0) / knumv;
+    const float miss = *pmiss;
+    int32_t *map = grib_state.maps.secondary;
+    int32_t kept = 0;
+    for (int32_t p = 0; p < points; ++p) {
+        const float *v = psec4 + static_cast<std::ptrdiff_t>(p) * knumv;
+        for (int32_t k = 0; k < knumv; ++k) {
+            map[k] = v[k] == miss ? 0 : 1;
+            kept += map[k];
+        }
+        if (transfer(kgrib, kleng, knspt, map, knumv, kbit, "C") != 0) {
+            inxbit_error("INSMP2");
+            *kret = 1;
+            return trace_exit(t, *ksize);
+        }
+    }
+    if (*knspt % 8 != 0) {
+        int32_t zero = 0;
+        int32_t one = 1;
+        int32_t width = 8 - *knspt % 8;
+        int32_t ret = 0;
+        inxbit(kgrib, kleng, knspt, &zero, &one, kbit, &width, "C", &ret, 1L);
+        if (ret != 0) {
+            inxbit_error("INSMP2");
+            *kret = 1;
+            return trace_exit(t, *ksize);
+        }
+    }
+    if (kept != *ksize) {
+        const int32_t n = points * knumv;
+        const float *end = std::remove_if(psec4, psec4 + n, [miss](float x) { return x == miss; });
+        finish_compaction(psec4, ksize, static_cast<int32_t>(end - psec4), func);
+    }
+    trace_exit(t, *ksize);
+}
+
+extern "C" void extmap(int32_t *kgrib, int32_t *kleng, int32_t *kbmap, int32_t *kbmap2,
+                       float *psec4, int32_t *ksize, int32_t *kbit, int32_t *ksbmap,
+                       float *pmiss, int32_t *knum, int32_t *kpr, int32_t *kret)
+{
+    const Trace t{"EXTMAP", *kpr == 1};
+    t.section(1);
+    t.say("         Input values used -");
+    t.value("         KSIZE  = ", *ksize);
+    t.value("         KNUM   = ", *knum);
+    auto leave = [&] {
+        trace_exit(t, *ksize);
+        t.value("         KSBMAP = ", *ksbmap);
+    };
+
+    *kret = 0;
+    t.section(2);
+    const int32_t points = *ksize;
+    const int32_t knumv = *knum;
+    const bool secondary = *kbmap2 > 0;
+    if (points < 0 || points > MAX_PRIMARY) {
+        size_error("EXTMAP", points, MAX_PRIMARY);
+        *kret = 2;
+        return leave();
+    }
+    if (knumv < 1) {
+        count_error("EXTMAP", knumv);
+        *kret = 2;
+        return leave();
+    }
+    if (secondary && knumv > MAX_SECONDARY) {
+        size_error("EXTMAP", knumv, MAX_SECONDARY);
+        *kret = 2;
+        return leave();
+    }
+    t.section(3);
+
+    int32_t *map = grib_state.maps.primary;
+    int32_t *map2 = grib_state.maps.secondary;
+    if (transfer(kgrib, kleng, kbmap, map, points, kbit, "D") != 0) {
+        inxbit_error("EXTMAP");
+        *kret = 1;
+        return leave();
+    }
+
+    /* First pass: how many packed values the maps call for. */
+    const int32_t start2 = *kbmap2;
+    long long used = 0;
+    int32_t present = 0;
+    for (int32_t p = 0; p < points; ++p) {
+        if (map[p] == 0)
+            continue;
+        ++present;
+        if (!secondary) {
+            used += knumv;
+            continue;
+        }
+        if (transfer(kgrib, kleng, kbmap2, map2, knumv, kbit, "D") != 0) {
+            inxbit_error("EXTMAP");
+            *kret = 1;
+            return leave();
+        }
+        used += std::count(map2, map2 + knumv, 1);
+    }
+
+    const long long total = static_cast<long long>(points) * knumv;
+    if (used == total) {
+        *ksbmap = -2;
+        return leave();
+    }
+
+    /* Second pass, from the back: output position q never lies before the
+     * packed value i that goes there, so the field expands in place. */
+    const float miss = *pmiss;
+    long long i = used;
+    long long q = total;
+    for (int32_t p = points - 1; p >= 0; --p) {
+        if (map[p] == 0) {
+            for (int32_t k = 0; k < knumv; ++k)
+                psec4[--q] = miss;
+            continue;
+        }
+        if (secondary) {
+            int32_t pos = start2 + (present - 1) * knumv;
+            transfer(kgrib, kleng, &pos, map2, knumv, kbit, "D");
+        }
+        --present;
+        for (int32_t k = knumv - 1; k >= 0; --k) {
+            const bool here = !secondary || map2[k] != 0;
+            --q;
+            psec4[q] = here ? psec4[--i] : miss;
+        }
+    }
+    *ksbmap = -4;
+    leave();
+}

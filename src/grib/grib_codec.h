@@ -1,0 +1,79 @@
+/*
+ * grib_codec.h -- internals shared by the files of fldcod: the arguments of
+ * one call, the cursor over KGRIB and the failure line.
+ */
+#ifndef GRIB_CODEC_H
+#define GRIB_CODEC_H
+
+#include <string_view>
+
+#include "grib.h"
+#include "grib_state.h"
+
+/* The arguments of one fldcod call, with element access counted from 1. */
+struct grib_call {
+    gint *ksec0, *ksec1, *ksec2;
+    float *psec2;
+    gint *ksec3;
+    float *psec3;
+    gint *ksec4;
+    float *psec4;
+    gint klenp;
+    gint *kgrib;
+    gint kleng;
+    gint *kword;
+    std::string_view hoper;  /* the caller's argument, trailing blanks cut */
+    char op;                 /* internal letter: 'C', 'D' or 'L' */
+    gint kret;
+
+    gint &k0(int n) { return ksec0[n - 1]; }
+    gint &k1(int n) { return ksec1[n - 1]; }
+    gint &k2(int n) { return ksec2[n - 1]; }
+    float &p2(int n) { return psec2[n - 1]; }
+    gint &k3(int n) { return ksec3[n - 1]; }
+    float &p3(int n) { return psec3[n - 1]; }
+    gint &k4(int n) { return ksec4[n - 1]; }
+    float &p4(int n) { return psec4[n - 1]; }
+
+    bool coding() const { return op == 'C'; }
+    bool decoding() const { return op == 'D'; }
+    bool length_only() const { return op == 'L'; }
+    bool is(std::string_view letter) const { return hoper == letter; }
+    bool has_sec2() { return (k1(5) & 128) != 0; }
+    bool has_sec3() { return (k1(5) & 64) != 0; }
+};
+
+grib_work_t &grib_work();
+
+/* Transfers through inxbit at the running position; each returns the
+ * inxbit code (0 or 1). */
+int grib_xfer(grib_call &c, gint *vals, gint n, gint width);
+int grib_xfer1(grib_call &c, gint &v, gint width);
+/* Sign and magnitude field of `width` bits. */
+int grib_xfer_sm(grib_call &c, gint &v, gint width);
+/* IBM real: exponent octet then 24-bit mantissa (mode 1 when coding). */
+int grib_xfer_ibm(grib_call &c, float &v);
+/* Passes over `bits` bits. */
+void grib_skip(gint bits);
+
+/* Sets KRET and prints " FLDCOD : <text>" followed by the code in 3. */
+bool grib_fail(grib_call &c, gint code, std::string_view text);
+/* The common beginning of most failure texts. */
+inline constexpr std::string_view GRIB_IE = "Error inserting/extracting ";
+
+/* Debug line (NDBG 1) helper. */
+bool grib_debug();
+
+/* Sections; each returns false when the call is to end (failure, or the
+ * operation is complete). */
+bool grib_sec0(grib_call &c);
+bool grib_sec1(grib_call &c);
+bool grib_sec2(grib_call &c);
+bool grib_sec3(grib_call &c);
+bool grib_sec4(grib_call &c);
+bool grib_sec5(grib_call &c);
+/* Bit-map expansion, quasi-regular expansion, integer conversion, missing
+ * field sign, after section 5 of a decoded message. */
+bool grib_after5(grib_call &c);
+
+#endif

@@ -1,0 +1,306 @@
+/*
+ * section2.cpp -- grid description section (section 2): latitude/longitude,
+ * Gaussian, spherical harmonic, polar stereographic and space view grids.
+ */
+#include <string>
+
+#include "grib_codec.h"
+#include "grib_format.h"
+
+namespace {
+
+enum Family { LATLON, GAUSS, SPHERICAL, POLAR, SPACE, OTHER };
+
+Family family(gint type)
+{
+    switch (type) {
+    case 0: case 10: case 20: case 30: return LATLON;
+    case 4: case 14: case 24: case 34: return GAUSS;
+    case 50: case 60: case 70: case 80: return SPHERICAL;
+    case 5: return POLAR;
+    case 90: return SPACE;
+    default: return OTHER;
+    }
+}
+
+bool rotated(gint t) { return t == 10 || t == 14 || t == 30 || t == 34 || t == 60 || t == 80; }
+bool stretched(gint t) { return t == 20 || t == 24 || t == 70 || t == 30 || t == 34 || t == 80; }
+
+gint extra_octets(gint t)
+{
+    if (t == 10 || t == 14 || t == 60 || t == 20 || t == 24 || t == 70)
+        return 10;
+    if (t == 30 || t == 34 || t == 80)
+        return 20;
+    return t == 90 ? 8 : 0;
+}
+
+std::string ie(std::string_view a) { return std::string(GRIB_IE) + std::string(a); }
+
+bool fail(grib_call &c, gint code, std::string_view text) { return grib_fail(c, code, ie(text)); }
+
+/* Octet 17: increments given, earth flag, components. */
+bool flags17(grib_call &c, Family f, int ed)
+{
+    gint v = 0;
+    bool with_increments = f == LATLON || f == GAUSS;
+    if (c.coding())
+        v = (with_increments ? c.k2(6) : 0) + c.k2(18) + c.k2(19);
+    if (grib_xfer1(c, v, 8))
+        return fail(c, 507, "components flag. Return code = ");
+    if (c.coding() || v == 0)
+        return true;
+    if (ed == -1 && f != SPACE && (v == 1 || v == 3))
+        v = 128;
+    if (v >= 128) {
+        if (with_increments)
+            c.k2(6) = 128;
+        v -= 128;
+    }
+    if (v >= 64) {
+        c.k2(18) = 64;
+        v -= 64;
+    }
+    c.k2(19) = v;
+    return true;
+}
+
+bool scanning(grib_call &c, int ed)
+{
+    if (grib_xfer1(c, c.k2(11), 8))
+        return fail(c, 511, "scanning mode flags. Return code = ");
+    if (!c.coding() && ed == -1 && c.k2(11) == 1)
+        c.k2(11) = 0;
+    return true;
+}
+
+bool lat_lon_gauss(grib_call &c, Family f, int ed)
+{
+    bool quasi = c.k2(17) == 1;
+    if (c.coding()) {
+        if (f == GAUSS && quasi)
+            c.k2(2) = 65535;
+        if (c.k2(6) == 0 || (f == GAUSS && quasi))
+            c.k2(9) = 65535;
+        if (f == LATLON && c.k2(6) == 0)
+            c.k2(10) = 65535;
+    }
+    if (grib_xfer(c, &c.k2(2), 2, 16))
+        return fail(c, 505, "number of points along a parallel or meridian. Return code = ");
+    if (grib_xfer_sm(c, c.k2(4), 24) + grib_xfer_sm(c, c.k2(5), 24))
+        return fail(c, 506, "latitude or longitude of first grid point. Return code = ");
+    if (!flags17(c, f, ed))
+        return false;
+    if (grib_xfer_sm(c, c.k2(7), 24) + grib_xfer_sm(c, c.k2(8), 24))
+        return fail(c, 508, "latitude or longitude of last grid point. Return code = ");
+    if (grib_xfer1(c, c.k2(9), 16))
+        return fail(c, 509, "i direction increment. Return code = ");
+    if (grib_xfer1(c, c.k2(10), 16))
+        return f == GAUSS ? fail(c, 510, "number of parallels between pole and Equator. Return code = ")
+                          : fail(c, 513, "j direction increment. Return code = ");
+    if (!scanning(c, ed))
+        return false;
+    grib_skip(32);
+    if (!c.coding()) {
+        if (f == GAUSS && c.k2(2) == 65535)
+            c.k2(2) = GRIB_KNEG;
+        if (c.k2(9) == 65535)
+            c.k2(9) = GRIB_KNEG;
+        if (f == LATLON && c.k2(10) == 65535)
+            c.k2(10) = GRIB_KNEG;
+    }
+    return true;
+}
+
+bool spherical(grib_call &c)
+{
+    if (grib_xfer(c, &c.k2(2), 3, 16))
+        return fail(c, 514, "J,K,M pentagonal resolution parameters. Return code = ");
+    if (grib_xfer(c, &c.k2(5), 2, 8))
+        return fail(c, 515, "representation type or mode. Return code = ");
+    grib_skip(18 * 8);
+    return true;
+}
+
+bool polar(grib_call &c, int ed)
+{
+    if (grib_xfer(c, &c.k2(2), 2, 16))
+        return fail(c, 523, "number of points along X or Y axis. Return code = ");
+    if (grib_xfer_sm(c, c.k2(4), 24) + grib_xfer_sm(c, c.k2(5), 24))
+        return fail(c, 506, "latitude or longitude of first grid point. Return code = ");
+    if (!flags17(c, POLAR, ed))
+        return false;
+    if (grib_xfer_sm(c, c.k2(7), 24))
+        return fail(c, 508, "latitude or longitude of last grid point. Return code = ");
+    if (grib_xfer1(c, c.k2(9), 24) + grib_xfer1(c, c.k2(10), 24))
+        return fail(c, 524, "X or Y axis grid length. Return code = ");
+    if (grib_xfer1(c, c.k2(13), 8))
+        return fail(c, 525, "Projection centre flag. Return code = ");
+    if (!scanning(c, ed))
+        return false;
+    grib_skip(32);
+    return true;
+}
+
+bool space_view(grib_call &c, int ed)
+{
+    if (grib_xfer(c, &c.k2(2), 2, 16))
+        return fail(c, 523, "number of points along X or Y axis. Return code = ");
+    if (grib_xfer_sm(c, c.k2(4), 24) + grib_xfer_sm(c, c.k2(5), 24))
+        return fail(c, 526, "latitude or longitude of sub-satellite point. Return code = ");
+    if (!flags17(c, SPACE, ed))
+        return false;
+    if (grib_xfer(c, &c.k2(7), 2, 24))
+        return fail(c, 527, "diameter of the earth in x or y direction. Return code = ");
+    if (grib_xfer(c, &c.k2(9), 2, 16))
+        return fail(c, 528, "X or Y coordinate of sub-satellite point. Return code = ");
+    if (!scanning(c, ed))
+        return false;
+    if (grib_xfer(c, &c.k2(13), 2, 24))
+        return fail(c, 529, "orientation of the grid or camera angle. Return code = ");
+    if (grib_xfer(c, &c.k2(15), 2, 16))
+        return fail(c, 530, "X or Y coordinates of origin of sector. Return code = ");
+    grib_skip(16);
+    return true;
+}
+
+bool rotation_stretching(grib_call &c, gint type)
+{
+    if (rotated(type)) {
+        if (grib_xfer_sm(c, c.k2(13), 24) + grib_xfer_sm(c, c.k2(14), 24))
+            return fail(c, 517, "latitude or longitude of southern pole. Return code = ");
+        if (grib_xfer_ibm(c, c.p2(1)))
+            return fail(c, 518, "angle of rotation. Return code = ");
+    }
+    if (stretched(type)) {
+        if (grib_xfer_sm(c, c.k2(15), 24) + grib_xfer_sm(c, c.k2(16), 24))
+            return fail(c, 519, "latitude or of pole of stretching. Return code = ");
+        if (grib_xfer_ibm(c, c.p2(2)))
+            return fail(c, 520, "stretching factor. Return code = ");
+    }
+    return true;
+}
+
+bool lists(grib_call &c, gint nv)
+{
+    for (gint j = 1; j <= nv; j++)
+        if (grib_xfer_ibm(c, c.p2(10 + j)))
+            return fail(c, 521, "vertical coordinate parameters. Return code = ");
+    if (c.k2(17) != 1)
+        return true;
+    gint rows = c.k2(3);
+    if (rows < 0 || rows > GRIB_MAXROWS || grib_xfer(c, &c.k2(23), rows, 16))
+        return fail(c, 522, "list of numbers of points. Return code = ");
+    return true;
+}
+
+bool octet5(grib_call &c, gint nv, gint extra, int ed)
+{
+    grib_work_t &w = grib_work();
+    gint v = 0;
+    if (c.coding())
+        v = nv == 0 && c.k2(17) == 0 ? 255 : 33 + extra;
+    if (grib_xfer1(c, v, 8)) {
+        c.kret = 503;
+        grib::MsgLine()
+            .text("FLDCOD : ")
+            .text(GRIB_IE)
+            .text("location of List of vertical coordinate parameters")
+            .put();
+        return false;
+    }
+    if (c.coding())
+        return true;
+    if (v == 0)
+        v = 255;
+    if (v == 255)
+        c.k2(17) = 0;
+    else if ((nv > 0 && 4 * nv + v - 1 < w.len2) || nv == 0)
+        c.k2(17) = 1;
+    if (ed != 1)
+        c.k2(17) = 0;
+    return true;
+}
+
+} // namespace
+
+bool grib_sec2(grib_call &c)
+{
+    grib_work_t &w = grib_work();
+    const int ed = w.edition;
+    if (!c.has_sec2()) {
+        if (c.decoding())
+            for (int n = 1; n <= 22; n++)
+                c.k2(n) = GRIB_KNEG;
+        return true;
+    }
+    if (c.coding() && grib_state.grbcom.NVCK == 1) {
+        gint ir = 0;
+        grchk2(c.ksec1, c.ksec2, c.psec2, &ir);
+        if (ir)
+            return grib_fail(c, 599,
+                             "Error found when checking values for Section 2 against valid GRIB "
+                             "values. Return code = ");
+    }
+    w.start2 = w.nspt;
+    if (c.coding())
+        w.len2 = 32 + extra_octets(c.k2(1)) + 4 * c.k2(12) + 2 * c.k2(17) * c.k2(3);
+    if (grib_xfer1(c, w.len2, 24))
+        return fail(c, 501, "length of  Section 2. Return code = ");
+    if (grib_debug())
+        grib::MsgLine()
+            .text("FLDCOD : Length of Section 2 of GRIB code is ")
+            .i(w.len2, 4)
+            .text(" octets.")
+            .put();
+    if (c.length_only()) {
+        w.nspt = w.start2;
+        grib_skip(8 * w.len2);
+        return true;
+    }
+    if (grib_xfer1(c, c.k2(12), 8))
+        return fail(c, 502, "number of  Vertical coordinate parameters. Return code = ");
+    if (!c.coding() && ed != 1)
+        c.k2(12) = w.len2 >= 32 ? (w.len2 - 32) / 4 : 0;
+    gint nv = c.k2(12);
+    if (nv < 0 || nv > 255)
+        return fail(c, 502, "number of  Vertical coordinate parameters. Return code = ");
+    /* on decoding the type is not known yet; octet 5 is interpreted below */
+    gint oct5pos = w.nspt;
+    grib_skip(8);
+    if (grib_xfer1(c, c.k2(1), 8))
+        return fail(c, 504, "data representation type. Return code = ");
+    gint type = c.k2(1);
+    gint after = w.nspt;
+    w.nspt = oct5pos;
+    if (!octet5(c, nv, extra_octets(type), ed)) {
+        grib::MsgLine().text("         or List of numbers of points. Return code = ").i(503, 3).put();
+        return false;
+    }
+    w.nspt = after;
+    bool ok;
+    switch (family(type)) {
+    case LATLON: ok = lat_lon_gauss(c, LATLON, ed); break;
+    case GAUSS: ok = lat_lon_gauss(c, GAUSS, ed); break;
+    case SPHERICAL: ok = spherical(c); break;
+    case POLAR: ok = polar(c, ed); break;
+    case SPACE: ok = space_view(c, ed); break;
+    default:
+        c.kret = 598;
+        grib::MsgLine()
+            .text("FLDCOD : Representation type not catered for - ")
+            .i(type, 3)
+            .text(". Return code = ")
+            .i(598, 3)
+            .put();
+        return false;
+    }
+    if (!ok || !rotation_stretching(c, type) || !lists(c, nv))
+        return false;
+    /* a section longer than its fields (padding) is passed over */
+    if (!c.coding() && int64_t{w.start2} + 8 * int64_t{w.len2} > w.nspt) {
+        w.nspt = w.start2;
+        grib_skip(8 * w.len2);
+    }
+    return true;
+}

@@ -1,0 +1,643 @@
+/*
+ * section3_4.cpp -- bit map section (section 3), binary data section
+ * (section 4) and what follows the end section on decoding.
+ */
+#include <cmath>
+#include <cstring>
+
+#include "grib_bits.h"
+#include "grib_codec.h"
+#include "grib_format.h"
+#include "grib_ibm.h"
+
+namespace {
+
+const std::string_view E710 = "Output array too small. Length is ";
+
+bool fail_710(grib_call &c, int64_t count)
+{
+    c.k4(1) = count > 2147483647 ? 2147483647 : count < -2147483647 ? -2147483647
+                                                                    : static_cast<gint>(count);
+    c.kret = 710;
+    grib::MsgLine()
+        .text("FLDCOD : ")
+        .text(E710)
+        .i(c.klenp, 8)
+        .text(" words. Number of values is ")
+        .i(c.k4(1), 8)
+        .text(" Return code = ")
+        .i(710, 3)
+        .put();
+    return false;
+}
+
+bool is_spherical_type(gint t) { return t == 50 || t == 60 || t == 70 || t == 80; }
+
+/* Values per point: the matrix size for matrix fields, else 1; 0 when the
+ * matrix dimensions are unusable. */
+gint values_per_point(grib_call &c)
+{
+    if (c.k4(8) == 0)
+        return 1;
+    int64_t m = int64_t{c.k4(50)} * c.k4(51);
+    return m > 0 && m <= 2147483647 ? static_cast<gint>(m) : 0;
+}
+
+float marker(grib_call &c)
+{
+    return c.k4(5) == 32 ? static_cast<float>(c.k3(2)) : c.p3(2);
+}
+
+gint *as_ints(float *p) { return reinterpret_cast<gint *>(p); }
+
+/* Number of bits set in the primary bit map of a decoded message. */
+int64_t bits_set(grib_call &c)
+{
+    grib_work_t &w = grib_work();
+    if (w.bmap < 0 || !grib_bits_fit(c.kleng, w.bmap, w.bmapbits))
+        return 0;
+    int64_t n = 0;
+    gint chunk[256];
+    for (gint done = 0; done < w.bmapbits; done += 256) {
+        gint k = w.bmapbits - done < 256 ? w.bmapbits - done : 256;
+        grib_get_run(reinterpret_cast<const unsigned char *>(c.kgrib), int64_t{w.bmap} + done, 1, k,
+                     chunk);
+        for (gint i = 0; i < k; i++)
+            n += chunk[i];
+    }
+    return n;
+}
+
+/* Values of a section 4 with 0 bits per value: one per grid point. */
+int64_t constant_count(grib_call &c)
+{
+    if (c.has_sec3() && c.k3(1) == 0)
+        return bits_set(c);
+    if (!c.has_sec2())
+        return 0;
+    gint t = c.k2(1);
+    if (is_spherical_type(t)) {
+        int64_t j = c.k2(2);
+        return j == c.k2(3) && j == c.k2(4) && j >= 0 ? (j + 1) * (j + 2) - 1 : 0;
+    }
+    if (c.k2(17) == 1) {
+        int64_t n = 0;
+        for (gint r = 1; r <= c.k2(3) && r <= GRIB_MAXROWS; r++)
+            n += c.k2(22 + r);
+        return n;
+    }
+    if (c.k2(2) < 0 || c.k2(3) < 0)
+        return 0;
+    return int64_t{c.k2(2)} * c.k2(3);
+}
+
+/* ---- coding ---------------------------------------------------------- */
+
+struct Packing {
+    gint rawe;      /* E as stored */
+    gint kexp, kmant;  /* R as stored */
+    float ref;      /* R used for packing */
+    float scale;    /* 2^E */
+};
+
+bool choose_scaling(grib_call &c, Packing &pk)
+{
+    grib_work_t &w = grib_work();
+    const grbcom_t &g = grib_state.grbcom;
+    if (w.missing) {
+        pk = {65535, 255, 16777215, 0.0f, 1.0f};
+        return true;
+    }
+    gint first = c.k4(3) == 128 ? 1 : 0;
+    gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
+    float *vals = c.psec4 + first;
+    float pmiss = marker(c);
+    bool secondary = c.k4(9) == 32;
+    if (c.k1(23) != 0) {
+        float f = grib_pow10(c.k1(23));
+        for (gint j = 0; j < w.nvals; j++)
+            if (!(secondary && c.psec4[j] == pmiss))
+                c.psec4[j] *= f;
+    }
+    /* no value at all (every one missing): a constant field of 0 */
+    w.zmax = w.zmin = 0.0f;
+    if (secondary)
+        maxmn2(vals, &npack, &pmiss, &w.zmax, &w.zmin);
+    else
+        maxmin(vals, &npack, &w.zmax, &w.zmin);
+    if (grib_debug())
+        grib::MsgLine()
+            .text("FLDCOD : Maximum and minimum values = ")
+            .f(w.zmax, 30, 20)
+            .text("  ")
+            .f(w.zmin, 30, 20)
+            .put();
+    float ref = w.zmin;
+    if (g.NFREF == 1) {
+        ref = c.k4(5) == 32 ? static_cast<float>(grib_nint(g.FREF)) : g.FREF;
+        if (ref > w.zmin) {
+            grib::MsgLine()
+                .text("FLDCOD : User supplied reference value ")
+                .f(ref, 20, 10)
+                .text(" exceeds minimum value ")
+                .f(w.zmin, 20, 10)
+                .text(". Minimum value used.")
+                .put();
+            ref = w.zmin;
+        }
+    }
+    if (c.k4(2) == 0 && w.zmax != ref)
+        return grib_fail(c, 709,
+                         "Error inserting/extracting number of bits per data value. Return code = ");
+    float s = (w.zmax - ref) / (grib_pow2(c.k4(2) + 1) - 1.0f);
+    gint e = 0;
+    if (s != 0.0f) {
+        s = std::log(s) / std::log(2.0f) + 2.0f;
+        gint a = grib_trunc(s), b = grib_trunc(s + (s >= 0.0f ? 1.0f : -1.0f));
+        e = a < b ? a : b;
+    }
+    pk.rawe = e < 0 ? 32768 - e : e;
+    pk.scale = grib_pow2(e);
+    w.iexp = e;
+
+    gint bits = grib_state.kbit, mode = grib_debug() ? 11 : 1;
+    float back = 0.0f;
+    confp3(&ref, &pk.kexp, &pk.kmant, &bits, &mode);
+    decfp2(&back, &pk.kexp, &pk.kmant);
+    if (back > ref) {
+        mode = grib_debug() ? 10 : 0;
+        confp3(&ref, &pk.kexp, &pk.kmant, &bits, &mode);
+        decfp2(&back, &pk.kexp, &pk.kmant);
+    }
+    if (back > ref) {
+        grib::say("Reference value error.");
+        pk.ref = ref;
+    } else {
+        pk.ref = back;
+    }
+    return true;
+}
+
+/* ---- shared pieces ------------------------------------------------------ */
+
+bool additional_flags(grib_call &c, gint &oct12)
+{
+    grib_work_t &w = grib_work();
+    bool c98 = c.k1(2) == 98 && c.k1(1) == 140;
+    if (c.coding()) {
+        gint m = values_per_point(c);
+        if (c98)
+            oct12 = m > 0 ? w.nvals / m : 0;
+        else
+            oct12 = 25 + c.k4(53) + c.k4(55) + (c.k4(9) == 32 ? (w.nvals + 7) / 8 : 0);
+    }
+    if (grib_xfer1(c, oct12, 16))
+        return grib_fail(c, 720,
+                         "Error inserting/extracting octet numberat which packed data begins. "
+                         "Return code = ");
+    gint f = c.k4(8) + c.k4(9) + c.k4(10);
+    if (grib_xfer1(c, f, 8))
+        return grib_fail(c, 721, "Error inserting/extracting extended flag field. Return code = ");
+    if (!c.coding()) {
+        c.k4(8) = f & 64 ? 64 : 0;
+        c.k4(9) = f & 32 ? 32 : 0;
+        c.k4(10) = f & 16 ? 16 : 0;
+    }
+    if (grib_xfer(c, &c.k4(50), 2, 16))
+        return grib_fail(c, 722,
+                         "Error inserting/extracting first orsecond dimension of matrix. "
+                         "Return code = ");
+    if (grib_xfer(c, &c.k4(52), 6, 8))
+        return grib_fail(c, 723,
+                         "Error inserting/extracting six fields from first dimension coordinate "
+                         "value onwards. Return code = ");
+    const std::string_view e724 =
+        "Error inserting/extracting first or or second dimension coefficients. Return code = ";
+    gint nc = c.k4(53) + c.k4(55);
+    if (c.k4(53) < 0 || c.k4(55) < 0 || nc > 510)
+        return grib_fail(c, 724, e724);
+    if (c98) {
+        for (gint j = 0; j < nc; j++) {
+            float v;
+            std::memcpy(&v, &c.k4(60 + j), sizeof v);
+            if (grib_xfer_ibm(c, v))
+                return grib_fail(c, 724, e724);
+            std::memcpy(&c.k4(60 + j), &v, sizeof v);
+        }
+    } else if (grib_xfer(c, &c.k4(57), nc, 8)) {
+        return grib_fail(c, 724, e724);
+    }
+    if (c.k4(9) != 32)
+        return true;
+    gint m = values_per_point(c);
+    if (m == 0)
+        return grib_fail(c, 722,
+                         "Error inserting/extracting first orsecond dimension of matrix. "
+                         "Return code = ");
+    if (c.coding()) {
+        gint ir = 0, kbit = grib_state.kbit, kpr = grib_state.grbcom.NDBG;
+        float pmiss = marker(c);
+        insmp2(c.kgrib, &c.kleng, &w.nspt, c.psec4, &w.nvals, &kbit, &pmiss, "C", &m, &kpr, &ir,
+               1);
+        if (ir)
+            return grib_fail(c, 725, "Error inserting secondary bit map. Return code = ");
+        return true;
+    }
+    w.bmap2 = w.nspt;
+    int64_t skip = c98 ? 8 * ((int64_t{m} * oct12 + 7) / 8) : 8 * (int64_t{oct12} - 25 - nc);
+    if (skip < 0 || skip > 8 * int64_t{c.kleng} * 4)
+        return grib_fail(c, 720,
+                         "Error inserting/extracting octet numberat which packed data begins. "
+                         "Return code = ");
+    grib_skip(static_cast<gint>(skip));
+    return true;
+}
+
+/* Operation X: up to four values picked by row and column. */
+bool extract_points(grib_call &c, float ref, float scale)
+{
+    grib_work_t &w = grib_work();
+    if (c.has_sec3())
+        return grib_fail(c, 717, "Function is X and a bit-map is included. Return code = ");
+    switch (c.k2(1)) {
+    case 0: case 4: case 10: case 14: case 20: case 24: case 30: case 34:
+        break;
+    default:
+        return grib_fail(c, 716,
+                         "Function is X and field is not Gaussian or Latitude/longitude field. "
+                         "Return code = ");
+    }
+    if (c.k2(11) != 0)
+        return grib_fail(c, 715,
+                         "Function is X and scanning mode is notNorth to South and West to East. "
+                         "Return code = ");
+    gint n = c.k4(34);
+    if (n < 1 || n > 4) {
+        c.kret = 714;
+        grib::MsgLine()
+            .text("FLDCOD : Function is X and number of values is ")
+            .i(n, 3)
+            .text(". Return code = ")
+            .i(714, 3)
+            .put();
+        return false;
+    }
+    const std::string_view e712 = "Error inserting/extracting data values. Return code = ";
+    gint data = w.nspt, nbits = c.k4(2);
+    bool quasi = c.k2(17) == 1;
+    float div = c.k1(23) != 0 ? grib_pow10(c.k1(23)) : 1.0f;
+    for (gint k = 1; k <= n; k++) {
+        gint row = c.k4(33 + 2 * k), col = c.k4(34 + 2 * k);
+        int64_t index = 0;
+        if (quasi) {
+            if (row < 1 || row > c.k2(3) || row > GRIB_MAXROWS || col < 1 || col > c.k2(22 + row))
+                return grib_fail(c, 712, e712);
+            for (gint r = 1; r < row; r++)
+                index += c.k2(22 + r);
+        } else {
+            if (row < 1 || row > c.k2(3) || col < 1 || col > c.k2(2))
+                return grib_fail(c, 712, e712);
+            index = int64_t{row - 1} * c.k2(2);
+        }
+        index += col - 1;
+        int64_t pos = data + index * nbits;
+        if (pos > 2147483647)
+            return grib_fail(c, 712, e712);
+        w.nspt = static_cast<gint>(pos);
+        gint v = 0;
+        if (grib_xfer1(c, v, nbits))
+            return grib_fail(c, 712, e712);
+        uint32_t u;
+        std::memcpy(&u, &v, sizeof u);
+        float x = ref + static_cast<float>(u) * scale;
+        c.p4(k) = c.k1(23) != 0 ? x / div : x;
+    }
+    if (c.k4(5) == 32)
+        rorint(c.psec4, as_ints(c.psec4), &n, "I", 1);
+    return false;  /* the call ends here */
+}
+
+bool decode_values(grib_call &c, float ref, float scale, gint first)
+{
+    grib_work_t &w = grib_work();
+    gint n = c.k4(1) - first, nbits = c.k4(2);
+    int64_t bits = int64_t{n} * nbits;
+    if (!grib_bits_fit(c.kleng, w.nspt, bits)) {
+        grib_bits_report(w.nspt + bits, c.kleng);
+        return grib_fail(c, 712, "Error inserting/extracting data values. Return code = ");
+    }
+    grib_unpack_scaled(reinterpret_cast<const unsigned char *>(c.kgrib), w.nspt, nbits, n, ref,
+                       scale, c.psec4 + first);
+    grib_skip(static_cast<gint>(bits));
+    if (c.k1(23) != 0) {
+        float div = grib_pow10(c.k1(23));
+        float *p = c.psec4;
+        for (gint j = 0; j < c.k4(1); j++)
+            p[j] = p[j] / div;
+    }
+    return true;
+}
+
+} // namespace
+
+bool grib_sec3(grib_call &c)
+{
+    grib_work_t &w = grib_work();
+    w.bmap = -1;
+    w.bmap2 = -1;
+    w.bmapbits = 0;
+    if (!c.has_sec3())
+        return true;
+    if (c.is("Z")) {
+        w.bmret = -5;
+        grib::MsgLine().text("FLDCOD : Bit-map found. No data decoded. Return code = ").i(-5, 3).put();
+        return false;
+    }
+    if (c.coding() && grib_state.grbcom.NVCK == 1) {
+        gint ir = 0;
+        grchk3(c.ksec1, c.ksec3, c.psec3, &ir);
+        if (ir)
+            return grib_fail(c, 699,
+                             "Error found when checking values for Section 3 against valid GRIB "
+                             "values. Return code = ");
+    }
+    const std::string_view e601 = "Error inserting/extracting length of  Section 3. Return code = ";
+    const std::string_view e602 =
+        "Error inserting/extracting number of unused bits at the end of Section 3. Return code = ";
+    w.start3 = w.nspt;
+    gint m = values_per_point(c);
+    if (c.coding()) {
+        if (m == 0)
+            return grib_fail(c, 722,
+                             "Error inserting/extracting first orsecond dimension of matrix. "
+                             "Return code = ");
+        if (c.k3(1) != 0) {
+            w.len3 = 6;
+            w.unused3 = 0;
+        } else {
+            gint t = w.nvals / m + 48;
+            w.len3 = 2 * ((t + 15) / 16);
+            w.unused3 = 8 * w.len3 - t;
+        }
+    }
+    if (grib_xfer1(c, w.len3, 24))
+        return grib_fail(c, 601, e601);
+    if (grib_debug())
+        grib::MsgLine()
+            .text("FLDCOD : Length of Section 3 of GRIB code is ")
+            .i(w.len3, 8)
+            .text(" octets.")
+            .put();
+    if (c.length_only()) {
+        w.nspt = w.start3;
+        grib_skip(8 * w.len3);
+        return true;
+    }
+    if (!c.coding() && w.len3 < 6)
+        return grib_fail(c, 601, e601);
+    if (grib_xfer1(c, w.unused3, 8))
+        return grib_fail(c, 602, e602);
+    if (grib_xfer1(c, c.k3(1), 16))
+        return grib_fail(c, 603, "Error inserting/extracting bit-map reference table. Return code = ");
+    if (!c.coding()) {
+        gint bits = 8 * w.len3 - 48 - w.unused3;
+        if (bits < 0)
+            return grib_fail(c, 602, e602);
+        if (c.k3(1) == 0) {
+            w.bmap = w.nspt;
+            w.bmapbits = bits;
+        }
+        w.nspt = w.start3;
+        grib_skip(8 * w.len3);
+        return true;
+    }
+    if (c.k3(1) != 0)
+        return true;
+    gint ir = 0, kbit = grib_state.kbit, kpr = grib_state.grbcom.NDBG, ksbind = c.k4(9);
+    float pmiss = marker(c);
+    insmp1(c.kgrib, &c.kleng, &w.nspt, &ksbind, c.psec4, &w.nvals, &kbit, &pmiss,
+           c.is("M") ? "M" : "C", &m, &kpr, &ir, 1);
+    if (ir)
+        return grib_fail(c, 604, "Error inserting primary bit map. Return code = ");
+    grib_skip(w.unused3);
+    return true;
+}
+
+bool grib_sec4(grib_call &c)
+{
+    grib_work_t &w = grib_work();
+    const int ed = w.edition;
+    if (c.coding() && grib_state.grbcom.NVCK == 1) {
+        gint ir = 0;
+        grchk4(c.ksec1, c.ksec4, c.psec4, &ir);
+        if (ir)
+            return grib_fail(c, 799,
+                             "Error found when checking values for Section 4 against valid GRIB "
+                             "values. Return code = ");
+    }
+    const std::string_view e701 = "Error inserting/extracting length of  Section 4. Return code = ";
+    w.start4 = w.nspt;
+    if (c.coding()) {
+        grib_skip(24);
+    } else {
+        if (grib_xfer1(c, w.len4, 24))
+            return grib_fail(c, 701, e701);
+        if (grib_debug())
+            grib::MsgLine()
+                .text("FLDCOD : Length of Section 4 of GRIB code is ")
+                .i(w.len4, 8)
+                .text(" octets.")
+                .put();
+        if ((c.length_only() || c.is("X")) && ed != 1)
+            c.k0(1) = static_cast<gint>((int64_t{w.start4} + 8 * int64_t{w.len4} + 32) / 8);
+        if (c.length_only())
+            return false;
+    }
+
+    /* flag octet */
+    if (c.coding()) {
+        c.k4(3) = c.has_sec2() && is_spherical_type(c.k2(1)) ? 128 : 0;
+        grib_skip(8);
+    } else {
+        gint f = 0;
+        if (grib_xfer1(c, f, 8))
+            return grib_fail(c, 706, "Error in extracting section 4 flag field. Return code = ");
+        if (ed == -1) {
+            c.k4(3) = f & 0xF0 ? 128 : 0;
+            w.unused4 = f & 0x0F;
+        } else if (ed == 0) {
+            c.k4(3) = f & 128 ? 128 : 0;
+            w.unused4 = f & 0x7F;
+        } else {
+            c.k4(3) = f & 128 ? 128 : 0;
+            c.k4(4) = f & 64 ? 64 : 0;
+            c.k4(5) = f & 32 ? 32 : 0;
+            c.k4(6) = f & 16 ? 16 : 0;
+            w.unused4 = f & 0x0F;
+        }
+        if (grib_debug())
+            grib::MsgLine().text("FLDCOD : Number of unused bits is ").i(w.unused4, 2).text(".").put();
+    }
+    if (c.k4(4) != 0)
+        return grib_fail(c, 705,
+                         "Only simple packing of data (real or integer) allowed. Return code = ");
+
+    /* scale factor, reference value, width */
+    Packing pk{};
+    float ref = 0.0f, scale = 0.0f;
+    if (c.coding()) {
+        if (!choose_scaling(c, pk))
+            return false;
+        ref = pk.ref;
+        scale = pk.scale;
+        if (grib_xfer1(c, pk.rawe, 16))
+            return grib_fail(c, 707, "Error inserting/extracting scale factor. Return code = ");
+        if (grib_xfer1(c, pk.kexp, 8) + grib_xfer1(c, pk.kmant, 24))
+            return grib_fail(c, 708, "Error inserting/extracting reference value. Return code = ");
+    } else {
+        gint rawe = 0, kexp = 0, kmant = 0;
+        if (grib_xfer1(c, rawe, 16))
+            return grib_fail(c, 707, "Error inserting/extracting scale factor. Return code = ");
+        if (grib_xfer1(c, kexp, 8) + grib_xfer1(c, kmant, 24))
+            return grib_fail(c, 708, "Error inserting/extracting reference value. Return code = ");
+        w.missing = rawe == 65535 && kexp == 255 && kmant == 16777215;
+        if (w.missing) {
+            grib::say("FLDCOD : Following field is missing ***********");
+            grprs0(c.ksec0);
+            grprs1(c.ksec0, c.ksec1);
+        } else {
+            decfp2(&ref, &kexp, &kmant);
+            w.iexp = rawe >= 32768 ? -(rawe - 32768) : rawe;
+            scale = grib_pow2(w.iexp);
+            if (grib_debug())
+                grib::MsgLine().text("FLDCOD : Decoded reference value = ").f(ref, 30, 20).put();
+        }
+    }
+    w.zref = ref;
+    w.zscale = scale;
+    const std::string_view e709 =
+        "Error inserting/extracting number of bits per data value. Return code = ";
+    if (grib_xfer1(c, c.k4(2), 8))
+        return grib_fail(c, 709, e709);
+    if (c.k4(2) > 32 || c.k4(2) < 0)
+        return grib_fail(c, 709, e709);
+
+    gint oct12 = 0;
+    if (c.k4(3) == 0 && c.k4(6) == 16 && c.k4(4) == 0 && !additional_flags(c, oct12))
+        return false;
+
+    const bool sph = c.k4(3) == 128;
+    const gint first = sph ? 1 : 0;
+    if (sph) {
+        if (c.klenp < 1)
+            return fail_710(c, 1);
+        if (c.coding() && w.nvals < 1)
+            return grib_fail(c, 711, "Error inserting/extracting real coefficient. Return code = ");
+        if (grib_xfer_ibm(c, c.p4(1)))
+            return grib_fail(c, 711, "Error inserting/extracting real coefficient. Return code = ");
+        if (!c.coding() && w.missing)
+            c.p4(1) = 0.0f;
+    }
+
+    if (c.coding()) {
+        gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
+        float *vals = c.psec4 + first;
+        inscal(vals, as_ints(vals), &npack, &ref, &scale);
+        if (grib_xfer(c, as_ints(vals), npack, c.k4(2)))
+            return grib_fail(c, 712, "Error inserting/extracting data values. Return code = ");
+        gint bits = w.nspt - w.start4;
+        gint pad = (16 - bits % 16) % 16;
+        grib_skip(pad);
+        gint keep = w.nspt;
+        w.len4 = (bits + pad) / 8;
+        w.nspt = w.start4;
+        if (grib_xfer1(c, w.len4, 24))
+            return grib_fail(c, 701, e701);
+        gint flag = c.k4(3) + c.k4(4) + c.k4(5) + c.k4(6) + pad;
+        if (grib_xfer1(c, flag, 8))
+            return grib_fail(c, 713,
+                             "Error inserting/extracting flag and unused bit field. Return code = ");
+        w.nspt = keep;
+        if (grib_debug())
+            grib::MsgLine().text("FLDCOD : Number of unused bits is ").i(pad, 2).text(".").put();
+        return true;
+    }
+
+    /* decoding: number of values */
+    int64_t n;
+    if (c.is("X")) {
+        n = c.k4(34);
+    } else if (c.k4(2) == 0) {
+        n = constant_count(c) - first;
+        if (n < 0)
+            n = 0;
+    } else {
+        int64_t avail = int64_t{w.start4} + 8 * int64_t{w.len4} - w.nspt - w.unused4;
+        if (avail < 0)
+            return grib_fail(c, 701, e701);
+        n = avail / c.k4(2);
+    }
+    int64_t total = n + first;
+    if (total > c.klenp)
+        return fail_710(c, total);
+    c.k4(1) = static_cast<gint>(total);
+    if (c.is("X"))
+        return extract_points(c, ref, scale);
+    return decode_values(c, ref, scale, first);
+}
+
+bool grib_after5(grib_call &c)
+{
+    grib_work_t &w = grib_work();
+    if (c.has_sec3()) {
+        if (c.k3(1) != 0) {
+            w.bmret = -3;
+        } else {
+            gint knum = values_per_point(c);
+            if (knum == 0)
+                return grib_fail(c, 722,
+                                 "Error inserting/extracting first orsecond dimension of matrix. "
+                                 "Return code = ");
+            int64_t total = int64_t{w.bmapbits} * knum;
+            if (total > c.klenp)
+                return fail_710(c, total);
+            gint ksize = w.bmapbits, kbit = grib_state.kbit, ksbmap = 0, ir = 0;
+            gint kpr = grib_state.grbcom.NDBG, bm2 = w.bmap2;
+            float pmiss = c.p3(2);
+            extmap(c.kgrib, &c.kleng, &w.bmap, &bm2, c.psec4, &ksize, &kbit, &ksbmap, &pmiss, &knum,
+                   &kpr, &ir);
+            if (ir)
+                return grib_fail(c, 806,
+                                 "Error extracting primary  or secondary bit map. Return code = ");
+            c.k4(1) = static_cast<gint>(total);
+        }
+    }
+    if (c.is("R") && c.k2(1) == 4 && c.k2(17) == 1) {
+        if (c.has_sec3())
+            return grib_fail(c, 605,
+                             "Cannot convert Quasi-regular Gaussian grid with bit-map. Return code = ");
+        gint n = c.k2(10);
+        const std::string_view e522 = "Error inserting/extracting list of numbers of points. Return code = ";
+        if (n < 1 || 2 * n != c.k2(3) || c.k2(3) > GRIB_MAXROWS)
+            return grib_fail(c, 522, e522);
+        int64_t sum = 0;
+        for (gint r = 1; r <= c.k2(3); r++)
+            sum += c.k2(22 + r);
+        if (sum > c.k4(1))
+            return grib_fail(c, 522, e522);
+        gint klat = 2 * n, klon = 4 * n, kcode = 1;
+        if (int64_t{klat} * klon > c.klenp)
+            return fail_710(c, int64_t{klat} * klon);
+        qu2reg(c.psec4, &c.k2(23), &klat, &klon, &kcode);
+        c.k4(1) = klat * klon;
+        c.k2(2) = klon;
+        c.k2(17) = 0;
+    }
+    if (c.k4(5) == 32)
+        rorint(c.psec4, as_ints(c.psec4), &c.k4(1), "I", 1);
+    if (w.missing)
+        c.k4(1) = -c.k4(1);
+    if (w.edition != 1)
+        c.k0(1) = w.nspt / 8;
+    return true;
+}
