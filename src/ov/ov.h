@@ -289,8 +289,8 @@ void ov_compute_equidistant_grid(const OvHeader *hdr, float *lats_out,
  * end_lat.  Gridded types only (OV_CONTOUR, OV_VECTOR). */
 void ov_flip_data(OvHeader *hdr);
 
-/* Reverses the row order of a row-major array in place.  0, or -1 after
- * "flip_float_array: malloc failed" (the array is then unchanged). */
+/* Reverses the row order of a row-major array in place (no work buffer is
+ * needed).  0, or -1 for negative counts (the array is then unchanged). */
 int flip_float_array(float *array, int rows, int columns);
 
 /* For an OV_CONTOUR or OV_VECTOR data set whose columns span the full circle
