@@ -258,7 +258,7 @@ int main(int argc, char **argv)
         std::perror(o.path);
         return 1;
     }
-    Coder coder{o};
+    Coder coder{o, std::vector<gint>(kleng), {}};
     Sink sink{fd, o};
     long messages = 0;
     int month = o.month, day = o.day, year = o.year, step = 0;

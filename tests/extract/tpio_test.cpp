@@ -134,7 +134,7 @@ TEST_F(Unit, WriteMakesARecordOfATapeImage)
 {
     ASSERT_GT(open("w.tap", simh_end()), 0);   // a tape image, opened to write
     ASSERT_EQ(mtclose(&unit), 0);
-    int mode = 1, len = 5;
+    int mode = 2, len = 5;
     ASSERT_GT(mtopen(&unit, "w.tap", &mode, &len), 0);
     int n = 3;
     EXPECT_EQ(mtwrite(&unit, "xyz", &n), 3);
@@ -150,13 +150,17 @@ TEST_F(Unit, ReadBlockGivesUpAfterTwentyRetries)
     char buf[GP_RECORD_SIZE];
     EXPECT_EQ(read_block(unit, buf, 0), GP_NO_MORE);
     mtclose(&unit);
-    // Twenty tape marks are passed over; the record behind them is read.
-    std::string image;
-    for (int i = 0; i < 20; i++)
-        image += simh_mark();
-    ASSERT_GT(open("m.tap", image + simh_record("late") + simh_end()), 0);
+    // Nineteen tape marks are passed over and the record behind them read;
+    // after twenty, the twenty-first read comes too late.
+    std::string marks;
+    for (int i = 0; i < 19; i++)
+        marks += simh_mark();
+    ASSERT_GT(open("m.tap", marks + simh_record("late") + simh_end()), 0);
     EXPECT_EQ(read_block(unit, buf, 0), 4);
     EXPECT_EQ(std::string(buf, 4), "late");
+    mtclose(&unit);
+    ASSERT_GT(open("n.tap", marks + simh_mark() + simh_record("late") + simh_end()), 0);
+    EXPECT_EQ(read_block(unit, buf, 0), GP_NO_MORE);
 }
 
 TEST_F(Unit, MessagesAcrossRecordsAreAssembled)
