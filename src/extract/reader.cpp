@@ -12,7 +12,7 @@ namespace {
 constexpr char grib_magic[] = "GRIB";
 constexpr int min_message = 12;     // section 0 and the end section
 constexpr std::size_t first_look = 256;
-constexpr std::size_t search_chunk = 64 * 1024;
+constexpr std::size_t search_chunk = 4;
 
 bool begins_message(const unsigned char *p, long n)
 {
@@ -128,11 +128,11 @@ int read_disk_message(int unit, std::int32_t *buffer)
         long off = tpio_disk_offset(unit);
         const unsigned char *p = nullptr;
         long avail = tpio_disk_peek(unit, first_look, &p);
-        std::memcpy(out, p, static_cast<std::size_t>(avail));
+        std::memcpy(out, p, std::min<std::size_t>(static_cast<std::size_t>(avail), first_look));
         int length = lengrib(buffer);
         if (gp_msg.ksec0[1] != 1) {     // older editions: measured by walking
             avail = tpio_disk_peek(unit, GP_IGRIB_BYTES, &p);
-            std::memcpy(out, p, static_cast<std::size_t>(avail));
+            std::memcpy(out, p, std::min<std::size_t>(static_cast<std::size_t>(avail), GP_IGRIB_BYTES));
             length = lengrib(buffer);
         }
         if (length < min_message) {

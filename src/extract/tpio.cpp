@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr std::size_t window_size = 128 * 1024;
+constexpr std::size_t window_size = 256 * 1024;
 constexpr std::uint32_t simh_tape_mark = 0;
 constexpr std::uint32_t simh_end_of_medium = 0xFFFFFFFFu;
 
@@ -370,11 +370,10 @@ long tpio_disk_offset(int unit)
 long tpio_disk_peek(int unit, std::size_t n, const unsigned char **data)
 {
     Unit *u = open_unit_at(&unit);
-    if (u == nullptr || u->win.empty())
+    if (u == nullptr || u->win.empty() || fill(*u, n) < 0)
         return -1;
-    long got = fill(*u, n);
     *data = u->win.data() + u->beg;
-    return got;
+    return static_cast<long>(u->end - u->beg);
 }
 
 void tpio_disk_consume(int unit, std::size_t n)

@@ -64,10 +64,11 @@ long tpio_record(int unit);
 int tpio_after_skip(int unit);
 void tpio_mark_message(int unit);
 
-/* Disk units: the byte offset of the reading position; bytes up to n from
- * it are made available without moving (returns how many there are, fewer
- * only at the end of the file; data then points at them); consume moves
- * forward by n bytes.  -1 on a read error. */
+/* Disk units: the byte offset of the reading position; peek makes at least
+ * n bytes from it available without moving (n at most 256 KiB; fewer only
+ * at the end of the file), points data at them and returns how many bytes
+ * are available, possibly more than n; consume moves forward by n bytes.
+ * -1 on a read error. */
 long tpio_disk_offset(int unit);
 long tpio_disk_peek(int unit, std::size_t n, const unsigned char **data);
 void tpio_disk_consume(int unit, std::size_t n);
