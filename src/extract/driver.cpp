@@ -69,8 +69,10 @@ bool finish_pair(int decision)
         gp_drop_pending();        // judged on its own in the main loop
         return true;
     }
-    if (decision == GP_WRITE && gp_out.pending)
+    if (decision == GP_WRITE && gp_out.pending) {
         write_current();
+        gp_drop_pending();        // still waiting: the second did not decode
+    }
     return next_message();
 }
 
