@@ -108,23 +108,31 @@ void consume(Unit &u, std::size_t n)
     u.off += static_cast<long>(n);
 }
 
-// A regular file is a tape image when it starts with a tape mark, the end
-// of the medium, or a record whose trailing length word matches.
+// A regular file is a tape image when it starts, after any tape marks,
+// with the end of the medium or a record whose trailing length word
+// matches.  A file of nothing but tape marks is one too.
 int file_kind(int fd)
 {
     unsigned char head[4];
-    if (::pread(fd, head, 4, 0) != 4 || std::memcmp(head, "GRIB", 4) == 0)
+    if (::pread(fd, head, 4, 0) == 4 && std::memcmp(head, "GRIB", 4) == 0)
         return TPIO_DISK;
-    std::uint32_t w = load_le32(head);
-    if (w == simh_tape_mark || w == simh_end_of_medium)
-        return TPIO_SIMH;
-    if (w > 0xFFFFFFu)
-        return TPIO_DISK;
-    unsigned char tail[4];
-    off_t at = 4 + static_cast<off_t>(w) + (w & 1);
-    if (::pread(fd, tail, 4, at) == 4 && load_le32(tail) == w)
-        return TPIO_SIMH;
-    return TPIO_DISK;
+    off_t at = 0;
+    for (int marks = 0; marks < 8; marks++, at += 4) {
+        ssize_t got = ::pread(fd, head, 4, at);
+        if (got < 4)
+            return marks > 0 && got == 0 ? TPIO_SIMH : TPIO_DISK;
+        std::uint32_t w = load_le32(head);
+        if (w == simh_end_of_medium)
+            return TPIO_SIMH;
+        if (w == simh_tape_mark)
+            continue;
+        if (w > 0xFFFFFFu)
+            return TPIO_DISK;
+        unsigned char tail[4];
+        off_t end = at + 4 + static_cast<off_t>(w) + (w & 1);
+        return ::pread(fd, tail, 4, end) == 4 && load_le32(tail) == w ? TPIO_SIMH : TPIO_DISK;
+    }
+    return TPIO_SIMH;
 }
 
 // Reads the next record of a tape image into buffer (at most len bytes).

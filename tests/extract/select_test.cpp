@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -183,6 +185,46 @@ TEST_F(Extract, ScalingAndHelpers)
     parse_date("12/31", &a, &b);
     EXPECT_EQ(a, 12);
     EXPECT_EQ(b, 31);
+}
+
+TEST_F(Extract, FailedAppendIsReportedAndNotCounted)
+{
+    gp_run.destination = GP_DEST_ONE_FILE;
+    gp_run.num_dsets_written = 1;
+    std::snprintf(gp_run.out_file, sizeof gp_run.out_file, "/nonexistent/x.ov");
+    field(130, 500, 1, 1, 79);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(write_data_set(4), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "gridpick: cannot open /nonexistent/x.ov to append to it; data set not written\n");
+    EXPECT_EQ(gp_run.num_dsets_written, 1);
+}
+
+TEST_F(Extract, WindComponentsPairOnlyWithTheirPartner)
+{
+    gp_run.destination = GP_DEST_ONE_FILE;
+    gp_run.num_dsets_written = 1;
+    std::snprintf(gp_run.out_file, sizeof gp_run.out_file, "/nonexistent/x.ov");
+    field(131, 500, 1, 1, 79, 6);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(write_data_set(4), 0);   // kept until its second component
+    EXPECT_EQ(gp_out.pending, 1);
+    field(132, 850, 1, 1, 79, 6);      // another level: no pair
+    EXPECT_EQ(write_data_set(4), -1);
+    EXPECT_EQ(gp_out.pending, 0);
+    field(165, 0, 1, 1, 79, 6);
+    EXPECT_EQ(write_data_set(4), 0);
+    field(130, 0, 1, 1, 79, 6);        // anything else drops it as well
+    EXPECT_EQ(write_data_set(4), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "gridpick: no second component for the wind data set at 500 mb at 6:00 on 1/1/79; "
+              "not written\n"
+              "gridpick: no first component for the wind data set at 850 mb at 6:00 on 1/1/79; "
+              "passed over\n"
+              "gridpick: no second component for the 10m_wind data set at 0 mb at 6:00 on 1/1/79; "
+              "not written\n"
+              "gridpick: cannot open /nonexistent/x.ov to append to it; data set not written\n");
+    EXPECT_EQ(gp_run.num_dsets_written, 1);
 }
 
 }  // namespace

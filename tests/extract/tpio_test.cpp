@@ -234,3 +234,23 @@ TEST_F(Unit, NothingIsReadPastTheLastWantedDay)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Unit, KindIsToldFromTheContents)
+{
+    EXPECT_GT(open("a", simh_mark() + simh_record("GRIBxyz") + simh_end()), 0);
+    EXPECT_EQ(tpio_kind(unit), TPIO_SIMH);
+    EXPECT_GT(open("b", simh_mark() + simh_mark()), 0);
+    EXPECT_EQ(tpio_kind(unit), TPIO_SIMH);
+    // Zero padding before the first message of a disk file.
+    EXPECT_GT(open("c", std::string(8, '\0') + fake_message(100)), 0);
+    EXPECT_EQ(tpio_kind(unit), TPIO_DISK);
+    EXPECT_EQ(next(), fake_message(100));
+    EXPECT_GT(open("d", ""), 0);
+    EXPECT_EQ(tpio_kind(unit), TPIO_DISK);
+    EXPECT_GT(open("e", std::string("\x05\0\0\0abcde\0\x06\0\0\0", 14)), 0);   // trailing word differs
+    EXPECT_EQ(tpio_kind(unit), TPIO_DISK);
+}
+
+}  // namespace
