@@ -227,4 +227,33 @@ TEST_F(Extract, WindComponentsPairOnlyWithTheirPartner)
     EXPECT_EQ(gp_run.num_dsets_written, 1);
 }
 
+// Lines and words of standard input, from a file put in its place.
+TEST_F(Extract, LinesAndWordsOfStandardInput)
+{
+    std::string path = testing::TempDir() + "gp_stdin.txt";
+    std::FILE *f = std::fopen(path.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("a b,c\tdd\n\nnew.ov\n  word  longerword\n", f);
+    std::fclose(f);
+    ASSERT_NE(std::freopen(path.c_str(), "r", stdin), nullptr);
+    char line[64];
+    EXPECT_EQ(get_arg_string(line, sizeof line), 4);
+    EXPECT_STREQ(line, "a b,c\tdd");
+    char name[GP_OUT_FILE_LEN] = "norva.out";
+    testing::internal::CaptureStdout();
+    get_file_name_from_user(name, sizeof name);   // empty line: kept
+    get_file_name_from_user(name, sizeof name);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Enter Filename [norva.out]: Enter Filename [norva.out]: ");
+    EXPECT_STREQ(name, "new.ov");
+    char word[5];
+    EXPECT_EQ(gp_read_word(word, sizeof word), 0);
+    EXPECT_STREQ(word, "word");
+    EXPECT_EQ(gp_read_word(word, sizeof word), 0);
+    EXPECT_STREQ(word, "long");   // cut to the buffer
+    EXPECT_EQ(gp_read_word(word, sizeof word), -1);
+    EXPECT_EQ(get_arg_string(line, sizeof line), 0);
+    std::remove(path.c_str());
+}
+
 }  // namespace
