@@ -35,7 +35,7 @@ std::vector<Grid> grids()
     std::vector<gint> ll = {0, 36, 19, 90000, -180000, 128, -90000, 170000, 10000, 10000, 0};
     std::vector<gint> gg = {4, 64, 32, 85761, 0, 128, -85761, 354375, 5625, 16, 0};
     std::vector<gint> quasi = with({4, 0, 8, 78000, 0, 0, -78000, 355000, 0, 4, 0},
-                                   {{17, 1}, {23, 6}, {24, 12}, {25, 18}, {26, 20}, {27, 20}, {28, 18},
+                                   {{17, 1}, {23, 6}, {24, 12}, {25, 16}, {26, 16}, {27, 16}, {28, 16},
                                     {29, 12}, {30, 6}});
     return {
         {"latlon", ll, {}, 36 * 19},
@@ -50,7 +50,7 @@ std::vector<Grid> grids()
         {"stretched gaussian", with(gg, {{1, 24}, {15, 50000}, {16, 0}}), {0.0f, 3.0f}, 64 * 32},
         {"rotated stretched gaussian", with(gg, {{1, 34}, {13, -1000}, {14, 1000}, {15, 2000}, {16, 3000}}),
          {1.0f, 0.5f}, 64 * 32},
-        {"quasi-regular gaussian", quasi, {}, 112},
+        {"quasi-regular gaussian", quasi, {}, 100},
         {"vertical coordinates", with(ll, {{12, 5}}), {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1.0f, 2.5f, -3.0f, 1000.0f, 0.125f},
          36 * 19},
         {"spherical harmonics", with({50, 10, 10, 10, 1, 1}, {}), {}, 132},
@@ -336,6 +336,12 @@ TEST_F(FldcodTypes, QuasiRegularExpansion)
     EXPECT_EQ(r.K2(17), 0);
     for (int i = 0; i < 8 * 16; i++)
         ASSERT_NEAR(r.p4[i], 7.0f, 1.0e-5f) << i;
+
+    // a row longer than the regular one is refused before the expansion
+    c.msg.at(8 + 28 + 32 + 5) = 17;
+    Codec bad = decode(c, "R");
+    EXPECT_EQ(bad.call("R"), 522);
+    EXPECT_EQ(bad.out, " FLDCOD : Error inserting/extracting list of numbers of points. Return code = 522\n");
 }
 
 }  // namespace
