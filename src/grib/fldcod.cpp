@@ -198,9 +198,8 @@ void run(grib_call &c)
     if (!grib_sec4(c))
         return;
     section_line(8);
-    if (!grib_sec5(c))
-        return;
-    grib_after5(c);
+    if (grib_sec5(c) && !c.coding())
+        grib_after5(c);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "grib_ibm.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -168,10 +169,22 @@ void confp3(float *pval, gint *kexp, gint *kmant, gint *kbits, gint *kround)
         confp3_line(*pval, s, e, km, *kround, true);
 }
 
+/* Packed values are unsigned: those from 2^31 up to 2^32 - 1 (32-bit
+ * packing) are stored as their unsigned bit pattern. */
 void inscal(float *pdata, gint *kdata, gint *klen, float *pref, float *pscale)
 {
-    for (gint j = 0; j < *klen; j++)
-        put_int(kdata, j, grib_nint((get_real(pdata, j) - *pref) / *pscale));
+    for (gint j = 0; j < *klen; j++) {
+        float q = (get_real(pdata, j) - *pref) / *pscale;
+        double r = std::round(static_cast<double>(q));
+        gint v;
+        if (r >= 2147483648.0 && r <= 4294967295.0) {
+            uint32_t u = static_cast<uint32_t>(r);
+            std::memcpy(&v, &u, sizeof v);
+        } else {
+            v = grib_nint(r);
+        }
+        put_int(kdata, j, v);
+    }
 }
 
 void exscal(float *pdata, gint *kdata, gint *klen, float *pref, float *pscale)
