@@ -112,6 +112,7 @@ typedef struct OvHeader {
  * bindings (ov_read_, ov_write_, ...): the fixed header image followed by the
  * nine pointer slots, each of the host's pointer size.  208 bytes (52 four-
  * byte words) on a 64-bit host, 172 bytes (43 words) on a 32-bit one.
+ * Fortran callers find it, and the word index of each fixed field, in ov.inc.
  */
 #define OV_HEADER_AREA_SIZE (OV_FIXED_HEADER_SIZE + 9 * sizeof(void *))
 
@@ -328,8 +329,10 @@ void ov_close_(const int *fd);
  * an IRREGULAR grid num_rows latitudes go to lats and num_columns longitudes
  * to lons (the caller provides that room) and the slots point to them.
  * With *want_data non-zero: OV_CONTOUR and OV_VECTOR data (vdata) are
- * transposed into the column-major arrays data (vdata), at most *data_len
- * (*vdata_len) values; OV_OUTLINE copies min(*data_len, num_rows) values;
+ * transposed into the column-major arrays data (vdata), of which the first
+ * *data_len (*vdata_len) values are stored, never more (a shorter array gets
+ * the leading part of the column-major grid); OV_OUTLINE copies
+ * min(*data_len, num_rows) values;
  * the slots point to the caller's arrays when their length is non-zero.
  * The library keeps nothing allocated: the private slot is null.  On failure
  * prints "ov_read_: read failed" and leaves every output unchanged.

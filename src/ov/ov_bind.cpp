@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "ov.h"
 
@@ -47,6 +48,23 @@ void give_text(char *&slot, int &length, const int *caller_len, char *field)
     }
 }
 
+// The first len values of the column-major form of a row-major grid.  A
+// shorter array than the grid is filled from a full-size copy: transposing
+// straight into it would store beyond its end.
+void transpose_into(float *dst, int len, const float *src, int rows, int columns)
+{
+    long cells = static_cast<long>(rows) * columns;
+    if (len >= cells) {
+        transpose_data(dst, src, rows, columns, len);
+        return;
+    }
+    if (len <= 0)
+        return;
+    std::vector<float> full(static_cast<size_t>(cells));
+    transpose_data(full.data(), src, rows, columns, static_cast<int>(cells));
+    std::copy(full.begin(), full.begin() + len, dst);
+}
+
 // Copies data (or vdata) into the caller's array and lets the slot point to
 // it; null when the caller gave no room.
 void give_values(float *&slot, const OvHeader &h, const int *len, float *dst)
@@ -55,7 +73,7 @@ void give_values(float *&slot, const OvHeader &h, const int *len, float *dst)
     slot = nullptr;
     if (*len != 0 && dst && src) {
         if (h.type == OV_CONTOUR || h.type == OV_VECTOR)
-            transpose_data(dst, src, h.num_rows, h.num_columns, *len);
+            transpose_into(dst, *len, src, h.num_rows, h.num_columns);
         else if (h.type == OV_OUTLINE)
             std::copy(src, src + std::min(*len, h.num_rows), dst);
         slot = dst;

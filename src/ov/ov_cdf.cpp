@@ -147,7 +147,12 @@ bool field_slab(int ncid, int varid, int nlat, int nlon, int level_index, int ti
         else if (dims[i] == lon_dim)
             slab.count[i] = nlon, has_lon = true;
     }
-    return has_lat && has_lon;
+    // One field and no more: a variable that repeats a dimension would make
+    // the hyperslab larger than the array it is read into.
+    long long values = 1;
+    for (int i = 0; i < ndims; i++)
+        values *= slab.count[i];
+    return has_lat && has_lon && values == static_cast<long long>(nlat) * nlon;
 }
 
 // Reads the field into a new array of nlat * nlon reals (malloc'ed).

@@ -1,5 +1,6 @@
 // Byte order of the fixed header and real arrays, data sizes, and the raw
 // transfer helpers shared by the writer and the reader.
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@ static_assert(std::is_standard_layout_v<OvHeader>);
 static_assert(offsetof(OvHeader, reserved) == 116);
 static_assert(offsetof(OvHeader, comment) == OV_FIXED_HEADER_SIZE);
 static_assert(sizeof(OvHeader) == OV_HEADER_AREA_SIZE);
+static_assert(sizeof(void *) != 8 || OV_HEADER_AREA_SIZE == 208, "ov.inc states 208");
 
 namespace ov {
 
@@ -34,6 +36,14 @@ std::uint32_t get_be32(const unsigned char *p)
 {
     return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 |
            std::uint32_t{p[2]} << 8 | std::uint32_t{p[3]};
+}
+
+std::uint32_t to_big_endian(std::uint32_t w)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        return __builtin_bswap32(w);
+    else
+        return w;
 }
 
 // Limit for a descriptor whose size is unknown: no single part beyond it.
@@ -60,20 +70,24 @@ void load_fixed(const unsigned char *in, int first, int count, OvHeader &hdr)
     }
 }
 
+// Reals travel as 32-bit words; on a little-endian host each word's bytes
+// are reversed (a loop the compiler vectorises), on a big-endian one copied.
 void store_reals(const float *values, std::size_t count, unsigned char *out)
 {
     for (std::size_t i = 0; i < count; i++) {
         std::uint32_t w;
         std::memcpy(&w, values + i, 4);
-        put_be32(out + 4 * i, w);
+        w = to_big_endian(w);
+        std::memcpy(out + 4 * i, &w, 4);
     }
 }
 
 void reals_from_file_order(float *values, std::size_t count)
 {
-    auto *bytes = reinterpret_cast<unsigned char *>(values);
     for (std::size_t i = 0; i < count; i++) {
-        std::uint32_t w = get_be32(bytes + 4 * i);
+        std::uint32_t w;
+        std::memcpy(&w, values + i, 4);
+        w = to_big_endian(w);  // the same swap both ways
         std::memcpy(values + i, &w, 4);
     }
 }

@@ -67,8 +67,9 @@ bool count_ok(int n, const char *what)
     return false;
 }
 
-// Counts of the parts ov_read_header reads, and whether they fit the file.
-bool header_parts_fit(const OvHeader &hdr, long long left)
+// Counts of the parts ov_read_header reads, and whether they fit the
+// left bytes of the file (less what they take).
+bool header_parts_fit(const OvHeader &hdr, long long &left)
 {
     if (!count_ok(hdr.comment_length, "comment length") ||
         !count_ok(hdr.private_length, "private length") ||
@@ -159,13 +160,14 @@ T *copy_block(const T *src, size_t n, bool *ok)
     return copy;
 }
 
-}  // namespace
-
-extern "C" {
-
-int ov_read_header(int fd, OvHeader *hdr)
+// ov_read_header, leaving in *left the bytes of the file after the parts
+// read.
+int read_header(int fd, OvHeader *hdr, long long *left)
 {
-    if (!read_fixed(fd, *hdr) || !header_parts_fit(*hdr, ov::bytes_left(fd)))
+    if (!read_fixed(fd, *hdr))
+        return -1;
+    *left = ov::bytes_left(fd);
+    if (!header_parts_fit(*hdr, *left))
         return -1;
     bool ok = true;
     hdr->comment = read_text(fd, hdr->comment_length, "ov_read comment", "comment", &ok);
@@ -185,19 +187,29 @@ int ov_read_header(int fd, OvHeader *hdr)
     return ok ? 0 : -1;
 }
 
+}  // namespace
+
+extern "C" {
+
+int ov_read_header(int fd, OvHeader *hdr)
+{
+    long long left;
+    return read_header(fd, hdr, &left);
+}
+
 OvHeader *ov_read(int fd, int want_data)
 {
     auto *hdr = static_cast<OvHeader *>(gimme(sizeof(OvHeader), "ov_read header"));
     if (!hdr)
         return nullptr;
     std::memset(hdr, 0, sizeof *hdr);
-    if (ov_read_header(fd, hdr) != 0) {
+    long long left;
+    if (read_header(fd, hdr, &left) != 0) {
         std::free(hdr);
         return nullptr;
     }
     long long bytes = ov_data_size(hdr->type, hdr->num_rows, hdr->num_columns);
     int parts = ov_has_vdata(hdr->type) ? 2 : 1;
-    long long left = ov::bytes_left(fd);
     bool ok = count_ok(bytes < 0 ? -1 : 0, "data size") &&
               take(bytes, "data", &left) && (parts == 1 || take(bytes, "vdata", &left));
     if (ok && want_data) {

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -40,9 +40,9 @@ bool write_reals(int fd, const float *values, long long n, const char *label)
 {
     if (n <= 0)
         return true;
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(n));
-    ov::store_reals(values, bytes.size() / 4, bytes.data());
-    return write_part(fd, bytes.data(), n, label);
+    auto bytes = std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(n));
+    ov::store_reals(values, static_cast<std::size_t>(n) / 4, bytes.get());
+    return write_part(fd, bytes.get(), n, label);
 }
 
 // What ov_write needs before it may write anything.

@@ -126,6 +126,15 @@ TEST(OvPrint, DataCountRunsOnAcrossRows)
     EXPECT_EQ(out_of([&] { ov_print_data(&h, 0, 0, 0); }), want);
 }
 
+TEST(OvPrint, DataOfAnOutlineIsOneValueARow)
+{
+    float x[3] = {1, 2, 3}, y[3] = {4, 5, 6};
+    OvHeader h = grid(OV_OUTLINE, 3, 50, x, y);  // num_columns means nothing here
+    EXPECT_EQ(out_of([&] { ov_print_data(&h, 0, 0, 0); }),
+              "data:\nscan #0:\n  1.000\t\nscan #1:\n  2.000\t\nscan #2:\n  3.000\t\n"
+              "vdata:\nscan #0:\n  4.000\tscan #1:\n  5.000\tscan #2:\n  6.000\t");
+}
+
 TEST(OvPrint, SomeRowsWithPositions)
 {
     float d[6] = {1, 2, 3, 4, 5, 6};
