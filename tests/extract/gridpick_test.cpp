@@ -379,6 +379,36 @@ TEST_F(Gridpick, TapeImageOfFullSizeFieldsInTwoRecordsEach)
     EXPECT_EQ(t2m[0].data.size(), 144u * 73u);
 }
 
+// Full-size messages take two records each: a skip of 41 records ends in
+// the middle of a message, whose second record is passed over silently.
+TEST_F(Gridpick, SkipIntoTheMiddleOfAMessage)
+{
+    auto fields = make("a.tap", {"-t", "-p", "130", "-l", "500", "-d", "40"});
+    ASSERT_EQ(fields.size(), 160u);
+    auto r = gridpick({"-x", "-a", "-i", "1/30/79", "2/5/79", "a.tap"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "Searching tape...\n");
+    int first = kdate(1, 30, 79), last = kdate(2, 5, 79);
+    std::string out = "first day: " + std::to_string(first) + "\n, last_day: " + std::to_string(last) + "\n";
+    int written = 0;
+    for (std::size_t i = 0; i < fields.size(); i++) {
+        const Field &f = fields[i];
+        out += stamp(f);
+        int k = kdate(f.month, f.day, f.year);
+        if (k > last)
+            break;
+        if (k >= first) {
+            out += writing(name_of(f));
+            written++;
+        }
+        if (k < first - 1)
+            i += 21;   // the rest of this message's run of 41 records
+    }
+    EXPECT_EQ(written, 12);   // 1/30 to 2/2 lie in the last skip
+    out += "12 data set(s) written.\n";
+    EXPECT_EQ(r.out, out);
+}
+
 TEST_F(Gridpick, PromptForEachDataSet)
 {
     auto fields = make("a.grb", with(coarse, {"-p", "130,131,132", "-l", "500,850", "-T", "0"}));
