@@ -152,7 +152,7 @@ void print_vals(const int *values, int count);
 /* ---- output (output.cpp) --------------------------------------------- */
 
 struct gp_output_state {
-    int out_fd;
+    int out_fd;                   /* the output file while writing to it */
     int pending;                  /* 1: a first wind component waits */
     gp_field_state pending_field; /* its field */
     int pending_points;
@@ -168,9 +168,10 @@ void gp_output_name(char *name, std::size_t size);
 /* Writes the current field (values in gp_msg.decoded_data, count points).
  * A first wind component (131, 165) is kept until its second component
  * (132, 166) arrives; the pair is then written as one OV_VECTOR data set
- * and counted as two.  Returns 0, or -1 when nothing was written: the file
- * to append to could not be opened (reported), or a second component had
- * no first one (reported).  Ends the process with status 255 when a new
+ * and counted as two.  Returns 0, or -1 when nothing was written (and
+ * nothing counted): the file to append to could not be opened, a second
+ * component had no first one, or the writer failed; each is reported on
+ * standard error.  Ends the process with status 255 when a new
  * file cannot be created. */
 int write_data_set(int count);
 
@@ -192,10 +193,28 @@ void gp_drop_pending();
  * longer words are cut).  Returns 0, or -1 at the end of input. */
 int gp_read_word(char *word, std::size_t size);
 
+/* Completes the selection: the selector dialog when xquery is set and a
+ * display can be opened, otherwise questions on standard error for the
+ * dates that -i left open and, without -a, the parameters and levels.
+ * Ends the process with 1 after too many bad answers and with 255 when no
+ * parameter or no level was chosen.  End of input ends a list; at a date
+ * question it counts as a bad answer. */
 void query_user(int argc, char **argv);
+
+/* "12/31" gives 12 and 31: the digits before the '/', then the two
+ * characters after it. */
 void parse_date(const char *text, int *first, int *second);
+
+/* Prints "Enter Filename [name]: " and replaces name (size bytes) with the
+ * line typed, unless it is empty. */
 void get_file_name_from_user(char *name, std::size_t size);
+
+/* One line of standard input into buffer without its newline; returns the
+ * number of separators (white_space) in it plus one when it is not empty,
+ * 0 at the end of input. */
 int get_arg_string(char *buffer, std::size_t size);
+
+/* 1 for tab, blank and comma. */
 int white_space(int c);
 
 /* ---- driver (driver.cpp) --------------------------------------------- */

@@ -103,13 +103,14 @@ void announce(int times)
 int write_counted(const gp_field_state &f, OvHeader *hdr, int count)
 {
     bool new_file = gp_run.num_dsets_written == 0 || gp_run.destination == GP_DEST_PER_FIELD;
-    int fd = open_output(f, new_file);
-    if (fd < 0)
+    gp_out.out_fd = open_output(f, new_file);
+    if (gp_out.out_fd < 0)
         return -1;
     gp_run.num_dsets_written += count;
     announce(count);
-    int status = write_dset(fd, hdr);
-    ov_close(fd);
+    int status = write_dset(gp_out.out_fd, hdr);
+    ov_close(gp_out.out_fd);
+    gp_out.out_fd = -1;
     if (status < 0)
         gp_run.num_dsets_written -= count;
     return status;
