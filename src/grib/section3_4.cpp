@@ -621,8 +621,11 @@ bool grib_after5(grib_call &c)
         if (n < 1 || 2 * n != c.k2(3) || c.k2(3) > GRIB_MAXROWS)
             return grib_fail(c, 522, e522);
         int64_t sum = 0;
-        for (gint r = 1; r <= c.k2(3); r++)
+        for (gint r = 1; r <= c.k2(3); r++) {
+            if (c.k2(22 + r) < 1 || c.k2(22 + r) > 4 * n)
+                return grib_fail(c, 522, e522);
             sum += c.k2(22 + r);
+        }
         if (sum > c.k4(1))
             return grib_fail(c, 522, e522);
         gint klat = 2 * n, klon = 4 * n, kcode = 1;

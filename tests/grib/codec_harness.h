@@ -30,6 +30,7 @@ struct Codec {
     gint &K2(int n) { return k2[n - 1]; }
     gint &K3(int n) { return k3[n - 1]; }
     gint &K4(int n) { return k4[n - 1]; }
+    float &P3(int n) { return p3[n - 1]; }
 
     gint call(const std::string &op, gint kret = 1)
     {

@@ -4,5 +4,7 @@ gridpick_add_test(grib_core_test
   SOURCES ${GRIB_CORE_TEST_DIR}/bits_test.cpp
           ${GRIB_CORE_TEST_DIR}/ibm_test.cpp
           ${GRIB_CORE_TEST_DIR}/fldcod_test.cpp
+          ${GRIB_CORE_TEST_DIR}/fldcod_types_test.cpp
+          ${GRIB_CORE_TEST_DIR}/fldcod_editions_test.cpp
   LIBS gp_grib)
 target_include_directories(grib_core_test PRIVATE ${GRIB_CORE_TEST_DIR})

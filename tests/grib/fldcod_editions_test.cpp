@@ -1,0 +1,201 @@
+// fldcod on hand-built messages: edition 0, the experimental edition,
+// pseudo-messages and the debug listing.
+#include "codec_harness.h"
+
+namespace {
+
+using gtu::Bytes;
+using gtu::Codec;
+
+class FldcodEditions : public testing::Test {
+protected:
+    void SetUp() override { grib_state_reset(); }
+    void TearDown() override { grib_state_reset(); }
+};
+
+// Section 2 of a 4 x 3 latitude/longitude grid; `flags` is octet 17.
+void small_grid(Bytes &m, int flags, int scan)
+{
+    m.u(32, 3).u(0, 1).u(255, 1).u(0, 1).u(4, 2).u(3, 2);
+    m.u(10000, 3).u(0, 3).u(flags, 1).u(0x800000 | 10000, 3).u(30000, 3);
+    m.u(10000, 2).u(10000, 2).u(scan, 1).u(0, 4);
+}
+
+// Section 4: 12 values 0..11 of 8 bits, R = 200, E = -1; `flag` the octet.
+void small_data(Bytes &m, int flag)
+{
+    m.u(24, 3).u(flag, 1).u(0x8001, 2).u(0x42, 1).u(0xC80000, 3).u(8, 1);
+    for (int i = 0; i < 12; i++)
+        m.u(i, 1);
+    m.u(0, 1);
+}
+
+Codec run(const Bytes &m, const std::string &op)
+{
+    Codec c;
+    c.msg = gtu::Msg::from_octets(m.b, 100);
+    c.call(op);
+    return c;
+}
+
+Bytes edition0(int centre)
+{
+    Bytes m;
+    m.s("GRIB");
+    m.u(24, 3).u(0, 1).u(centre, 1).u(1, 1).u(255, 1).u(128, 1).u(130, 1).u(100, 1).u(500, 2);
+    m.u(79, 1).u(6, 1).u(15, 1).u(12, 1).u(0, 1).u(1, 1).u(0, 1).u(0, 1).u(0, 1).u(0, 2).u(0, 1);
+    small_grid(m, 128, 0);
+    small_data(m, 8);
+    m.s("7777");
+    return m;
+}
+
+TEST_F(FldcodEditions, EditionZero)
+{
+    Bytes m = edition0(98);
+    ASSERT_EQ(m.size(), 88u);
+    Codec c = run(m, "D");
+    EXPECT_EQ(c.call("D"), 0) << c.out;
+    EXPECT_EQ(c.out, "");
+    EXPECT_EQ(c.K0(1), 88);
+    EXPECT_EQ(c.K0(2), 0);
+    EXPECT_EQ(c.K1(1), 128);
+    EXPECT_EQ(c.K1(2), 98);
+    EXPECT_EQ(c.K1(8), 500);
+    EXPECT_EQ(c.K1(21), 20);
+    EXPECT_EQ(c.K2(2), 4);
+    EXPECT_EQ(c.K2(7), -10000);
+    EXPECT_EQ(c.K2(6), 128);
+    EXPECT_EQ(c.K4(1), 12);
+    EXPECT_EQ(c.p4[0], 200.0f);
+    EXPECT_EQ(c.p4[1], 200.5f);
+    EXPECT_EQ(c.p4[11], 205.5f);
+
+    Codec l = run(m, "L");
+    EXPECT_EQ(l.call("L"), 0);
+    EXPECT_EQ(l.K0(1), 88);
+
+    Codec i = run(m, "I");  // goes on as "L" for the length
+    EXPECT_EQ(i.K0(1), 88);
+    EXPECT_EQ(i.K2(2), 4);
+
+    Codec other = run(edition0(7), "D");
+    EXPECT_EQ(other.K1(1), 0);
+    EXPECT_EQ(other.K1(21), GRIB_KNEG);
+}
+
+Bytes experimental(int unit)
+{
+    Bytes m;
+    m.s("GRIB");
+    m.u(98, 1).u(1, 1).u(255, 1).u(1, 1).u(130, 1).u(100, 1).u(0x01F4, 2);
+    m.u(79, 1).u(6, 1).u(15, 1).u(12, 1).u(0, 1).u(unit, 1).u(0, 1).u(0, 1).u(0, 1).u(0, 2).u(0, 1);
+    small_grid(m, 1, 1);
+    small_data(m, 8);
+    m.s("7777");
+    return m;
+}
+
+TEST_F(FldcodEditions, ExperimentalEdition)
+{
+    Bytes m = experimental(40);
+    ASSERT_EQ(m.size(), 84u);
+    Codec c = run(m, "D");
+    EXPECT_EQ(c.call("D"), 0) << c.out;
+    EXPECT_EQ(c.K0(2), -1);
+    EXPECT_EQ(c.K0(1), 84);
+    EXPECT_EQ(c.K1(1), 128);
+    EXPECT_EQ(c.K1(5), 128);
+    EXPECT_EQ(c.K1(8), 1 * 32 + 0xF4);
+    EXPECT_EQ(c.K1(9), 0);
+    EXPECT_EQ(c.K1(15), 1);
+    EXPECT_EQ(c.K1(18), 0);
+    EXPECT_EQ(c.K1(21), 20);
+    EXPECT_EQ(c.K2(6), 128);
+    EXPECT_EQ(c.K2(11), 0);
+    EXPECT_EQ(c.K4(1), 12);
+    EXPECT_EQ(c.p4[3], 201.5f);
+
+    Codec s = run(m, "S");
+    EXPECT_EQ(s.K1(18), 1);
+    Codec l = run(m, "L");
+    EXPECT_EQ(l.K0(1), 84);
+    EXPECT_EQ(run(experimental(90), "D").K1(15), 7);
+}
+
+TEST_F(FldcodEditions, PseudoMessage)
+{
+    Codec c;
+    gtu::norva_sec1(c);
+    c.K1(6) = 127;
+    c.K1(7) = 140;
+    gtu::latlon_sec2(c);
+    c.K4(1) = 144 * 73;
+    c.K4(2) = 8;
+    gint off = 0;
+    grsvck(&off);
+    ASSERT_EQ(c.call("C"), 0) << c.out;
+    Codec d(19000, 8000);
+    d.msg = c.msg;
+    d.p4[0] = 42.0f;
+    EXPECT_EQ(d.call("D"), -6);
+    EXPECT_EQ(d.out, "");
+    EXPECT_EQ(d.K0(1), c.K0(1));
+    EXPECT_EQ(d.K4(1), 0);
+    EXPECT_EQ(d.p4[0], 42.0f);
+}
+
+TEST_F(FldcodEditions, LocalExtensionOfSectionOneIsPassedOver)
+{
+    Codec c;
+    gtu::norva_sec1(c);
+    gtu::latlon_sec2(c);
+    c.K4(1) = 144 * 73;
+    c.K4(2) = 8;
+    auto field = gtu::smooth_field(144 * 73);
+    std::copy(field.begin(), field.end(), c.p4.begin());
+    ASSERT_EQ(c.call("C"), 0);
+    // insert 12 octets after section 1 and announce a length of 40
+    std::vector<unsigned char> o = c.msg.octets(static_cast<size_t>(c.K0(1)));
+    o.insert(o.begin() + 36, 12, 0xEE);
+    o[8 + 2] = 40;
+    size_t len = o.size();
+    o[4] = static_cast<unsigned char>(len >> 16);
+    o[5] = static_cast<unsigned char>(len >> 8);
+    o[6] = static_cast<unsigned char>(len);
+    Codec d;
+    d.msg = gtu::Msg::from_octets(o, 8000);
+    EXPECT_EQ(d.call("D"), 0) << d.out;
+    EXPECT_EQ(d.K2(2), 144);
+    EXPECT_NEAR(d.p4[500], field[500], 0.2f);
+}
+
+TEST_F(FldcodEditions, DebugPrintingFramesTheCall)
+{
+    Codec c = run(edition0(98), "L");
+    gint on = 1;
+    grsdbg(&on);
+    c.call("L");
+    const std::string head =
+        " FLDCOD : Section 1.\n"
+        "          Input values used -\n"
+        "          KLENG =        100\n"
+        "          KLENP =      19000\n"
+        " \n"
+        " FLDCOD : Section 2.\n"
+        " FLDCOD : Section 3.\n"
+        " FLDCOD : Section 4.\n"
+        " FLDCOD : Length of Section 1 of GRIB code is   24 octets.\n"
+        " FLDCOD : Section 5.\n"
+        " FLDCOD : Length of Section 2 of GRIB code is   32 octets.\n"
+        " FLDCOD : Section 6.\n"
+        " FLDCOD : Section 7.\n"
+        " FLDCOD : Length of Section 4 of GRIB code is       24 octets.\n"
+        " FLDCOD : Section 9.\n"
+        "          Output values set -\n"
+        " \n"
+        " Section 0 - Indicator Section.\n";
+    EXPECT_EQ(c.out.substr(0, head.size()), head);
+}
+
+}  // namespace
