@@ -65,6 +65,8 @@ std::vector<Grid> grids()
 // KSEC2 as decoding returns it for a grid that was coded from `k2`.
 std::vector<gint> decoded_k2(std::vector<gint> k2)
 {
+    if (k2.size() < 22)
+        k2.resize(22, 0);
     gint t = k2[0];
     bool latlon = t == 0 || t == 10 || t == 20 || t == 30;
     bool gauss = t == 4 || t == 14 || t == 24 || t == 34;
