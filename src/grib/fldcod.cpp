@@ -186,7 +186,7 @@ void run(grib_call &c)
     section_line(5);
     if (!grib_sec2(c))
         return;
-    if (c.is("I") && !c.length_only()) {
+    if (c.is("I")) {
         if (grib_work().edition == 1)
             return;
         c.op = 'L';  /* edition 0 and experimental: go on for the length */

@@ -347,3 +347,60 @@ TEST_F(FldcodTypes, QuasiRegularExpansion)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FldcodTypes, UserReferenceValue)
+{
+    Grid g = grids()[0];
+    std::vector<float> field(g.values);
+    for (int i = 0; i < g.values; i++)
+        field[i] = 210.0f + static_cast<float>(i % 50);
+    float ref = 300.0f;
+    grsref(&ref);
+    Codec c = code(g, field);
+    EXPECT_EQ(c.out,
+              " FLDCOD : User supplied reference value       300.0000000000 exceeds minimum value"
+              "       210.0000000000. Minimum value used.\n");
+    Codec d = decode(c);
+    EXPECT_NEAR(d.p4[7], field[7], 0.001f);
+
+    ref = 100.0f;  // below the minimum: used as it is
+    grsref(&ref);
+    c = code(g, field);
+    EXPECT_EQ(c.out, "");
+    const unsigned char *s4 = c.msg.oct() + 8 + 28 + 32;
+    EXPECT_EQ(s4[6], 0x42);  // 100 = 0.390625 x 16^2
+    EXPECT_EQ(s4[7] << 16 | s4[8] << 8 | s4[9], 0x640000);
+    d = decode(c);
+    EXPECT_NEAR(d.p4[49], field[49], 0.002f);
+}
+
+TEST_F(FldcodTypes, AllMissingFieldUnderABitMap)
+{
+    // every value missing: a bit map of zeros and no packed values; the range
+    // of an earlier call is not used
+    Grid g = grids()[0];
+    Codec first = code(g, gtu::smooth_field(g.values, 9000.0f, 10.0f));
+    std::vector<float> field(g.values, -999.0f);
+    Codec c;
+    gtu::norva_sec1(c, 192);
+    std::copy(g.k2.begin(), g.k2.end(), c.k2.begin());
+    c.P3(2) = -999.0f;
+    c.K4(1) = g.values;
+    c.K4(2) = 12;
+    std::copy(field.begin(), field.end(), c.p4.begin());
+    ASSERT_EQ(c.call("C"), 0) << c.out;
+    const unsigned char *s4 = c.msg.oct() + 8 + 28 + 32 + 92;
+    EXPECT_EQ(s4[6], 0);  // reference value 0
+    EXPECT_EQ(s4[7] << 16 | s4[8] << 8 | s4[9], 0);
+    Codec d(19000, 8000);
+    d.msg = c.msg;
+    d.P3(2) = -999.0f;
+    EXPECT_EQ(d.call("D"), 0) << d.out;
+    EXPECT_EQ(d.K4(1), g.values);
+    for (int i = 0; i < g.values; i++)
+        ASSERT_EQ(d.p4[i], -999.0f) << i;
+}
+
+}  // namespace
