@@ -199,3 +199,36 @@ TEST_F(FldcodEditions, DebugPrintingFramesTheCall)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FldcodEditions, TruncatedEditionZeroMessage)
+{
+    Bytes m = edition0(98);
+    struct Case {
+        gint words;
+        const char *line;
+    } cases[] = {
+        {2, " FLDCOD : Error inserting/extracting six fields from Identification of Centre to Indicator of "
+            "type of level. Return code = 403\n"},
+        {4, " FLDCOD : Error inserting/extracting six fields from Year of century to Indicator of unit of "
+            "time range. Return code = 405\n"},
+        {20, " FLDCOD : Error inserting/extracting data values. Return code = 712\n"},
+        {21, " FLDCOD : Error inserting/extracting 7777 group. Return code = 801\n"},
+    };
+    for (const Case &k : cases) {
+        Codec c(19000, k.words);
+        std::copy(m.b.begin(), m.b.begin() + 4 * k.words, c.msg.oct());
+        c.call("D");
+        std::string line(k.line);
+        ASSERT_GE(c.out.size(), line.size());
+        EXPECT_EQ(c.out.substr(c.out.size() - line.size()), line) << k.words;
+    }
+    // the length of an edition 0 message needs the whole message
+    Codec l(19000, 21);
+    std::copy(m.b.begin(), m.b.begin() + 84, l.msg.oct());
+    EXPECT_EQ(l.call("L"), 0);
+    EXPECT_EQ(l.K0(1), 88);
+}
+
+}  // namespace
