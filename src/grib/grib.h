@@ -196,47 +196,79 @@ GRIB_NORETURN void abortx(const char *hname, long hname_len);
 /* Checks, listings, grid expansion, bit maps                          */
 /* ------------------------------------------------------------------ */
 
-/* Check section values before coding; each problem prints one line.
- * KRET 0, or 1 when an error-class check failed.  No array is changed. */
+/*
+ * Checks of section values before coding (fldcod runs them while NVCK is
+ * 1).  Each problem prints one line "GRCHKn : ..."; KRET 0, or 1 when an
+ * error-class check failed (warnings leave it alone).  Every check runs, so
+ * one call reports every problem; grchk2 alone stops after an unsupported
+ * representation type.  Reads KSEC1(1..25), KSEC2(1..19), KSEC3(1),
+ * KSEC4(1..9); PSEC2, PSEC3, PSEC4 are not read; nothing is changed.
+ */
 void grchk1(gint *ksec1, gint *kret);
 void grchk2(gint *ksec1, gint *ksec2, float *psec2, gint *kret);
 void grchk3(gint *ksec1, gint *ksec3, float *psec3, gint *kret);
 void grchk4(gint *ksec1, gint *ksec4, float *psec4, gint *kret);
 
-/* Labelled listings of the section arrays; nothing is changed. */
+/*
+ * Labelled listings of the section arrays; nothing is changed.  KSEC0(2),
+ * the edition, selects some lines of grprs1 and grprs2.  The arrays must
+ * hold what the listing reads: KSEC2(22 + KSEC2(3)) for a quasi-regular
+ * Gaussian grid of edition 1, PSEC2(10 + KSEC2(12)), KSEC4(57) when
+ * KSEC4(8) is 64, PSEC4(min(|KSEC4(1)|, 20)).
+ */
 void grprs0(gint *ksec0);
 void grprs1(gint *ksec0, gint *ksec1);
 void grprs2(gint *ksec0, gint *ksec2, float *psec2);
 void grprs3(gint *ksec0, gint *ksec3, float *psec3);
 void grprs4(gint *ksec0, gint *ksec4, float *psec4);
-/* KOUT <- the KNBIT low bits of KIN as decimal digits; KERR 1 (and a line)
- * when KNBIT is out of range. */
+/* KOUT <- the KNBIT low bits of KIN as decimal digits (192, 8 -> 11000000).
+ * KNBIT must be 1..10, the widths whose digits fit KOUT; otherwise KERR 1,
+ * the line "PRTBIN : Error in binary number length - ..." and KOUT
+ * unchanged.  KERR 0 on success. */
 void prtbin(gint *kin, gint *knbit, gint *kout, gint *kerr);
 
 /*
  * qu2reg -- expand the rows of PFIELD in place to KLAT x KLON values.
  * KCODE 1/3: KLAT rows, row j of KPOINT(j) points, each to KLON points;
- * 11/13: KLON rows each to KLAT points; units digit 1 linear, 3 cubic.
- * Fatal (abortx "QU2REG"): bad KCODE, KLAT > 320, KLON > 640.
- * PFIELD must hold KLAT x KLON values.
+ * 11/13: KLON rows each to KLAT points; units digit 1 linear, 3 cubic
+ * (slope-limited: no value outside the two inputs around it).  A row of
+ * full length is copied bit for bit.  PFIELD must hold KLAT x KLON values
+ * and, on entry, the sum of KPOINT over the rows.  Fatal (a line, then
+ * abortx "QU2REG"), checked before anything is changed: bad KCODE, KLAT
+ * outside 0..320, KLON outside 0..640, a row with fewer than 1 or more
+ * than the regular length of points.
  */
 void qu2reg(float *pfield, gint *kpoint, gint *klat, gint *klon, gint *kcode);
-/* One periodic row: KI values in P become KO values; PW 3 x (KO+3) reals. */
+/* One periodic row: KI values in P become KO values (P holds KO); PW
+ * 3 x (KO+3) reals.  Fatal (abortx "ROWINA"): KCODE not 1 or 3, KI outside
+ * 1..KO. */
 void rowina(float *p, gint *ko, gint *ki, float *pw, gint *kcode);
-/* Limit the cubic's end slopes of KLEN intervals. */
+/* Limit the cubic's end slopes of KLEN intervals: a slope against the
+ * interval's rise becomes 0, one steeper than 3 x the rise is cut to it. */
 void scm0(float *pdl, float *pdr, float *pfl, float *pfr, gint *klen);
 
 /*
- * Bit maps.  KRET: 0 success, 1 inxbit failure, 2 map beyond its static
- * limit, 3 unknown HFUNC.  PMISS marks a missing value.
- * insmp1: primary map of KSIZE/KNUM points written at KNSPT; PSEC4 packed
+ * Bit maps.  Maps are runs of 1-bit fields moved through inxbit at a bit
+ * position that is advanced past them.  KBIT 32; KPR 1 prints debug lines.
+ * KRET: 0 success; 1 inxbit failure (its line and "... : Error reported by
+ * routine INXBIT."); 2 a map beyond its limit (41472 points, 512 values per
+ * point) or KNUM below 1; 3 HFUNC other than "C" or "M".  On any failure
+ * PSEC4 and KSIZE are unchanged.  PMISS marks a missing value (compared as
+ * a real).
+ * insmp1: primary map of the KSIZE/KNUM points (KNUM values each) written
+ *         at KNSPT, 0 for a point whose values are all missing; PSEC4 packed
  *         down to the present points (HFUNC "C": KSIZE reduced; "M": KSIZE
- *         kept, tail filled with the first kept value).
+ *         kept, tail filled with the first kept value).  "M" with KSBIND 32
+ *         writes all ones and leaves the field.
  * insmp2: secondary maps (KNUM bits per point) written at KNSPT, padded to
- *         an octet; PSEC4 packed down to the present values.
+ *         an octet; PSEC4 packed down to the values present ("C"/"M" as
+ *         above).
  * extmap: spreads the packed PSEC4 over KSIZE points x KNUM values using the
- *         maps at KBMAP and KBMAP2 (negative: none); KSBMAP -2 when nothing
- *         was missing, -4 when expanded.  PSEC4 must hold KSIZE x KNUM.
+ *         primary map at KBMAP and the secondary maps at KBMAP2 (0 or
+ *         negative: none, every value of a present point is there); KBMAP,
+ *         KBMAP2 advanced past the maps read.  KSBMAP -2 when nothing was
+ *         missing (PSEC4 untouched), -4 when expanded; not set on failure.
+ *         PSEC4 must hold KSIZE x KNUM values.
  */
 void insmp1(gint *kgrib, gint *kleng, gint *knspt, gint *ksbind, float *psec4,
             gint *ksize, gint *kbit, float *pmiss, const char *hfunc,

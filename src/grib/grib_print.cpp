@@ -199,7 +199,7 @@ void print_spectral(const Listing &o, Sec k2)
 void print_vertical(Sec k2, RSec p2)
 {
     const int32_t n = k2[12];
-    if (n <= 0)
+    if (n == 0)
         return;
     grib::say_empty();
     grib::say("Vertical Coordinate Parameters.");

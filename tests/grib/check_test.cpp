@@ -182,6 +182,21 @@ TEST(Grchk1, EveryFaultInOrder)
     EXPECT_EQ(chk1(k).text, " GRCHK1 : Uncatalogued grid and no Section 2.\n");
 }
 
+TEST(Grchk1, RemainingRanges)
+{
+    auto k = good_sec1();
+    k[2] = 0;
+    k[3] = 256;
+    k[5] = 0;
+    k[9] = 100;
+    auto r = chk1(k);
+    EXPECT_EQ(r.kret, 1);
+    EXPECT_EQ(r.text, " GRCHK1 : Invalid Generating Process -     0\n"
+                      " GRCHK1 : Invalid Grid Definition -   256\n"
+                      " GRCHK1 : Invalid Indicator of parameter -     0\n"
+                      " GRCHK1 : Invalid year of century -   100\n");
+}
+
 TEST(Grchk2, ValidGridsAreSilent)
 {
     auto r = chk2(good_sec2());
@@ -227,6 +242,35 @@ TEST(Grchk2, LatLonFaultsInOrder)
                       " GRCHK2 : Invalid scanning mode flag -   1\n"
                       " GRCHK2 : Quasi-regular latitude/longitude grids not catered for.\n");
     EXPECT_EQ(chk2(k, 7).text.find("NORVA"), std::string::npos);
+}
+
+TEST(Grchk2, RemainingLatLonAndFlagMessages)
+{
+    auto k = good_sec2();
+    k[2] = 65536;
+    k[4] = -360001;
+    k[6] = -90001;
+    k[7] = 360001;
+    k[8] = 0;
+    k[9] = 65536;
+    k[17] = 1;
+    k[18] = 4;
+    auto r = chk2(k, 7);
+    EXPECT_EQ(r.kret, 1);
+    EXPECT_EQ(r.text, " GRCHK2 : Invalid earth flag -   1\n"
+                      " GRCHK2 : Invalid components flag -   4\n"
+                      " GRCHK2 : Invalid number of points along a meridian -      65536\n"
+                      " GRCHK2 : Invalid longitude of first grid point -    -360001\n"
+                      " GRCHK2 : Invalid latitude of last grid point -     -90001\n"
+                      " GRCHK2 : Invalid longitude of last grid point -     360001\n"
+                      " GRCHK2 : Invalid i-direction increment -          0\n"
+                      " GRCHK2 : Invalid j-direction increment -      65536\n");
+    std::array<int32_t, 30> ps{};
+    const int32_t v[] = {5, 0, 65536, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0};
+    std::copy(std::begin(v), std::end(v), ps.begin());
+    EXPECT_EQ(chk2(ps).text, " GRCHK2 : Invalid number of points along X-axis -          0\n"
+                             " GRCHK2 : Invalid number of points along Y-axis -      65536\n"
+                             " GRCHK2 : Invalid Y-direction grid length -          0\n");
 }
 
 TEST(Grchk2, GaussianPolarSpectral)
