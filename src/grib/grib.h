@@ -101,7 +101,8 @@ typedef int32_t gint;
  * the value checks off, since they ask for 1 to 32 bits); otherwise 709.
  * A field under a bit map decodes with PSEC3(2) at the missing points and
  * KRET 0.  Operation "R" refuses (522) a row list that does not describe
- * 2N rows of 1 to 4N points.  No storage is obtained by a decoding call.
+ * 2N rows of 1 to 4N points.  A decoding call that prints nothing obtains
+ * no storage.
  */
 void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint *ksec3,
             float *psec3, gint *ksec4, float *psec4, gint *klenp, gint *kgrib,
