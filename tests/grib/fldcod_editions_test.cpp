@@ -232,3 +232,32 @@ TEST_F(FldcodEditions, TruncatedEditionZeroMessage)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FldcodEditions, PaddedGridSectionIsPassedOver)
+{
+    Codec c;
+    gtu::norva_sec1(c);
+    gtu::latlon_sec2(c);
+    c.K4(1) = 144 * 73;
+    c.K4(2) = 8;
+    auto field = gtu::smooth_field(144 * 73);
+    std::copy(field.begin(), field.end(), c.p4.begin());
+    ASSERT_EQ(c.call("C"), 0);
+    // two padding octets at the end of section 2, announced in its length
+    std::vector<unsigned char> o = c.msg.octets(static_cast<size_t>(c.K0(1)));
+    o.insert(o.begin() + 36 + 32, 2, 0xAB);
+    o[36 + 2] = 34;
+    size_t len = o.size();
+    o[4] = static_cast<unsigned char>(len >> 16);
+    o[5] = static_cast<unsigned char>(len >> 8);
+    o[6] = static_cast<unsigned char>(len);
+    Codec d;
+    d.msg = gtu::Msg::from_octets(o, 8000);
+    EXPECT_EQ(d.call("D"), 0) << d.out;
+    EXPECT_EQ(d.K4(1), 144 * 73);
+    EXPECT_NEAR(d.p4[1234], field[1234], 0.2f);
+}
+
+}  // namespace
