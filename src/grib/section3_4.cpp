@@ -68,7 +68,8 @@ int64_t bits_set(grib_call &c)
     return n;
 }
 
-/* Values of a section 4 with 0 bits per value: one per grid point. */
+/* Values of a section 4 with 0 bits per value: one per grid point (for
+ * triangular spherical harmonics, all (J+1)(J+2) coefficients). */
 int64_t constant_count(grib_call &c)
 {
     if (c.has_sec3() && c.k3(1) == 0)
@@ -78,7 +79,7 @@ int64_t constant_count(grib_call &c)
     gint t = c.k2(1);
     if (is_spherical_type(t)) {
         int64_t j = c.k2(2);
-        return j == c.k2(3) && j == c.k2(4) && j >= 0 ? (j + 1) * (j + 2) - 1 : 0;
+        return j == c.k2(3) && j == c.k2(4) && j >= 0 ? (j + 1) * (j + 2) : 0;
     }
     if (c.k2(17) == 1) {
         int64_t n = 0;

@@ -404,3 +404,31 @@ TEST_F(FldcodTypes, AllMissingFieldUnderABitMap)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FldcodTypes, ZeroBitsPerValueWhenAsked)
+{
+    gint off = 0;
+    grsvck(&off);  // the checks ask for 1 to 32 bits
+    for (int which : {0, 9, 11}) {  // latlon, quasi-regular gaussian, spherical
+        Grid g = grids()[which];
+        SCOPED_TRACE(g.name);
+        std::vector<float> field(g.values, 0.5f);
+        field[0] = which == 11 ? 3.0f : 0.5f;
+        Codec c = code(g, field, 0);
+        ASSERT_EQ(c.out, "");
+        Codec d = decode(c);
+        ASSERT_EQ(d.out, "");
+        EXPECT_EQ(d.K4(2), 0);
+        EXPECT_EQ(d.K4(1), g.values);
+        EXPECT_EQ(d.p4[0], field[0]);
+        EXPECT_EQ(d.p4[g.values - 1], 0.5f);
+    }
+    // a field that is not constant cannot be coded without bits
+    Grid g = grids()[0];
+    Codec c = code(g, gtu::smooth_field(g.values), 0);
+    EXPECT_EQ(c.out, " FLDCOD : Error inserting/extracting number of bits per data value. Return code = 709\n");
+}
+
+}  // namespace
