@@ -108,6 +108,19 @@ TEST_F(Fldcod, LengthOnly)
     EXPECT_EQ(l.out, "");
 }
 
+extern "C" gint c_caller_length(gint *kgrib, gint kleng, gint *kret);
+
+TEST_F(Fldcod, CalledFromC)
+{
+    Codec c = code_latlon(gtu::smooth_field(144 * 73));
+    gint kret = -1;
+    gtu::start_capture();
+    gint len = c_caller_length(c.msg.w.data(), 8000, &kret);
+    EXPECT_EQ(gtu::end_capture(), "");
+    EXPECT_EQ(kret, 0);
+    EXPECT_EQ(len, c.K0(1));
+}
+
 TEST_F(Fldcod, CodedLengthPadding)
 {
     // 1000 octets: 8 + 28 + 32 + 12 + 916 data octets + 4
