@@ -106,6 +106,12 @@ TEST_F(Fldcod, LengthOnly)
     EXPECT_EQ(l.K0(2), 1);
     EXPECT_EQ(l.K1(1), 77);  // untouched
     EXPECT_EQ(l.out, "");
+
+    // the letters "GRIB" are not checked
+    c.msg.at(0) = 'X';
+    Codec d = decode(c);
+    EXPECT_EQ(d.call("D"), 0);
+    EXPECT_EQ(d.K4(1), 144 * 73);
 }
 
 extern "C" gint c_caller_length(gint *kgrib, gint kleng, gint *kret);
