@@ -432,3 +432,95 @@ TEST_F(FldcodTypes, ZeroBitsPerValueWhenAsked)
 }
 
 }  // namespace
+
+namespace {
+
+const unsigned char *section4(Codec &c)
+{
+    return c.msg.oct() + 8 + 28 + 32;
+}
+
+TEST_F(FldcodTypes, SectionFourLayout)
+{
+    Grid g = grids()[0];
+    g.k2[1] = 1000;
+    g.k2[2] = 1;
+    // 1000 values of 12 bits: 88 + 12000 bits, padded to 12096 = 1512 octets
+    std::vector<float> field(1000);
+    for (int i = 0; i < 1000; i++)
+        field[i] = static_cast<float>(i);
+    Codec c = code(g, field, 12);
+    ASSERT_EQ(c.out, "");
+    const unsigned char *s4 = section4(c);
+    EXPECT_EQ(s4[0] << 16 | s4[1] << 8 | s4[2], 1512);
+    EXPECT_EQ(s4[3], 8);
+    EXPECT_EQ(s4[10], 12);
+
+    // max - min = 1000 with 16 bits: E = -6 (64000 fits in 16 bits)
+    Codec d = code(g, field, 16);
+    s4 = section4(d);
+    EXPECT_EQ(s4[4] << 8 | s4[5], 0x8006);
+    EXPECT_EQ(s4[11] << 8 | s4[12], 0);
+    EXPECT_EQ(s4[11 + 2 * 999] << 8 | s4[12 + 2 * 999], 63936);  // 999 x 64
+}
+
+TEST_F(FldcodTypes, DebugLinesOfCodingAndDecoding)
+{
+    Grid g = grids()[0];
+    g.k2[1] = 4;
+    g.k2[2] = 2;
+    std::vector<float> field = {0.0f, 1.5f, 3.0f, 4.5f, 6.0f, 7.5f, 9.0f, 10.5f};
+    gint on = 1;
+    grsdbg(&on);
+    Codec c = code(g, field, 8);
+    auto own = [](const std::string &out) {
+        std::string keep;
+        size_t at = 0;
+        while (at < out.size()) {
+            size_t nl = out.find('\n', at);
+            std::string line = out.substr(at, nl - at + 1);
+            if (line.rfind(" FLDCOD : ", 0) == 0 || line.rfind(" CONFP3 : ", 0) == 0)
+                keep += line;
+            at = nl + 1;
+        }
+        return keep;
+    };
+    EXPECT_EQ(own(c.out),
+              " FLDCOD : Section 1.\n"
+              " FLDCOD : Section 2.\n"
+              " FLDCOD : Section 3.\n"
+              " FLDCOD : Section 4.\n"
+              " FLDCOD : Length of Section 1 of GRIB code is   28 octets.\n"
+              " FLDCOD : Section 5.\n"
+              " FLDCOD : Length of Section 2 of GRIB code is   32 octets.\n"
+              " FLDCOD : Section 6.\n"
+              " FLDCOD : Section 7.\n"
+              " FLDCOD : Maximum and minimum values =        10.50000000000000000000"
+              "          0.00000000000000000000\n"
+              " CONFP3 : Conversion type parameter =   11\n"
+              " CONFP3 : Original number =         0.00000000000000000000\n"
+              " CONFP3 : Converted to              0.00000000000000000000\n"
+              " CONFP3 : Sign =   0, Exponent =   0, Mantissa =            0\n"
+              " FLDCOD : Number of unused bits is  8.\n"
+              " FLDCOD : Section 8.\n"
+              " FLDCOD : Section 9.\n");
+    Codec d = decode(c);
+    EXPECT_EQ(own(d.out),
+              " FLDCOD : Section 1.\n"
+              " FLDCOD : Section 2.\n"
+              " FLDCOD : Section 3.\n"
+              " FLDCOD : Section 4.\n"
+              " FLDCOD : Length of Section 1 of GRIB code is   28 octets.\n"
+              " FLDCOD : Section 5.\n"
+              " FLDCOD : Length of Section 2 of GRIB code is   32 octets.\n"
+              " FLDCOD : Section 6.\n"
+              " FLDCOD : Section 7.\n"
+              " FLDCOD : Length of Section 4 of GRIB code is       20 octets.\n"
+              " FLDCOD : Number of unused bits is  8.\n"
+              " FLDCOD : Decoded reference value =         0.00000000000000000000\n"
+              " FLDCOD : Section 8.\n"
+              " FLDCOD : Section 9.\n");
+    EXPECT_EQ(d.p4[7], 10.5f);
+}
+
+}  // namespace
