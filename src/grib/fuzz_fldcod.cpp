@@ -32,6 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::vector<float> p2(GRIB_NPSEC2), p3(GRIB_NPSEC3), p4(size % 7 == 0 ? 100 : 19000);
     gint klenp = static_cast<gint>(p4.size()), kleng = static_cast<gint>(kgrib.size());
     gint kword = 0;
+    gint debug = size % 13 == 0 ? 1 : 0;  /* now and then with the listings */
+    grsdbg(&debug);
     for (const char *op : {"D", "L", "X", "I"}) {
         gint kret = 1;
         if (op[0] == 'X') {
