@@ -261,3 +261,23 @@ TEST_F(FldcodEditions, PaddedGridSectionIsPassedOver)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FldcodEditions, RefusedGridSectionsLeaveListableArrays)
+{
+    // edition 0: the number of vertical parameters comes from the length
+    Bytes m = edition0(98);
+    m.put(28, 32 + 4 * 300, 3);
+    gint on = 1;
+    grsdbg(&on);  // the exit listing reads KSEC2 and PSEC2
+    Codec c = run(m, "D");
+    EXPECT_EQ(c.call("D"), 502);
+    EXPECT_NE(c.out.find(" FLDCOD : Error inserting/extracting number of  Vertical coordinate parameters. "
+                         "Return code = 502\n"),
+              std::string::npos);
+    EXPECT_LE(c.K2(12), 255);
+
+}
+
+}  // namespace

@@ -145,6 +145,20 @@ TEST_F(FldcodTypes, SectionTwoOfAQuasiRegularGrid)
     EXPECT_EQ(s2[46] << 8 | s2[47], 6);
 }
 
+TEST_F(FldcodTypes, RowListCutOff)
+{
+    Grid g = grids()[9];
+    Codec c = code(g, gtu::smooth_field(g.values));
+    Codec d(19000, (8 + 28 + 32 + 6) / 4);  // the list ends after 3 rows
+    std::copy(c.msg.w.begin(), c.msg.w.begin() + static_cast<long>(d.msg.w.size()), d.msg.w.begin());
+    gint on = 1;
+    grsdbg(&on);  // the exit listing must not look for a row list
+    EXPECT_EQ(d.call("D"), 522);
+    EXPECT_EQ(d.K2(17), 0);
+    EXPECT_NE(d.out.find(" FLDCOD : Error inserting/extracting list of numbers of points. Return code = 522\n"),
+              std::string::npos);
+}
+
 TEST_F(FldcodTypes, UnknownRepresentationType)
 {
     // type 6 is valid GRIB but not handled; the checks are off so coding reaches it
