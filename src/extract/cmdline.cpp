@@ -85,6 +85,7 @@ int gp_parse_command_line(int argc, char **argv, char *device)
             if (i + 1 >= argc)
                 return usage_exit(status_usage);
             copy_bounded(gp_run.out_file, sizeof gp_run.out_file, argv[++i]);
+            gp_run.out_file_given = 1;
             break;
         case 'h':
         case '?':

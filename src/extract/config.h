@@ -37,6 +37,7 @@ struct gp_run_config {
     int level[GP_MAX_LEVELS];       /* wanted levels in mb, 0 = surface */
     int num_levels;
     int num_dsets_written;
+    int out_file_given;             /* 1: -f named out_file */
 };
 
 extern gp_run_config gp_run;

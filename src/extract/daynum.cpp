@@ -1,6 +1,8 @@
 // Day numbers of the archive's two-digit years.
 #include "config.h"
 
+#include <climits>
+
 namespace {
 
 constexpr int days[2][12] = {
@@ -19,10 +21,14 @@ int convert_date(int month, int day, int year)
     return total;
 }
 
+// Years 0 .. year-1 hold 365 days each plus one for every fourth year from 0
+// on.  Day numbers beyond an int's range (absurd years typed by a user)
+// are held at INT_MAX, where they still compare after every real date.
 int kdate(int month, int day, int year)
 {
-    int total = 0;
-    for (int i = 0; i < year; i++)
-        total += i % 4 == 0 ? 366 : 365;
-    return total + convert_date(month, day, year);
+    long long total = 0;
+    if (year > 0)
+        total = 365LL * year + (year + 3LL) / 4;
+    total += convert_date(month, day, year);
+    return total > INT_MAX ? INT_MAX : static_cast<int>(total);
 }

@@ -183,8 +183,10 @@ TEST(BadCommandLines, EndWithUsage)
 TEST(Program, PrintsTheDayNumbers)
 {
     auto r = gridpick({"-i", "1/1/79", "1/31/79", "x"});
-    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28886\n");
+    // The archive x does not exist: the run ends after the command line.
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "mtopen: No such file or directory\n");
 }
 
 TEST(Program, UndefinedSwitch)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 TEST(Kdate, CountsFromTheFirstDayOfTheCentury)
 {
     EXPECT_EQ(kdate(1, 1, 0), 1);
@@ -42,6 +44,22 @@ TEST(Kdate, MonthsOutsideTheYearStayInTheTable)
     EXPECT_EQ(convert_date(13, 1, 79), 366);
     EXPECT_EQ(convert_date(99, 1, 80), 367);
     EXPECT_EQ(kdate(1, 1, -5), 1);  // nothing is added for years below 0
+}
+
+TEST(Kdate, AbsurdYearsAreHeldAtTheTop)
+{
+    EXPECT_EQ(kdate(1, 1, 99999999), INT_MAX);
+    EXPECT_GT(kdate(1, 1, 99999999), kdate(12, 31, 99));
+    EXPECT_EQ(kdate(1, 1, 5000000), 365 * 5000000 + 1250000 + 1);
+}
+
+TEST(Kdate, MatchesTheYearByYearCount)
+{
+    int total = 0;
+    for (int y = 0; y < 200; y++) {
+        ASSERT_EQ(kdate(1, 1, y), total + 1) << y;
+        total += y % 4 == 0 ? 366 : 365;
+    }
 }
 
 TEST(ConvertDate, DayOfTheYear)

@@ -114,8 +114,11 @@ Result run(const std::string &program, const std::vector<std::string> &args,
 
 std::string built(const std::string &relative)
 {
+    // Tests and programs share one bin/ directory; CTest also says so.
     const char *bin = std::getenv("GRIDPICK_BIN");
-    return std::string(bin != nullptr ? bin : ".") + "/" + relative;
+    if (bin != nullptr)
+        return std::string(bin) + "/" + relative;
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / relative).string();
 }
 
 TempDir::TempDir()

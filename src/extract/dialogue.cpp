@@ -1,0 +1,226 @@
+// The terminal dialogue: dates, parameters and levels asked on stderr.
+#include "extract.h"
+#include "xgp.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int max_bad_tries = 5;
+constexpr int status_aborted = 1;
+constexpr int status_nothing_chosen = 255;  // exit(-1)
+
+constexpr int legal_levels[] = {10, 30, 50, 70, 100, 150, 200, 250, 300, 400, 500, 700, 850, 1000};
+
+struct MenuEntry {
+    int code1, code2;
+};
+constexpr MenuEntry menu[] = {{129, 0}, {130, 0}, {131, 132}, {157, 0}, {135, 0}};
+
+[[noreturn]] void too_many_bad_tries(std::FILE *where)
+{
+    std::fputs("Too many bad tries. Aborting\n", where);
+    std::fflush(nullptr);
+    std::exit(status_aborted);
+}
+
+[[noreturn]] void quit(const char *message)
+{
+    std::fputs(message, stderr);
+    std::fflush(nullptr);
+    std::exit(status_nothing_chosen);
+}
+
+bool valid_date(int month, int day)
+{
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+// Asks for one date until month and day are in range; the sixth bad answer
+// (end of input counts as one) ends the program.
+void ask_date(const char *prompt, int *month, int *day, int *year, int *day_number,
+              std::FILE *abort_to)
+{
+    if (valid_date(*month, *day))
+        return;
+    for (int bad = 0;; bad++) {
+        std::fputs(prompt, stderr);
+        char word[64];
+        if (gp_read_word(word, sizeof word) == 0)
+            std::sscanf(word, "%d/%d/%d", month, day, year);
+        *day_number = kdate(*month, *day, *year);
+        if (valid_date(*month, *day))
+            return;
+        if (bad == max_bad_tries)
+            too_many_bad_tries(abort_to);
+    }
+}
+
+// Next number of a list: 1 and the number, 0 at the end of input, -1 for a
+// word that is not a number (left in word).
+int next_number(char *word, std::size_t size, int *value)
+{
+    if (gp_read_word(word, size) < 0)
+        return 0;
+    return std::sscanf(word, "%d", value) == 1 ? 1 : -1;
+}
+
+void ask_params()
+{
+    static const char *const lines[] = {
+        "\nParameter          Name\n",
+        "_______________________________________\n",
+        "   1           Geopotential Height\n",
+        "   2           Temperature\n",
+        "   3           Wind Vectors\n",
+        "   4           Humidity\n",
+        "   5           Vertical P-velocity\n\n",
+        "Enter the numbers of the parameters you want.\n",
+        "Enter '0' when you are done: ",
+    };
+    for (const char *line : lines)
+        std::fputs(line, stderr);
+    int chosen = 0, bad = 0;
+    for (;;) {
+        char word[64];
+        int value = 0;
+        int got = next_number(word, sizeof word, &value);
+        if (got == 0 || (got == 1 && value == 0))
+            break;
+        if (got == 1 && value >= 1 && value <= 5) {
+            const MenuEntry &e = menu[value - 1];
+            gp_run.param[e.code1] = 1;
+            if (e.code2)
+                gp_run.param[e.code2] = 1;
+            chosen++;
+            continue;
+        }
+        if (got == 1)
+            std::fprintf(stderr, "Illegal parameter value '%d' ignored.\n", value);
+        else
+            std::fprintf(stderr, "Illegal parameter value '%s' ignored.\n", word);
+        if (++bad > max_bad_tries)
+            too_many_bad_tries(stdout);
+    }
+    if (chosen == 0)
+        quit("Error: no parameters entered. Quitting.\n");
+    gp_run.num_params = chosen;
+}
+
+bool legal_level(int level)
+{
+    for (int l : legal_levels)
+        if (l == level)
+            return true;
+    return false;
+}
+
+void ask_levels()
+{
+    std::fputs("Enter the levels (in mb) that you want.\n", stderr);
+    std::fputs("Enter 0 when you are done: ", stderr);
+    int count = 0, bad = 0;
+    for (;;) {
+        char word[64];
+        int value = 0;
+        int got = next_number(word, sizeof word, &value);
+        if (got == 0 || (got == 1 && value == 0))
+            break;
+        if (got == 1 && legal_level(value)) {
+            if (count < GP_MAX_TERMINAL_LEVELS)
+                gp_run.level[count++] = value;
+            else
+                std::fprintf(stderr, "Level %d ignored: at most %d levels.\n", value,
+                             GP_MAX_TERMINAL_LEVELS);
+            continue;
+        }
+        if (got == 1)
+            std::fprintf(stderr, "Nonstandard level '%d' ignored.\n", value);
+        else
+            std::fprintf(stderr, "Nonstandard level '%s' ignored.\n", word);
+        std::fputs("Legal levels are 10, 30, 50, 70, 100, 150,  200, 250,  300, 400, 500, 700, "
+                   "850 or 1000mb\n",
+                   stderr);
+        if (++bad > max_bad_tries)
+            too_many_bad_tries(stderr);
+    }
+    if (count == 0)
+        quit("Error: no levels entered. Quitting.\n");
+    gp_run.num_levels = count;
+}
+
+}  // namespace
+
+void query_user(int argc, char **argv)
+{
+    if (gp_run.xquery && xmain(argc, argv) == 0)
+        return;
+    ask_date("Enter the date of the first day you want in the form mm/dd/yy: ", &gp_run.start_month,
+             &gp_run.start_day, &gp_run.start_year, &gp_run.first_day, stdout);
+    ask_date("Enter the date of the last day you want in the form mm/dd/yy: ", &gp_run.end_month,
+             &gp_run.end_day, &gp_run.end_year, &gp_run.last_day, stderr);
+    if (gp_run.getall)
+        return;
+    ask_params();
+    ask_levels();
+}
+
+void parse_date(const char *text, int *first, int *second)
+{
+    *first = std::atoi(text);
+    const char *slash = std::strchr(text, '/');
+    if (slash == nullptr)
+        return;
+    char two[3] = {0, 0, 0};
+    std::strncpy(two, slash + 1, 2);
+    *second = std::atoi(two);
+}
+
+namespace {
+
+// One line of standard input without its newline; false at the end.
+bool read_line(char *buffer, std::size_t size)
+{
+    if (size == 0 || std::fgets(buffer, static_cast<int>(size), stdin) == nullptr)
+        return false;
+    std::size_t n = std::strlen(buffer);
+    if (n > 0 && buffer[n - 1] == '\n')
+        buffer[n - 1] = '\0';
+    else {
+        int c;
+        while ((c = std::getchar()) != EOF && c != '\n') {
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void get_file_name_from_user(char *name, std::size_t size)
+{
+    std::printf("Enter Filename [%s]: ", name);
+    std::fflush(stdout);
+    char line[GP_OUT_FILE_LEN];
+    if (read_line(line, sizeof line) && line[0] != '\0')
+        std::snprintf(name, size, "%s", line);
+}
+
+int get_arg_string(char *buffer, std::size_t size)
+{
+    if (!read_line(buffer, size)) {
+        if (size > 0)
+            buffer[0] = '\0';
+        return 0;
+    }
+    int words = buffer[0] != '\0' ? 1 : 0;
+    for (const char *p = buffer; *p; p++)
+        words += white_space(static_cast<unsigned char>(*p));
+    return words;
+}
+
+int white_space(int c)
+{
+    return c == '\t' || c == ' ' || c == ',' ? 1 : 0;
+}

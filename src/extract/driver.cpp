@@ -1,0 +1,131 @@
+// The extraction driver: open, ask, search, write, report.
+#include "extract.h"
+#include "tpio.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool first_component(int code)
+{
+    return code == 131 || code == 165;
+}
+
+// Reads and decodes (sections 1 and 2) the next message that can be
+// decoded; false when there is none.
+bool next_message()
+{
+    for (;;) {
+        if (read_next_dataset(gp_run.tape_unit, gp_msg.igrib) == GP_NO_MORE)
+            return false;
+        if (decode_data_set(gp_msg.igrib) == 0)
+            return true;
+    }
+}
+
+void show_progress()
+{
+    const gp_field_state &f = gp_field;
+    for (int i = 0; i < 4; i++)
+        std::printf("%02d/%02d/%02d\b\b\b\b\b\b\b\b", f.current_month, f.current_day,
+                    f.current_year);
+}
+
+void skip_while_far_before()
+{
+    const gp_field_state &f = gp_field;
+    if (kdate(f.current_month, f.current_day, f.current_year) < gp_run.first_day - 1) {
+        int count = GP_SKIP_RECORDS;
+        mtskip_rec(&gp_run.tape_unit, &count);
+    }
+}
+
+void write_current()
+{
+    int count = unpack_data_set(gp_msg.igrib);
+    if (count >= 0)
+        write_data_set(count);
+}
+
+bool second_of(const gp_field_state &u, const gp_field_state &v)
+{
+    return v.current_param == u.current_param + 1 && v.current_year == u.current_year &&
+           v.current_month == u.current_month && v.current_day == u.current_day &&
+           v.current_hour == u.current_hour && v.current_minute == u.current_minute &&
+           v.current_level == u.current_level;
+}
+
+// After a first wind component: reads the next message.  When it is the
+// second component it is written with the first (decision GP_WRITE) or
+// dropped, and the message after it is read.  False at the end.
+bool finish_pair(int decision)
+{
+    const gp_field_state u = gp_field;
+    if (!next_message())
+        return false;
+    if (!second_of(u, gp_field)) {
+        gp_drop_pending();        // judged on its own in the main loop
+        return true;
+    }
+    if (decision == GP_WRITE && gp_out.pending) {
+        write_current();
+        gp_drop_pending();        // still waiting: the second did not decode
+    }
+    return next_message();
+}
+
+}  // namespace
+
+int gp_extract_run(int argc, char **argv, const char *device)
+{
+    int mode = 0;
+    int length = static_cast<int>(std::strlen(device));
+    if (mtopen(&gp_run.tape_unit, device, &mode, &length) <= 0) {
+        std::perror("mtopen");
+        return 1;
+    }
+    query_user(argc, argv);
+    std::fputs("Searching tape...\n", stderr);
+    gp_run.num_dsets_written = 0;
+    gp_field.current_month = gp_field.current_day = gp_field.current_year = 0;
+
+    bool have = next_message();
+    while (have) {
+        show_progress();
+        skip_while_far_before();
+        int decision = desired_data_set();
+        if (decision == GP_QUIT)
+            exit_proc();
+        if (decision == GP_WRITE)
+            write_current();
+        if (first_component(gp_field.current_param))
+            have = finish_pair(decision);
+        else
+            have = next_message();
+    }
+    exit_proc();
+}
+
+void exit_proc()
+{
+    gp_drop_pending();
+    mtclose(&gp_run.tape_unit);
+    if (gp_run.destination == GP_DEST_PER_FIELD)
+        std::printf("%d data set(s) written.\n", gp_run.num_dsets_written);
+    else
+        std::printf("%d data set(s) written to %s\n", gp_run.num_dsets_written, gp_run.out_file);
+    std::fflush(nullptr);
+    std::exit(0);
+}
+
+void gp_extract_reset()
+{
+    tpio_reset();
+    gp_run_reset();
+    gp_field = gp_field_state{};
+    gp_msg = gp_message_state{};
+    gp_table = gp_param_table{};
+    gp_out = gp_output_state{};
+}

@@ -1,0 +1,230 @@
+/*
+ * extract.h -- the extraction program: archive reader, field decoding,
+ * selection, data set output, terminal dialogue and the driver.
+ *
+ * All state is process-wide and lives in a few plain structs with one
+ * instance each, reset with gp_extract_reset() (tests do so between cases):
+ *   gp_run    the run configuration (config.h)
+ *   gp_field  the field decoded last (current_*)
+ *   gp_msg    the message buffer igrib, the codec's section arrays and the
+ *             decoded values
+ *   gp_table  the parameter table (units, extension names, missing values,
+ *             scale factors)
+ *   gp_out    the output step's descriptor and the waiting first component
+ *             of a wind pair
+ *   gp_tpio   the unit layer (tpio.h)
+ *
+ * Decisions: 1 write, 0 skip, -1 quit.  GP_NO_MORE (-3): no more messages.
+ */
+#ifndef GRIDPICK_EXTRACT_H
+#define GRIDPICK_EXTRACT_H
+
+#include "config.h"
+#include "ov.h"
+
+#include <cstddef>
+#include <cstdint>
+
+enum {
+    GP_IGRIB_WORDS = 8000,     /* message buffer: 32000 bytes */
+    GP_IGRIB_BYTES = 4 * GP_IGRIB_WORDS,
+    GP_MAX_VALUES = 19000,     /* decoded values of one field */
+    GP_NO_MORE = -3,           /* read_next_dataset: no more messages */
+    GP_UNIT_COUNT = 5,
+    GP_RECORD_SIZE = 10560,    /* bytes asked of every record read */
+    GP_READ_RETRIES = 20,
+    GP_SKIP_RECORDS = 41,      /* records skipped while far before first_day */
+    GP_MAX_TERMINAL_LEVELS = 14,
+    GP_UNITS_LEN = 15,
+    GP_EXTENSION_LEN = 17
+};
+
+enum { GP_WRITE = 1, GP_SKIP = 0, GP_QUIT = -1 };
+
+/* The field decoded last; the year is the two-digit year of the century. */
+struct gp_field_state {
+    int current_year, current_month, current_day;
+    int current_hour, current_minute;
+    int current_param, current_level;
+};
+extern gp_field_state gp_field;
+
+/* The message buffer and the codec's arrays, reused for every message.
+ * igrib holds the message's octets exactly as read.  Element n of a codec
+ * array (counted from 1) is [n - 1] here. */
+struct gp_message_state {
+    std::int32_t igrib[GP_IGRIB_WORDS];
+    float decoded_data[GP_MAX_VALUES];
+    std::int32_t ksec0[2];
+    std::int32_t ksec1[1037];
+    std::int32_t ksec2[1024];
+    float psec2[512];
+    std::int32_t ksec3[2];
+    float psec3[2];
+    std::int32_t ksec4[1024];
+    unsigned char record[GP_RECORD_SIZE];  /* one tape record */
+    long position;     /* where the message began: record number or offset */
+    int from_records;  /* 1: position counts records, 0: bytes */
+};
+extern gp_message_state gp_msg;
+
+/* The parameter table, indexed by parameter code 0..184. */
+struct gp_param_table {
+    char units[GP_NUM_PARAMS][GP_UNITS_LEN];
+    char extension[GP_NUM_PARAMS][GP_EXTENSION_LEN];
+    float param_default_value[GP_NUM_PARAMS];
+    float param_scale_factor[GP_NUM_PARAMS];
+};
+extern gp_param_table gp_table;
+
+/* Everything back to program start (gp_run, gp_field, gp_msg, gp_table,
+ * gp_out, the units of gp_tpio closed). */
+void gp_extract_reset();
+
+/* ---- parameter table and decoding (params.cpp) ----------------------- */
+
+void init_arrays();
+void init_units();
+void init_scale_factors();
+
+/* Units text, extension name and missing value of a code; codes outside
+ * 0..184 get the defaults ("", "", -9999.0). */
+const char *gp_units_of(int code);
+const char *gp_extension_of(int code);
+float gp_missing_value_of(int code);
+
+/* Decodes sections 0 to 2 of the message in buffer into gp_msg.ksec1 and
+ * ksec2 and copies date, time, parameter and level into gp_field.
+ * Returns 0, or -1 after a warning on standard error when the message
+ * cannot be decoded or is a pseudo-message (gp_field is then unchanged). */
+int decode_data_set(std::int32_t *buffer);
+
+/* Decodes the whole message (values into gp_msg.decoded_data) for a field
+ * about to be written.  Returns the number of grid points (num_rows x
+ * num_columns), or -1 after a warning when the message cannot be decoded or
+ * its values do not fill a grid of at most GP_MAX_VALUES points. */
+int unpack_data_set(std::int32_t *buffer);
+
+/* values[0..count) *= factor, after printing "Scaling by %g\n". */
+void scale_data(float *values, int count, float factor);
+
+/* decoded_data as 144 x 73 becomes 73 x 144 (rows and columns exchanged). */
+void new_transpose_data();
+
+/* A malloc'ed rows x columns block copied from source (row length
+ * row_length) at first_row, first_column; the caller frees it.  Null after
+ * "copy_array_subset: malloc failed" (also for negative sizes). */
+float *copy_array_subset(const float *source, int row_length, int row_count,
+                         int first_row, int first_column, int rows,
+                         int columns);
+
+/* ---- archive reader (reader.cpp) ------------------------------------- */
+
+/* One record into buffer (at most GP_RECORD_SIZE bytes), retried up to
+ * GP_READ_RETRIES times while reads return 0 or less; GP_NO_MORE then. */
+int read_block(int unit, void *buffer, int size);
+
+/* The next message at the start of buffer (GP_IGRIB_BYTES bytes).  Returns
+ * its byte count (on record units possibly with the padding of its last
+ * record) or GP_NO_MORE: at the end of the archive, on a read failure, or
+ * when the field decoded last lies after last_day.  Messages that do not
+ * fit the buffer or whose length cannot be read are passed over with a
+ * warning on standard error; so are bytes that are not GRIB between the
+ * messages of a disk file. */
+int read_next_dataset(int unit, std::int32_t *buffer);
+
+/* Length in bytes of the message at the start of buffer, or -1 when the
+ * codec cannot establish it. */
+int lengrib(std::int32_t *buffer);
+
+/* 1 when the date lies after last_day. */
+int read_too_far(int month, int day, int year);
+
+/* ---- selection (select.cpp) ------------------------------------------ */
+
+int desired_date(int month, int day, int year);
+int desired_param(int code);
+int desired_level(int level);
+int desired_data_set();
+int user_decision();
+void print_vals(const int *values, int count);
+
+/* ---- output (output.cpp) --------------------------------------------- */
+
+struct gp_output_state {
+    int out_fd;                   /* the output file while writing to it */
+    int pending;                  /* 1: a first wind component waits */
+    gp_field_state pending_field; /* its field */
+    int pending_points;
+    OvHeader pending_hdr;         /* its header, data = first_component */
+    float first_component[GP_MAX_VALUES];
+};
+extern gp_output_state gp_out;
+
+/* The output name of the current field, "NRV.%d%s%d.%02dz.%dmb.%s", into
+ * name (size bytes). */
+void gp_output_name(char *name, std::size_t size);
+
+/* Writes the current field (values in gp_msg.decoded_data, count points).
+ * A first wind component (131, 165) is kept until its second component
+ * (132, 166) arrives; the pair is then written as one OV_VECTOR data set
+ * and counted as two.  Returns 0, or -1 when nothing was written (and
+ * nothing counted): the file to append to could not be opened, a second
+ * component had no first one, or the writer failed; each is reported on
+ * standard error.  Ends the process with status 255 when a new
+ * file cannot be created. */
+int write_data_set(int count);
+
+/* Fills hdr for the current field (gp_field, gp_msg.ksec1, ksec2, the
+ * parameter table) with data as its values; vdata null. */
+void gp_fill_header(OvHeader *hdr, float *data);
+
+/* Writes the data set hdr describes to fd; 0, or -1 after the writer's
+ * message. */
+int write_dset(int fd, OvHeader *hdr);
+
+/* Drops a waiting first component with a warning: its second component
+ * did not follow. */
+void gp_drop_pending();
+
+/* ---- terminal dialogue (dialogue.cpp, input.cpp) --------------------- */
+
+/* Next whitespace-delimited word of standard input into word (size bytes,
+ * longer words are cut).  Returns 0, or -1 at the end of input. */
+int gp_read_word(char *word, std::size_t size);
+
+/* Completes the selection: the selector dialog when xquery is set and a
+ * display can be opened, otherwise questions on standard error for the
+ * dates that -i left open and, without -a, the parameters and levels.
+ * Ends the process with 1 after too many bad answers and with 255 when no
+ * parameter or no level was chosen.  End of input ends a list; at a date
+ * question it counts as a bad answer. */
+void query_user(int argc, char **argv);
+
+/* "12/31" gives 12 and 31: the digits before the '/', then the two
+ * characters after it. */
+void parse_date(const char *text, int *first, int *second);
+
+/* Prints "Enter Filename [name]: " and replaces name (size bytes) with the
+ * line typed, unless it is empty. */
+void get_file_name_from_user(char *name, std::size_t size);
+
+/* One line of standard input into buffer without its newline; returns the
+ * number of separators (white_space) in it plus one when it is not empty,
+ * 0 at the end of input. */
+int get_arg_string(char *buffer, std::size_t size);
+
+/* 1 for tab, blank and comma. */
+int white_space(int c);
+
+/* ---- driver (driver.cpp) --------------------------------------------- */
+
+/* The run after the command line: opens device, completes the selection,
+ * searches the archive and writes what is wanted, then reports through
+ * exit_proc.  Returns only when the archive cannot be opened (status 1). */
+int gp_extract_run(int argc, char **argv, const char *device);
+
+/* Closes the archive, prints the report and ends the process with 0. */
+[[noreturn]] void exit_proc();
+
+#endif

@@ -1,0 +1,296 @@
+// mkarchive: writes a synthetic archive of GRIB analyses, coded with the
+// project's own codec, as a disk file or as a SIMH tape image.
+//
+//   mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]
+//             [-p CODES] [-l LEVELS] [-r RECORD] FILE
+//
+//   -t         tape image: each message in records of at most RECORD bytes
+//              (-r, 10560), a tape mark and the end of the medium at the end
+//   -g         global latitude/longitude grid of NI x NJ points (144x73)
+//   -b         bits per packed value (16)
+//   -s, -d     first analysis date (1/1/79) and number of days (1)
+//   -T         analysis hours, comma-separated (0,6,12,18)
+//   -p, -l     only these parameter codes / levels (comma-separated)
+//
+// The order is the archive's: date, hour, then for each of the 14 pressure
+// levels the upper-air parameters 129 130 131 132 157 135, then the surface
+// parameters 139 151 165 166 167 168 172 134 (level 0).
+#include "grib.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int upper_air[] = {129, 130, 131, 132, 157, 135};
+constexpr int surface[] = {139, 151, 165, 166, 167, 168, 172, 134};
+constexpr int levels[] = {1000, 850, 700, 500, 400, 300, 250, 200, 150, 100, 70, 50, 30, 10};
+constexpr int kleng = 8000;
+constexpr double pi = 3.14159265358979323846;
+
+struct Options {
+    bool tape = false;
+    int ni = 144, nj = 73, bits = 16;
+    int month = 1, day = 1, year = 79, days = 1;
+    std::vector<int> hours{0, 6, 12, 18};
+    std::vector<int> codes, only_levels;
+    int record = 10560;
+    const char *path = nullptr;
+};
+
+[[noreturn]] void usage()
+{
+    std::fputs("usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]\n"
+               "                 [-p CODES] [-l LEVELS] [-r RECORD] FILE\n",
+               stderr);
+    std::exit(2);
+}
+
+std::vector<int> int_list(const char *text)
+{
+    std::vector<int> out;
+    for (const char *p = text; *p;) {
+        char *end = nullptr;
+        long v = std::strtol(p, &end, 10);
+        if (end == p)
+            usage();
+        out.push_back(static_cast<int>(v));
+        p = *end == ',' ? end + 1 : end;
+        if (*end != ',' && *end != '\0')
+            usage();
+    }
+    return out;
+}
+
+Options parse(int argc, char **argv)
+{
+    Options o;
+    int i = 1;
+    auto arg = [&]() -> const char * {
+        if (i + 1 >= argc)
+            usage();
+        return argv[++i];
+    };
+    for (; i < argc; i++) {
+        std::string a = argv[i];
+        if (a == "-t")
+            o.tape = true;
+        else if (a == "-g") {
+            if (std::sscanf(arg(), "%dx%d", &o.ni, &o.nj) != 2)
+                usage();
+        } else if (a == "-b")
+            o.bits = std::atoi(arg());
+        else if (a == "-s") {
+            if (std::sscanf(arg(), "%d/%d/%d", &o.month, &o.day, &o.year) != 3)
+                usage();
+        } else if (a == "-d")
+            o.days = std::atoi(arg());
+        else if (a == "-T")
+            o.hours = int_list(arg());
+        else if (a == "-p")
+            o.codes = int_list(arg());
+        else if (a == "-l")
+            o.only_levels = int_list(arg());
+        else if (a == "-r")
+            o.record = std::atoi(arg());
+        else if (a[0] == '-' || o.path)
+            usage();
+        else
+            o.path = argv[i];
+    }
+    if (!o.path || o.ni < 2 || o.nj < 2 || o.ni * o.nj > 19000 || o.bits < 1 || o.bits > 32 ||
+        o.days < 0 || o.record < 1)
+        usage();
+    return o;
+}
+
+bool wanted(const std::vector<int> &only, int v)
+{
+    if (only.empty())
+        return true;
+    for (int x : only)
+        if (x == v)
+            return true;
+    return false;
+}
+
+int month_length(int month, int year)
+{
+    static const int len[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && year % 4 == 0 ? 29 : len[month - 1];
+}
+
+// A smooth field with some structure, different for every parameter,
+// level and analysis time.
+double value_at(int code, int level, int step, double lat, double lon)
+{
+    double rl = lat * pi / 180, rn = lon * pi / 180;
+    double phase = 0.15 * step + 0.001 * level;
+    double wave = std::sin(2 * rl) * std::cos(3 * rn + phase) + 0.3 * std::cos(rl) * std::sin(rn - phase);
+    double height = 16000.0 * std::log(1000.0 / (level > 0 ? level : 1000));
+    switch (code) {
+    case 129: return 9.81 * height + 800 * wave;
+    case 130: return 288 - 0.0065 * std::min(height, 11000.0) - 30 * std::sin(rl) * std::sin(rl) + 5 * wave;
+    case 131: return 25 * std::cos(rl) * std::cos(2 * rl) + 10 * wave;
+    case 132: return 8 * wave * std::cos(rl);
+    case 157: return 50 + 45 * wave;
+    case 135: return 0.5 * wave;
+    case 139: return 280 - 40 * std::sin(rl) * std::sin(rl) + 6 * wave;
+    case 151: return 101325 + 1500 * wave;
+    case 165: return 8 * std::cos(2 * rl) + 3 * wave;
+    case 166: return 4 * wave;
+    case 167: return 285 - 35 * std::sin(rl) * std::sin(rl) + 5 * wave;
+    case 168: return 278 - 35 * std::sin(rl) * std::sin(rl) + 4 * wave;
+    case 172: return wave > 0.1 ? 1.0 : 0.0;
+    case 134: return 98000 + 2500 * wave;
+    default: return wave;
+    }
+}
+
+struct Coder {
+    const Options &o;
+    std::vector<gint> kgrib = std::vector<gint>(kleng);
+    std::vector<float> values;
+    gint ksec0[GRIB_NKSEC0]{}, ksec1[GRIB_NKSEC1 + 12]{}, ksec2[GRIB_NKSEC2]{}, ksec3[GRIB_NKSEC3]{},
+        ksec4[GRIB_NKSEC4]{};
+    float psec2[GRIB_NPSEC2]{}, psec3[GRIB_NPSEC3]{};
+
+    // The message for one field: its bytes, padding included.
+    std::vector<unsigned char> code(int param, int level, int year, int month, int day, int hour,
+                                    int step)
+    {
+        int di = 360000 / o.ni, dj = 180000 / (o.nj - 1);
+        gint *k1 = ksec1;
+        std::memset(ksec1, 0, sizeof ksec1);
+        k1[0] = 128; k1[1] = 98; k1[2] = 1; k1[3] = 255; k1[4] = 128; k1[5] = param;
+        k1[6] = level > 0 ? 100 : 1; k1[7] = level; k1[8] = 0;
+        k1[9] = year; k1[10] = month; k1[11] = day; k1[12] = hour; k1[13] = 0;
+        k1[14] = 1; k1[20] = 20;
+        std::memset(ksec2, 0, sizeof ksec2);
+        gint *k2 = ksec2;
+        k2[1] = o.ni; k2[2] = o.nj; k2[3] = 90000; k2[4] = 0; k2[5] = 128; k2[6] = 90000 - dj * (o.nj - 1);
+        k2[7] = di * (o.ni - 1); k2[8] = di; k2[9] = dj;
+        std::memset(ksec4, 0, sizeof ksec4);
+        ksec4[0] = o.ni * o.nj;
+        ksec4[1] = o.bits;
+        values.resize(static_cast<std::size_t>(o.ni * o.nj));
+        for (int r = 0; r < o.nj; r++)
+            for (int c = 0; c < o.ni; c++)
+                values[static_cast<std::size_t>(r * o.ni + c)] = static_cast<float>(
+                    value_at(param, level, step, 90.0 - r * dj / 1000.0, c * di / 1000.0));
+        gint klenp = o.ni * o.nj, kl = kleng, kword = 0, kret = 1;
+        fldcod(ksec0, ksec1, ksec2, psec2, ksec3, psec3, ksec4, values.data(), &klenp, kgrib.data(),
+               &kl, &kword, "C", &kret, 1L);
+        if (kret > 0) {
+            std::fprintf(stderr, "mkarchive: coding failed with code %d\n", kret);
+            std::exit(1);
+        }
+        std::vector<unsigned char> bytes(static_cast<std::size_t>(kword) * 4);
+        std::memcpy(bytes.data(), kgrib.data(), bytes.size());   // octets as coded
+        return bytes;
+    }
+};
+
+struct Sink {
+    int fd;
+    const Options &o;
+    long bytes = 0;
+
+    void put(const void *p, std::size_t n)
+    {
+        const char *c = static_cast<const char *>(p);
+        while (n > 0) {
+            ssize_t w = ::write(fd, c, n);
+            if (w <= 0) {
+                std::perror("mkarchive: write");
+                std::exit(1);
+            }
+            c += w;
+            n -= static_cast<std::size_t>(w);
+            bytes += w;
+        }
+    }
+    void word(std::uint32_t v)
+    {
+        unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+                              static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
+        put(b, 4);
+    }
+    void message(const std::vector<unsigned char> &m)
+    {
+        if (!o.tape) {
+            put(m.data(), m.size());
+            return;
+        }
+        for (std::size_t at = 0; at < m.size(); at += static_cast<std::size_t>(o.record)) {
+            std::size_t n = std::min(m.size() - at, static_cast<std::size_t>(o.record));
+            word(static_cast<std::uint32_t>(n));
+            put(m.data() + at, n);
+            if (n & 1)
+                put("", 1);
+            word(static_cast<std::uint32_t>(n));
+        }
+    }
+    void finish()
+    {
+        if (o.tape) {
+            word(0);
+            word(0xFFFFFFFFu);
+        }
+    }
+};
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    Options o = parse(argc, argv);
+    int fd = ::open(o.path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) {
+        std::perror(o.path);
+        return 1;
+    }
+    Coder coder{o, std::vector<gint>(kleng), {}};
+    Sink sink{fd, o};
+    long messages = 0;
+    int month = o.month, day = o.day, year = o.year, step = 0;
+    for (int d = 0; d < o.days; d++) {
+        for (int hour : o.hours) {
+            for (int level : levels) {
+                if (!wanted(o.only_levels, level))
+                    continue;
+                for (int param : upper_air)
+                    if (wanted(o.codes, param)) {
+                        sink.message(coder.code(param, level, year, month, day, hour, step));
+                        messages++;
+                    }
+            }
+            if (wanted(o.only_levels, 0))
+                for (int param : surface)
+                    if (wanted(o.codes, param)) {
+                        sink.message(coder.code(param, 0, year, month, day, hour, step));
+                        messages++;
+                    }
+            step++;
+        }
+        if (++day > month_length(month, year)) {
+            day = 1;
+            if (++month > 12) {
+                month = 1;
+                year = (year + 1) % 100;
+            }
+        }
+    }
+    sink.finish();
+    ::close(fd);
+    std::printf("mkarchive: %ld messages, %ld bytes written to %s\n", messages, sink.bytes, o.path);
+    return 0;
+}

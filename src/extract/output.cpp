@@ -1,0 +1,205 @@
+// Data set output: one ov file per field, or every field into one file.
+#include "extract.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+gp_output_state gp_out;
+
+namespace {
+
+constexpr const char *cmonth[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                    "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+constexpr int status_cannot_create = 255;  // exit(-1)
+
+bool first_component(int code)
+{
+    return code == 131 || code == 165;
+}
+
+bool second_component(int code)
+{
+    return code == 132 || code == 166;
+}
+
+const char *month_name(int month)
+{
+    return month >= 1 && month <= 12 ? cmonth[month - 1] : "XXX";
+}
+
+float scale_factor_of(int code)
+{
+    return code >= 0 && code < GP_NUM_PARAMS ? gp_table.param_scale_factor[code] : 1.0f;
+}
+
+void scale_if_needed(float *values, int count, int code)
+{
+    float factor = scale_factor_of(code);
+    if (factor != 1.0f)
+        scale_data(values, count, factor);
+}
+
+// The second component belongs to the waiting first one: the next code,
+// the same date, time and level, as many points.
+bool completes_pending(const gp_field_state &f, int count)
+{
+    const gp_field_state &u = gp_out.pending_field;
+    return gp_out.pending && f.current_param == u.current_param + 1 &&
+           f.current_year == u.current_year && f.current_month == u.current_month &&
+           f.current_day == u.current_day && f.current_hour == u.current_hour &&
+           f.current_minute == u.current_minute && f.current_level == u.current_level &&
+           count == gp_out.pending_points;
+}
+
+void describe(const char *what, const gp_field_state &f, const char *outcome)
+{
+    std::fprintf(stderr, "gridpick: %s the %s data set at %d mb at %d:%02d on %d/%d/%d; %s\n", what,
+                 gp_extension_of(f.current_param), f.current_level, f.current_hour,
+                 f.current_minute, f.current_month, f.current_day, f.current_year, outcome);
+}
+
+// The descriptor to write the data set of field f to.  A new file is named
+// after f (or, with -o and -f, is the file -f named); otherwise the data set
+// is appended to out_file.  -1 when that file cannot be opened.
+int open_output(const gp_field_state &f, bool new_file)
+{
+    if (new_file) {
+        if (!(gp_run.destination == GP_DEST_ONE_FILE && gp_run.out_file_given)) {
+            gp_field_state saved = gp_field;
+            gp_field = f;
+            gp_output_name(gp_run.out_file, sizeof gp_run.out_file);
+            gp_field = saved;
+        }
+        int fd = ov_create(gp_run.out_file);
+        if (fd < 0) {
+            std::fflush(nullptr);
+            std::exit(status_cannot_create);
+        }
+        return fd;
+    }
+    int fd = ov_open(gp_run.out_file, 2);
+    if (fd < 0 || ::lseek(fd, 0, SEEK_END) < 0) {
+        if (fd >= 0)
+            ov_close(fd);
+        std::fprintf(stderr, "gridpick: cannot open %s to append to it; data set not written\n",
+                     gp_run.out_file);
+        return -1;
+    }
+    return fd;
+}
+
+void announce(int times)
+{
+    for (int i = 0; i < times; i++) {
+        std::printf("Writing %s...", gp_run.out_file);
+        std::printf("\n");
+    }
+}
+
+// Writes hdr as count data sets (1, or 2 for a wind pair) of field f.
+int write_counted(const gp_field_state &f, OvHeader *hdr, int count)
+{
+    bool new_file = gp_run.num_dsets_written == 0 || gp_run.destination == GP_DEST_PER_FIELD;
+    gp_out.out_fd = open_output(f, new_file);
+    if (gp_out.out_fd < 0)
+        return -1;
+    gp_run.num_dsets_written += count;
+    announce(count);
+    int status = write_dset(gp_out.out_fd, hdr);
+    ov_close(gp_out.out_fd);
+    gp_out.out_fd = -1;
+    if (status < 0)
+        gp_run.num_dsets_written -= count;
+    return status;
+}
+
+}  // namespace
+
+void gp_output_name(char *name, std::size_t size)
+{
+    const gp_field_state &f = gp_field;
+    std::snprintf(name, size, "NRV.%d%s%d.%02dz.%dmb.%s", f.current_year,
+                  month_name(f.current_month), f.current_day, f.current_hour, f.current_level,
+                  gp_extension_of(f.current_param));
+}
+
+void gp_fill_header(OvHeader *hdr, float *data)
+{
+    const std::int32_t *k1 = gp_msg.ksec1, *k2 = gp_msg.ksec2;
+    int code = gp_field.current_param;
+    *hdr = OvHeader{};
+    hdr->id = 1001;
+    hdr->year = k1[9];
+    hdr->month = k1[10];
+    hdr->day = k1[11];
+    hdr->time = static_cast<float>(k1[12] + k1[13] / 60.0);
+    hdr->term = 0;
+    hdr->type = first_component(code) ? OV_VECTOR : OV_CONTOUR;
+    hdr->param = k1[5];
+    hdr->level = k1[7];
+    hdr->min = hdr->max = 0.0f;
+    hdr->bad_value = gp_missing_value_of(code);
+    hdr->start_lat = static_cast<float>(k2[3] / 1000.0);
+    hdr->end_lat = static_cast<float>(k2[6] / 1000.0);
+    hdr->start_lon = static_cast<float>(k2[4] / 1000.0);
+    double lon_increment = k2[8] / 1000.0;
+    hdr->lon_increment = static_cast<float>(lon_increment);
+    hdr->lat_increment = static_cast<float>(k2[0] == 0 ? k2[9] / 1000.0 : lon_increment);
+    hdr->num_rows = k2[2];
+    hdr->num_columns = k2[1];
+    hdr->end_lon = static_cast<float>(k2[4] / 1000.0 + lon_increment * hdr->num_columns);
+    hdr->increment_type = DEGREES;
+    hdr->grid_type = REGULAR;
+    hdr->units = code >= 0 && code < GP_NUM_PARAMS ? gp_table.units[code] : nullptr;
+    hdr->data = data;
+}
+
+int write_dset(int fd, OvHeader *hdr)
+{
+    return ov_write(fd, hdr) == 0 ? 0 : -1;
+}
+
+int write_data_set(int count)
+{
+    const gp_field_state f = gp_field;
+    float *values = gp_msg.decoded_data;
+    if (first_component(f.current_param)) {
+        if (gp_out.pending)
+            gp_drop_pending();
+        std::memcpy(gp_out.first_component, values, sizeof(float) * static_cast<std::size_t>(count));
+        scale_if_needed(gp_out.first_component, count, f.current_param);
+        gp_fill_header(&gp_out.pending_hdr, gp_out.first_component);
+        gp_out.pending = 1;
+        gp_out.pending_field = f;
+        gp_out.pending_points = count;
+        return 0;
+    }
+    if (second_component(f.current_param)) {
+        if (!completes_pending(f, count)) {
+            gp_drop_pending();
+            describe("no first component for", f, "passed over");
+            return -1;
+        }
+        gp_out.pending = 0;
+        scale_if_needed(values, count, f.current_param);
+        gp_out.pending_hdr.vdata = values;
+        return write_counted(gp_out.pending_field, &gp_out.pending_hdr, 2);
+    }
+    if (gp_out.pending)
+        gp_drop_pending();
+    scale_if_needed(values, count, f.current_param);
+    OvHeader hdr;
+    gp_fill_header(&hdr, values);
+    return write_counted(f, &hdr, 1);
+}
+
+void gp_drop_pending()
+{
+    if (!gp_out.pending)
+        return;
+    gp_out.pending = 0;
+    describe("no second component for", gp_out.pending_field, "not written");
+}

@@ -1,0 +1,74 @@
+// Field selection: dates, parameters, levels and the y/n/q question.
+#include "extract.h"
+
+#include <cstdio>
+
+int desired_date(int month, int day, int year)
+{
+    int k = kdate(month, day, year);
+    return gp_run.first_day <= k && k <= gp_run.last_day ? 1 : 0;
+}
+
+// Codes past the table are wanted only with -a.
+int desired_param(int code)
+{
+    if (gp_run.getall)
+        return 1;
+    if (code < 0 || code >= GP_NUM_PARAMS)
+        return 0;
+    return gp_run.param[code];
+}
+
+int desired_level(int level)
+{
+    if (gp_run.getall)
+        return 1;
+    int n = gp_run.num_levels < GP_MAX_LEVELS ? gp_run.num_levels : GP_MAX_LEVELS;
+    for (int i = 0; i < n; i++)
+        if (gp_run.level[i] == level)
+            return 1;
+    return 0;
+}
+
+int desired_data_set()
+{
+    const gp_field_state &f = gp_field;
+    if (!desired_date(f.current_month, f.current_day, f.current_year))
+        return GP_SKIP;
+    if (!desired_param(f.current_param))
+        return GP_SKIP;
+    if (!desired_level(f.current_level))
+        return GP_SKIP;
+    if (gp_run.prompt_user && f.current_param != 132 && f.current_param != 166)
+        return user_decision();
+    return GP_WRITE;
+}
+
+// End of input counts as "q".
+int user_decision()
+{
+    const gp_field_state &f = gp_field;
+    std::printf("Do you want the %s data set at %d mb at %d:%02d on %d/%d/%d ? (y/n/q): ",
+                gp_extension_of(f.current_param), f.current_level, f.current_hour,
+                f.current_minute, f.current_month, f.current_day, f.current_year);
+    std::fflush(stdout);
+    char answer[64];
+    if (gp_read_word(answer, sizeof answer) < 0)
+        return GP_QUIT;
+    switch (answer[0]) {
+    case 'y':
+    case 'Y':
+        return GP_WRITE;
+    case 'q':
+    case 'Q':
+        return GP_QUIT;
+    default:
+        return GP_SKIP;
+    }
+}
+
+void print_vals(const int *values, int count)
+{
+    for (int i = 0; i < count; i++)
+        std::printf("%d\t%d\n", i, values[i]);
+}

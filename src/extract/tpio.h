@@ -1,0 +1,79 @@
+/*
+ * tpio.h -- the unit layer under the archive reader.
+ *
+ * Five units (0..4), each open on one archive of one of three kinds, told
+ * apart when it is opened:
+ *   TPIO_TAPE   a tape device: one record per read, forward spacing with
+ *               the MTFSR tape operation;
+ *   TPIO_SIMH   a tape image in the SIMH format: every record framed by its
+ *               length as a 4-byte little-endian word before and after it,
+ *               odd lengths padded by one byte, a zero word for a tape mark
+ *               and 0xFFFFFFFF for the end of the medium;
+ *   TPIO_DISK   any other file (GRIB messages on disk): reads return bytes
+ *               as they come; the reader frames messages itself through the
+ *               tpio_disk_* calls.
+ *
+ * The mt* calls take every argument by address and have C linkage, so
+ * callers that pass everything by reference use them unchanged.  Each
+ * returns what the underlying call returns: a negative result leaves errno
+ * set for the caller to report.
+ */
+#ifndef GRIDPICK_TPIO_H
+#define GRIDPICK_TPIO_H
+
+#include <cstddef>
+
+enum { TPIO_CLOSED = 0, TPIO_TAPE = 1, TPIO_SIMH = 2, TPIO_DISK = 3 };
+
+extern "C" {
+
+/* Opens the first *name_len characters of name (at most 22, else -1 with
+ * errno ENAMETOOLONG) with open mode *mode on unit *unit (0..4, else -1 with
+ * EBADF).  Returns the descriptor, also kept in the unit, or -1. */
+int mtopen(int *unit, const char *name, int *mode, int *name_len);
+
+/* Closes the unit; 0, or -1 when it was not open. */
+int mtclose(int *unit);
+
+/* One read of at most *len bytes: one record on a tape or tape image (a
+ * longer record is cut to *len bytes, the rest passed over), 0 at a tape
+ * mark, at the end of the medium or of a file; -1 on error. */
+int mtread(int *unit, void *buffer, int *len);
+
+/* One write of *len bytes: on a tape image one framed record; a length of
+ * 0 writes a tape mark there.  Returns the bytes written or -1. */
+int mtwrite(int *unit, const void *buffer, int *len);
+
+/* Moves forward over *count records without reading them.  A tape image
+ * stops after a tape mark or at the end of the medium and then returns -1
+ * (EIO); a disk file does not move (-1, ENOTTY).  0 on success. */
+int mtskip_rec(int *unit, int *count);
+
+}
+
+/* Kind of the archive open on unit (TPIO_CLOSED when none). */
+int tpio_kind(int unit);
+
+/* Records read or skipped so far on a tape or tape image (the number of the
+ * next record, counted from 0). */
+long tpio_record(int unit);
+
+/* 1 when the unit moved with mtskip_rec since the last record that began a
+ * message (tpio_mark_message): the next records may be the rest of a
+ * message. */
+int tpio_after_skip(int unit);
+void tpio_mark_message(int unit);
+
+/* Disk units: the byte offset of the reading position; peek makes at least
+ * n bytes from it available without moving (n at most 256 KiB; fewer only
+ * at the end of the file), points data at them and returns how many bytes
+ * are available, possibly more than n; consume moves forward by n bytes.
+ * -1 on a read error. */
+long tpio_disk_offset(int unit);
+long tpio_disk_peek(int unit, std::size_t n, const unsigned char **data);
+void tpio_disk_consume(int unit, std::size_t n);
+
+/* Closes every unit. */
+void tpio_reset();
+
+#endif

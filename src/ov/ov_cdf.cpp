@@ -1,0 +1,721 @@
+// netCDF import: a field of a gridded netCDF file as an ov data set, and the
+// queries it is built on.  Everything goes through the netCDF version 2
+// interface with ncopts 0, so every -1 result is tested here.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <netcdf.h>
+
+#include "ov_cdf.h"
+#include "util.h"
+
+namespace {
+
+int open_cdf(const char *path)
+{
+    ncopts = 0;
+    return ncopen(path, NC_NOWRITE);
+}
+
+// Copies n bytes of src into out (size bytes), cut to fit, zero-terminated.
+void put_text(char *out, size_t size, const char *src, size_t n)
+{
+    n = std::min({n, size - 1, std::strlen(src)});
+    std::memcpy(out, src, n);
+    out[n] = '\0';
+}
+
+template <typename T>
+bool get_as(int ncid, int varid, const long *start, const long *count, size_t n,
+            double *out)
+{
+    std::vector<T> raw(n);
+    if (ncvarget(ncid, varid, start, count, raw.data()) == -1)
+        return false;
+    std::copy(raw.begin(), raw.end(), out);
+    return true;
+}
+
+// n values of a hyperslab, whatever their numeric type, as doubles.
+bool get_values(int ncid, int varid, nc_type type, const long *start,
+                const long *count, size_t n, double *out)
+{
+    switch (type) {
+    case NC_BYTE:
+    case NC_CHAR: return get_as<signed char>(ncid, varid, start, count, n, out);
+    case NC_SHORT: return get_as<short>(ncid, varid, start, count, n, out);
+    case NC_INT: return get_as<int>(ncid, varid, start, count, n, out);
+    case NC_FLOAT: return get_as<float>(ncid, varid, start, count, n, out);
+    case NC_DOUBLE: return get_as<double>(ncid, varid, start, count, n, out);
+    default: return false;
+    }
+}
+
+// All values of a one-dimensional variable, at most max of them.
+bool get_coordinate(int ncid, int varid, long max, std::vector<double> &out)
+{
+    nc_type type;
+    int ndims, dim;
+    long len;
+    if (ncvarinq(ncid, varid, nullptr, &type, &ndims, nullptr, nullptr) == -1 ||
+        ndims != 1 || ncvarinq(ncid, varid, nullptr, nullptr, nullptr, &dim, nullptr) == -1 ||
+        ncdiminq(ncid, dim, nullptr, &len) == -1 || len > max)
+        return false;
+    out.assign(static_cast<size_t>(len), 0.0);
+    long start = 0;
+    return len == 0 || get_values(ncid, varid, type, &start, &len, out.size(), out.data());
+}
+
+// The first value of a numeric attribute, in whatever type it is stored.
+bool att_value(int ncid, int varid, const char *name, double *out)
+{
+    nc_type type;
+    int len;
+    if (ncattinq(ncid, varid, name, &type, &len) == -1 || len < 1)
+        return false;
+    std::vector<double> store(static_cast<size_t>(len));  // 8 bytes a value: room for any type
+    if (type == NC_CHAR || ncattget(ncid, varid, name, store.data()) == -1)
+        return false;
+    const void *p = store.data();
+    switch (type) {
+    case NC_BYTE: *out = *static_cast<const signed char *>(p); return true;
+    case NC_SHORT: *out = *static_cast<const short *>(p); return true;
+    case NC_INT: *out = *static_cast<const int *>(p); return true;
+    case NC_FLOAT: *out = *static_cast<const float *>(p); return true;
+    case NC_DOUBLE: *out = *static_cast<const double *>(p); return true;
+    default: return false;
+    }
+}
+
+// A text attribute, cut to fit out (size bytes).
+bool att_text(int ncid, int varid, const char *name, char *out, size_t size)
+{
+    nc_type type;
+    int len;
+    if (ncattinq(ncid, varid, name, &type, &len) == -1 || type != NC_CHAR || len < 0)
+        return false;
+    std::vector<char> text(static_cast<size_t>(len) + 1, '\0');
+    if (len > 0 && ncattget(ncid, varid, name, text.data()) == -1)
+        return false;
+    put_text(out, size, text.data(), static_cast<size_t>(len));
+    return true;
+}
+
+int time_dimension(int ncid, const char **name)
+{
+    *name = "frtime";
+    int dim = ncdimid(ncid, *name);
+    if (dim == -1) {
+        *name = "time";
+        dim = ncdimid(ncid, *name);
+    }
+    return dim;
+}
+
+// Where the variable's dimensions are, and the hyperslab of one field.
+struct Slab {
+    long start[NC_MAX_VAR_DIMS];
+    long count[NC_MAX_VAR_DIMS];
+};
+
+bool field_slab(int ncid, int varid, int nlat, int nlon, int level_index, int time_index,
+                nc_type *type, Slab &slab)
+{
+    const char *time_name;
+    int lat_dim = ncdimid(ncid, "lat"), lon_dim = ncdimid(ncid, "lon");
+    int time_dim = time_dimension(ncid, &time_name), level_dim = ncdimid(ncid, "level");
+    if (lat_dim == -1 || lon_dim == -1 || time_dim == -1 || level_dim == -1)
+        return false;
+    int ndims, dims[NC_MAX_VAR_DIMS];
+    if (ncvarinq(ncid, varid, nullptr, type, &ndims, dims, nullptr) == -1)
+        return false;
+    bool has_lat = false, has_lon = false;
+    for (int i = 0; i < ndims; i++) {
+        slab.start[i] = 0;
+        slab.count[i] = 1;
+        if (dims[i] == time_dim)
+            slab.start[i] = time_index;
+        else if (dims[i] == level_dim)
+            slab.start[i] = level_index;
+        else if (dims[i] == lat_dim)
+            slab.count[i] = nlat, has_lat = true;
+        else if (dims[i] == lon_dim)
+            slab.count[i] = nlon, has_lon = true;
+    }
+    // One field and no more: a variable that repeats a dimension would make
+    // the hyperslab larger than the array it is read into.
+    long long values = 1;
+    for (int i = 0; i < ndims; i++)
+        values *= slab.count[i];
+    return has_lat && has_lon && values == static_cast<long long>(nlat) * nlon;
+}
+
+// Reads the field into a new array of nlat * nlon reals (malloc'ed).
+float *read_field(int ncid, int varid, nc_type type, const Slab &slab, size_t n)
+{
+    auto *data = static_cast<float *>(gimme(std::max<size_t>(n, 1) * 4, "get_cdf_dataset"));
+    if (!data)
+        return nullptr;
+    bool ok;
+    if (type == NC_FLOAT) {
+        ok = ncvarget(ncid, varid, slab.start, slab.count, data) != -1;
+    } else {
+        if (type == NC_DOUBLE)
+            std::fprintf(stderr,
+                         "Warning: get_cdf_data: converting double to float could trash data\n");
+        std::vector<double> values(n);
+        ok = get_values(ncid, varid, type, slab.start, slab.count, n, values.data());
+        std::transform(values.begin(), values.end(), data,
+                       [](double v) { return static_cast<float>(v); });
+    }
+    if (!ok) {
+        std::free(data);
+        return nullptr;
+    }
+    return data;
+}
+
+// start/end/increment of one coordinate variable into the header fields.
+bool set_axis(int ncid, const char *name, float *start, float *end, float *increment)
+{
+    int var = ncvarid(ncid, name);
+    if (var == -1) {
+        std::fprintf(stderr, "no variable named '%s'\n", name);
+        return false;
+    }
+    std::vector<double> values;
+    if (!get_coordinate(ncid, var, 1L << 30, values) || values.empty()) {
+        std::fprintf(stderr, "get variable '%s' failed\n", name);
+        values.assign(1, 0.0);
+    }
+    *start = static_cast<float>(values.front());
+    *end = static_cast<float>(values.back());
+    *increment = values.size() > 1 ? static_cast<float>(values[1] - values[0]) : 0.0f;
+    return true;
+}
+
+// Date, time of day and time text of the field: reference time plus the
+// forecast hours at time_index.
+void set_date(int ncid, int time_index, OvHeader &h, char *time_text, size_t size)
+{
+    std::vector<double> times(CDF_MAX_TIMES, 0.0);
+    int ntimes = 0;
+    int offset = 0;
+    if (get_cdf_times(ncid, &ntimes, times.data()) == 0 && time_index >= 0 &&
+        time_index < ntimes)
+        offset = static_cast<int>(times[static_cast<size_t>(time_index)]);
+    time_text[0] = '\0';
+    h.year = h.month = h.day = 0;
+    h.time = 0.0f;
+    char *ref = cdf_get_time_string(ncid);
+    if (!ref)
+        return;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    parse_time_string(ref, &year, &month, &day, &hour, &minute);
+    std::free(ref);
+    if (increment_time(&year, &month, &day, &hour, offset) != 0)
+        return;
+    h.year = year, h.month = month, h.day = day;
+    h.time = static_cast<float>(hour);
+    std::snprintf(time_text, size, "%d/%d/%02d %02d:00GMT", month, day, year - 1900, hour);
+}
+
+bool is_wind_name(const char *name)
+{
+    return std::strlen(name) == 1 && std::strchr("uvUV", name[0]);
+}
+
+// Adds the second component's data as vdata of the first; false (both
+// released) when either is missing.
+OvHeader *join(OvHeader *first, OvHeader *second)
+{
+    if (!first || !second) {
+        ov_destroy(first);
+        ov_destroy(second);
+        return nullptr;
+    }
+    first->vdata = second->data;
+    first->type = OV_VECTOR;
+    second->data = nullptr;
+    ov_destroy(second);
+    return first;
+}
+
+}  // namespace
+
+extern "C" {
+
+/* ---- conversion -------------------------------------------------------- */
+
+OvHeader *cdf_to_ov(const char *path, int level_index, int time_index)
+{
+    int ncid = open_cdf(path);
+    if (ncid == -1) {
+        std::fprintf(stderr, "cdf_to_ov: could not open '%s'\n", path);
+        return nullptr;
+    }
+    long nlat = 0, nlon = 0;
+    int varid = -1;
+    char name[NC_MAX_NAME + 1] = "";
+    if (ncdiminq(ncid, ncdimid(ncid, "lat"), nullptr, &nlat) == -1 ||
+        ncdiminq(ncid, ncdimid(ncid, "lon"), nullptr, &nlon) == -1 ||
+        get_cdf_parameter_name(ncid, nullptr, &varid, nullptr) == -1 ||
+        get_cdf_var_name(ncid, varid, name) == -1) {
+        ncclose(ncid);
+        return nullptr;
+    }
+    int lat = static_cast<int>(nlat), lon = static_cast<int>(nlon);
+    if (!is_wind_name(name)) {
+        OvHeader *h = get_cdf_dataset(ncid, varid, lat, lon, level_index, time_index);
+        ncclose(ncid);
+        return h;
+    }
+    std::vector<char> other_path(path, path + std::strlen(path) + 1);
+    int other_ncid, other_varid;
+    if (find_other_component(other_path.data(), name, &other_ncid, &other_varid) != 0) {
+        ncclose(ncid);
+        return nullptr;
+    }
+    bool is_u = name[0] == 'u' || name[0] == 'U';
+    int u_ncid = is_u ? ncid : other_ncid, u_var = is_u ? varid : other_varid;
+    int v_ncid = is_u ? other_ncid : ncid, v_var = is_u ? other_varid : varid;
+    OvHeader *v = get_cdf_dataset(v_ncid, v_var, lat, lon, level_index, time_index);
+    OvHeader *u = get_cdf_dataset(u_ncid, u_var, lat, lon, level_index, time_index);
+    ncclose(other_ncid);
+    ncclose(ncid);
+    return join(u, v);
+}
+
+OvHeader *get_cdf_dataset(int ncid, int varid, int nlat, int nlon, int level_index,
+                          int time_index)
+{
+    nc_type type;
+    Slab slab;
+    if (nlat < 0 || nlon < 0 ||
+        !field_slab(ncid, varid, nlat, nlon, level_index, time_index, &type, slab))
+        return nullptr;
+    double missing_raw = 0.0;
+    bool has_missing = att_value(ncid, varid, "_FillValue", &missing_raw) ||
+                       att_value(ncid, varid, "missing_value", &missing_raw) ||
+                       att_value(ncid, varid, "missing_data", &missing_raw);
+    size_t n = static_cast<size_t>(nlat) * static_cast<size_t>(nlon);
+    float *data = read_field(ncid, varid, type, slab, n);
+    if (!data)
+        return nullptr;
+    OvHeader *h = ov_create_hdr(OV_CONTOUR, nlat, nlon, data, nullptr);
+    if (!h) {
+        std::free(data);
+        return nullptr;
+    }
+    if (!set_axis(ncid, "lat", &h->start_lat, &h->end_lat, &h->lat_increment) ||
+        !set_axis(ncid, "lon", &h->start_lon, &h->end_lon, &h->lon_increment)) {
+        ov_destroy(h);
+        return nullptr;
+    }
+    std::fprintf(stderr, "get_cdf_dataset: Need to check lat/lons for regular grid\n");
+
+    char level_units[CDF_TEXT_SIZE] = "";
+    float level_value = 0.0f;
+    get_cdf_level_value(ncid, level_index, level_units, &level_value);
+
+    float missing = static_cast<float>(missing_raw);
+    double factor;
+    if (att_value(ncid, varid, "scale_factor", &factor) && static_cast<float>(factor) != 1.0f) {
+        float f = static_cast<float>(factor);
+        std::for_each(data, data + n, [f](float &v) { v *= f; });
+        missing *= f;
+    }
+    double offset;
+    if (att_value(ncid, varid, "add_offset", &offset) && static_cast<float>(offset) != 0.0f) {
+        float o = static_cast<float>(offset);
+        std::for_each(data, data + n, [o](float &v) { v += o; });
+        missing += o;
+    }
+    h->bad_value = has_missing ? missing : CDF_DEFAULT_BAD_VALUE;
+
+    char long_name[CDF_TEXT_SIZE], units[CDF_TEXT_SIZE], time_text[CDF_TEXT_SIZE];
+    char desc[CDF_DESC_SIZE];
+    get_cdf_var_longname(ncid, varid, long_name);
+    get_cdf_var_units(ncid, varid, units);
+    set_date(ncid, time_index, *h, time_text, sizeof time_text);
+    if (level_index == -1)
+        std::snprintf(desc, sizeof desc, "%s (%s) %s", long_name, units, time_text);
+    else
+        std::snprintf(desc, sizeof desc, "%s (%s) at %g %s", long_name, units, level_value,
+                      level_units);
+    h->comment = static_cast<char *>(gimme(std::strlen(desc) + 1, "get_cdf_dataset"));
+    if (h->comment) {
+        std::strcpy(h->comment, desc);
+        h->comment_length = static_cast<int>(std::strlen(desc));
+    }
+    return h;
+}
+
+int find_other_component(char *path, const char *name, int *ncid_out, int *varid_out)
+{
+    char letter, replacement;
+    const char *other;
+    switch (name[0]) {
+    case 'U': letter = 'U', replacement = 'V', other = "V"; break;
+    case 'V': letter = 'V', replacement = 'U', other = "U"; break;
+    case 'u': letter = 'U', replacement = 'V', other = "v"; break;
+    case 'v': letter = 'V', replacement = 'U', other = "u"; break;
+    default:
+        std::fprintf(stderr, "find_other_component: '%s' is no wind component\n", name);
+        return -1;
+    }
+    char *at = std::strrchr(path, letter);
+    if (!at) {
+        std::fprintf(stderr, "'%c' not found in '%s'\n", letter, path);
+        return -1;
+    }
+    *at = replacement;
+    int ncid = open_cdf(path);
+    if (ncid == -1) {
+        std::fprintf(stderr, "get_cdf_reftime: could not open '%s'\n", path);
+        return -1;
+    }
+    int varid = ncvarid(ncid, other);
+    if (varid == -1) {
+        std::fprintf(stderr, "no variable named '%s'\n", other);
+        ncclose(ncid);
+        return -1;
+    }
+    *ncid_out = ncid;
+    *varid_out = varid;
+    return 0;
+}
+
+/* ---- queries on an open file ----------------------------------------- */
+
+int get_cdf_levels(int ncid, int *nlevels_out, float *levels_out)
+{
+    *nlevels_out = 0;
+    int var = ncvarid(ncid, "level");
+    std::vector<double> values;
+    if (ncdimid(ncid, "level") == -1 || var == -1 ||
+        !get_coordinate(ncid, var, CDF_MAX_LEVELS, values))
+        return -1;
+    std::transform(values.begin(), values.end(), levels_out,
+                   [](double v) { return static_cast<float>(v); });
+    *nlevels_out = static_cast<int>(values.size());
+    return 0;
+}
+
+int get_cdf_times(int ncid, int *ntimes_out, double *times_out)
+{
+    *ntimes_out = 0;
+    const char *name;
+    int dim = time_dimension(ncid, &name);
+    long len;
+    if (dim == -1 || ncdiminq(ncid, dim, nullptr, &len) == -1)
+        return -1;
+    int var = ncvarid(ncid, name);
+    if (var == -1) {
+        std::fprintf(stderr, "dimension, but no variable named 'time' \n");
+        return -1;
+    }
+    nc_type type;
+    if (ncvarinq(ncid, var, nullptr, &type, nullptr, nullptr, nullptr) == -1)
+        return -1;
+    if (type != NC_INT && type != NC_DOUBLE) {
+        std::fprintf(stderr, "Error: get_cdf_times: data type not supported\n");
+        *ntimes_out = static_cast<int>(std::min<long>(len, CDF_MAX_TIMES));
+        return 0;
+    }
+    std::vector<double> values;
+    if (!get_coordinate(ncid, var, CDF_MAX_TIMES, values))
+        return -1;
+    std::copy(values.begin(), values.end(), times_out);
+    *ntimes_out = static_cast<int>(values.size());
+    return 0;
+}
+
+int get_cdf_parameter_name(int ncid, char *longname_out, int *varid_out, char *units_out)
+{
+    *varid_out = -1;
+    int lat_dim = ncdimid(ncid, "lat"), lon_dim = ncdimid(ncid, "lon");
+    int nvars;
+    if (lat_dim == -1 || lon_dim == -1 ||
+        ncinquire(ncid, nullptr, &nvars, nullptr, nullptr) == -1)
+        return -1;
+    for (int v = 0; v < nvars; v++) {
+        if (!cdf_var_is_ll(ncid, v, lat_dim, lon_dim))
+            continue;
+        *varid_out = v;
+        if (longname_out)
+            get_cdf_var_longname(ncid, v, longname_out);
+        if (units_out)
+            get_cdf_var_units(ncid, v, units_out);
+        return 0;
+    }
+    return -1;
+}
+
+int get_cdf_var_name(int ncid, int varid, char *name_out)
+{
+    return ncvarinq(ncid, varid, name_out, nullptr, nullptr, nullptr, nullptr);
+}
+
+void get_cdf_var_longname(int ncid, int varid, char *out)
+{
+    if (att_text(ncid, varid, "long_name", out, CDF_TEXT_SIZE))
+        return;
+    char name[NC_MAX_NAME + 1];
+    if (get_cdf_var_name(ncid, varid, name) != -1)
+        put_text(out, CDF_TEXT_SIZE, name, sizeof name);
+    else
+        put_text(out, CDF_TEXT_SIZE, "unknown", 7);
+}
+
+void get_cdf_var_units(int ncid, int varid, char *out)
+{
+    if (!att_text(ncid, varid, "units", out, CDF_TEXT_SIZE))
+        out[0] = '\0';
+}
+
+int cdf_var_is_ll(int ncid, int varid, int lat_dim, int lon_dim)
+{
+    int ndims, dims[NC_MAX_VAR_DIMS];
+    if (ncvarinq(ncid, varid, nullptr, nullptr, &ndims, dims, nullptr) == -1)
+        return 0;
+    bool lat = std::find(dims, dims + ndims, lat_dim) != dims + ndims;
+    bool lon = std::find(dims, dims + ndims, lon_dim) != dims + ndims;
+    return lat && lon;
+}
+
+int get_cdf_level_value(int ncid, int level_index, char *units_out, float *value_out)
+{
+    int var = ncvarid(ncid, "level");
+    std::vector<double> levels;
+    if (var == -1 || !get_coordinate(ncid, var, 1L << 30, levels) || level_index < 0 ||
+        static_cast<size_t>(level_index) >= levels.size())
+        return -1;
+    *value_out = static_cast<float>(levels[static_cast<size_t>(level_index)]);
+    if (units_out)
+        get_cdf_var_units(ncid, var, units_out);
+    return 0;
+}
+
+char *cdf_get_time_string(int ncid)
+{
+    int dim = ncdimid(ncid, "timelen");
+    long len;
+    if (dim == -1 || ncdiminq(ncid, dim, nullptr, &len) == -1)
+        return nullptr;
+    int var = ncvarid(ncid, "reftime");
+    if (var == -1) {
+        std::fprintf(stderr, "get_cdf_level_value: no variable named 'reftime'\n");
+        return nullptr;
+    }
+    nc_type type;
+    int ndims, dims[NC_MAX_VAR_DIMS];
+    if (ncvarinq(ncid, var, nullptr, &type, &ndims, dims, nullptr) == -1 || type != NC_CHAR ||
+        std::count(dims, dims + ndims, dim) != 1)
+        return nullptr;
+    auto *text = static_cast<char *>(std::malloc(static_cast<size_t>(len) + 1));
+    if (!text) {
+        std::fprintf(stderr, "cdf_get_time_string: malloc failed\n");
+        return nullptr;
+    }
+    long start[NC_MAX_VAR_DIMS], count[NC_MAX_VAR_DIMS];
+    for (int i = 0; i < ndims; i++)
+        start[i] = 0, count[i] = dims[i] == dim ? len : 1;
+    if (len > 0 && ncvarget(ncid, var, start, count, text) == -1) {
+        std::free(text);
+        return nullptr;
+    }
+    text[len] = '\0';
+    if (len > 13)
+        text[13] = '\0';
+    return text;
+}
+
+int get_cdfid_level_index(int ncid, float level)
+{
+    std::vector<float> levels(CDF_MAX_LEVELS);
+    int n;
+    if (get_cdf_levels(ncid, &n, levels.data()) != 0)
+        return -1;
+    int found = -1;
+    for (int i = 0; i < n; i++)
+        if (levels[static_cast<size_t>(i)] == level)
+            found = i;
+    if (found >= 0)
+        ncclose(ncid);
+    return found;
+}
+
+int get_cdfid_time_index(int ncid, double time)
+{
+    std::vector<double> times(CDF_MAX_TIMES);
+    int n;
+    if (get_cdf_times(ncid, &n, times.data()) != 0)
+        return -1;
+    int found = -1;
+    for (int i = 0; i < n; i++)
+        if (times[static_cast<size_t>(i)] == time)
+            found = i;
+    if (found >= 0)
+        ncclose(ncid);
+    return found;
+}
+
+/* ---- queries on a path -------------------------------------------------- */
+
+}  // extern "C"
+
+namespace {
+
+// Opens path for a query; prints "<who>: could not open '<path>'" on failure.
+int open_for(const char *path, const char *who)
+{
+    int ncid = open_cdf(path);
+    if (ncid == -1)
+        std::fprintf(stderr, "%s: could not open '%s'\n", who, path);
+    return ncid;
+}
+
+}  // namespace
+
+extern "C" {
+
+int get_cdf_file_levels(const char *path, int *nlevels_out, float *levels_out)
+{
+    int ncid = open_for(path, "get_cdf_level_from_index");
+    if (ncid == -1)
+        return -1;
+    get_cdf_levels(ncid, nlevels_out, levels_out);
+    ncclose(ncid);
+    return 0;
+}
+
+int get_cdf_file_times(const char *path, int *ntimes_out, double *times_out)
+{
+    int ncid = open_for(path, "get_cdf_file_times");
+    if (ncid == -1)
+        return -1;
+    get_cdf_times(ncid, ntimes_out, times_out);
+    ncclose(ncid);
+    return 0;
+}
+
+int get_cdf_level_from_index(const char *path, int index, float *level_out)
+{
+    int ncid = open_for(path, "get_cdf_level_from_index");
+    if (ncid == -1)
+        return -1;
+    std::vector<float> levels(CDF_MAX_LEVELS);
+    int n = 0;
+    get_cdf_levels(ncid, &n, levels.data());
+    ncclose(ncid);
+    if (index < 0 || index >= n)
+        return -1;
+    *level_out = levels[static_cast<size_t>(index)];
+    return 0;
+}
+
+int get_cdf_time_from_index(const char *path, int index, double *time_out)
+{
+    int ncid = open_for(path, "get_cdf_time_from_index");
+    if (ncid == -1)
+        return -1;
+    std::vector<double> times(CDF_MAX_TIMES);
+    int n = 0;
+    get_cdf_times(ncid, &n, times.data());
+    ncclose(ncid);
+    if (index < 0 || index >= n)
+        return -1;
+    *time_out = times[static_cast<size_t>(index)];
+    return 0;
+}
+
+int get_cdf_level_index(const char *path, float level)
+{
+    int ncid = open_for(path, "get_cdf_file_levels");
+    if (ncid == -1)
+        return -1;
+    int index = get_cdfid_level_index(ncid, level);
+    if (index < 0)
+        ncclose(ncid);
+    return index;
+}
+
+int get_cdf_time_index(const char *path, double time)
+{
+    int ncid = open_for(path, "get_cdf_time_index");
+    if (ncid == -1)
+        return -1;
+    int index = get_cdfid_time_index(ncid, time);
+    if (index < 0)
+        ncclose(ncid);
+    return index;
+}
+
+int get_cdf_reftime(const char *path, char *text_out, int *year, int *month, int *day,
+                    int *hour, int *minute)
+{
+    int ncid = open_for(path, "get_cdf_reftime");
+    if (ncid == -1)
+        return -1;
+    char *text = cdf_get_time_string(ncid);
+    ncclose(ncid);
+    *year = *month = *day = *hour = *minute = 0;
+    text_out[0] = '\0';
+    if (text) {
+        put_text(text_out, CDF_TEXT_SIZE, text, std::strlen(text));
+        parse_time_string(text, year, month, day, hour, minute);
+        std::free(text);
+    }
+    return 0;
+}
+
+int cdf_file_type(const char *path)
+{
+    int ncid = open_for(path, "cdf_file_type");
+    if (ncid == -1)
+        return 0;
+    int varid;
+    char name[NC_MAX_NAME + 1] = "";
+    if (get_cdf_parameter_name(ncid, nullptr, &varid, nullptr) == 0)
+        get_cdf_var_name(ncid, varid, name);
+    ncclose(ncid);
+    return std::strcmp(name, "u") == 0 || std::strcmp(name, "v") == 0 ? 2 : 1;
+}
+
+/* ---- time helpers ----------------------------------------------------- */
+
+void parse_time_string(const char *text, int *year, int *month, int *day, int *hour,
+                       int *minute)
+{
+    if (text)
+        std::sscanf(text, "%d %d %d %d:%d\n", year, month, day, hour, minute);
+}
+
+int increment_time(int *year, int *month, int *day, int *hour, int hours)
+{
+    if (*year < 0 || *year > 3000 || *month < 0 || *month > 12 || *day < 0 || *day > 31)
+        return -1;
+    int y = *year;
+    int jday = mmdd2jday(y, *month, *day);
+    int h = *hour + hours;
+    if (h >= 24) {
+        jday += h / 24;
+        h %= 24;
+    }
+    for (int days = leap_year(y) ? 366 : 365; jday > days; days = leap_year(y) ? 366 : 365) {
+        jday -= days;
+        y++;
+    }
+    *year = y;
+    *hour = h;
+    jday2mmdd(jday, y, month, day);
+    return 0;
+}
+
+}  // extern "C"

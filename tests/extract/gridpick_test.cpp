@@ -1,0 +1,572 @@
+// Whole-program runs of gridpick on archives made by mkarchive: disk files
+// and tape images, per-field and single-file output, wind pairs, the skip
+// on tape, prompting, reports; every data set written is read back and
+// compared value by value with the codec's decoding of its message.
+#include "extract.h"
+#include "grib.h"
+#include "ov.h"
+#include "process.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// One message of an archive, decoded by the codec.
+struct Field {
+    int param, level, year, month, day, hour;
+    int rows, columns;
+    std::vector<float> values;
+};
+
+std::vector<Field> decode_archive(const std::string &bytes)
+{
+    std::vector<Field> out;
+    std::size_t at = 0;
+    while ((at = bytes.find("GRIB", at)) != std::string::npos) {
+        std::size_t length = (std::size_t(static_cast<unsigned char>(bytes[at + 4])) << 16) |
+                             (std::size_t(static_cast<unsigned char>(bytes[at + 5])) << 8) |
+                             std::size_t(static_cast<unsigned char>(bytes[at + 6]));
+        std::vector<gint> kgrib(8000);
+        std::memcpy(kgrib.data(), bytes.data() + at, std::min<std::size_t>(length, 32000));
+        std::vector<gint> ksec0(2), ksec1(40), ksec2(GRIB_NKSEC2), ksec3(2), ksec4(GRIB_NKSEC4);
+        std::vector<float> psec2(GRIB_NPSEC2), psec3(2), psec4(19000);
+        gint klenp = 19000, kleng = 8000, kword = 0, kret = 1;
+        fldcod(ksec0.data(), ksec1.data(), ksec2.data(), psec2.data(), ksec3.data(), psec3.data(),
+               ksec4.data(), psec4.data(), &klenp, kgrib.data(), &kleng, &kword, "D", &kret, 1L);
+        EXPECT_EQ(kret, 0);
+        Field f{ksec1[5], ksec1[7], ksec1[9], ksec1[10], ksec1[11], ksec1[12], ksec2[2], ksec2[1], {}};
+        f.values.assign(psec4.begin(), psec4.begin() + ksec4[0]);
+        out.push_back(f);
+        at += length;
+    }
+    return out;
+}
+
+// Every data set of an ov file.
+struct DataSet {
+    OvHeader hdr;
+    std::string units;
+    std::vector<float> data, vdata;
+};
+
+std::vector<DataSet> read_ov(const std::string &path)
+{
+    std::vector<DataSet> out;
+    int fd = ov_open(path.c_str(), 0);
+    EXPECT_GE(fd, 0) << path;
+    if (fd < 0)
+        return out;
+    testing::internal::CaptureStderr();   // the end of the file is reported
+    while (OvHeader *h = ov_read(fd, 1)) {
+        DataSet d{*h, h->units ? h->units : "", {}, {}};
+        std::size_t n = static_cast<std::size_t>(h->num_rows) * static_cast<std::size_t>(h->num_columns);
+        d.data.assign(h->data, h->data + n);
+        if (h->vdata)
+            d.vdata.assign(h->vdata, h->vdata + n);
+        ov_destroy(h);
+        out.push_back(d);
+    }
+    testing::internal::GetCapturedStderr();
+    ov_close(fd);
+    return out;
+}
+
+std::string stamp(int month, int day, int year)
+{
+    char one[32];
+    std::snprintf(one, sizeof one, "%02d/%02d/%02d\b\b\b\b\b\b\b\b", month, day, year);
+    return std::string(one) + one + one + one;
+}
+
+std::string stamp(const Field &f)
+{
+    return stamp(f.month, f.day, f.year);
+}
+
+std::string writing(const std::string &name, int times = 1)
+{
+    std::string s;
+    for (int i = 0; i < times; i++)
+        s += "Writing " + name + "...\n";
+    return s;
+}
+
+
+std::string name_of(const Field &f)
+{
+    static const char *const months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                         "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    std::string ext;
+    switch (f.param) {
+    case 129: ext = "geopot"; break;
+    case 130: ext = "temp"; break;
+    case 131: case 132: ext = "wind"; break;
+    case 135: ext = "veloc"; break;
+    case 157: ext = "humid"; break;
+    case 139: ext = "surface_temp"; break;
+    case 151: ext = "msl_pressure"; break;
+    case 165: case 166: ext = "10m_wind"; break;
+    case 167: ext = "2m_temp"; break;
+    case 168: ext = "2m_dewpoint"; break;
+    case 172: ext = "land-sea_mask"; break;
+    case 134: ext = "surface_pressure"; break;
+    }
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "NRV.%d%s%d.%02dz.%dmb.%s", f.year, months[f.month - 1], f.day,
+                  f.hour, f.level, ext.c_str());
+    return buf;
+}
+
+const std::string param_menu =
+    "\nParameter          Name\n"
+    "_______________________________________\n"
+    "   1           Geopotential Height\n"
+    "   2           Temperature\n"
+    "   3           Wind Vectors\n"
+    "   4           Humidity\n"
+    "   5           Vertical P-velocity\n\n"
+    "Enter the numbers of the parameters you want.\n"
+    "Enter '0' when you are done: ";
+const std::string level_prompt =
+    "Enter the levels (in mb) that you want.\n"
+    "Enter 0 when you are done: ";
+const std::string first_prompt = "Enter the date of the first day you want in the form mm/dd/yy: ";
+const std::string last_prompt = "Enter the date of the last day you want in the form mm/dd/yy: ";
+const std::string legal_levels =
+    "Legal levels are 10, 30, 50, 70, 100, 150,  200, 250,  300, 400, 500, 700, 850 or 1000mb\n";
+
+class Gridpick : public testing::Test {
+protected:
+    gptest::TempDir dir;
+
+    std::vector<Field> make(const std::string &name, std::vector<std::string> args)
+    {
+        args.push_back(name);
+        gptest::Result r = gptest::run(gptest::built("mkarchive"), args, "", dir.path());
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::vector<std::string> disk_args;
+        bool tape = false;
+        for (const auto &a : args)
+            if (a == "-t")
+                tape = true;
+        if (!tape)
+            return decode_archive(gptest::read_file(dir.file(name)));
+        // The same archive on disk, for its decoded fields.
+        std::vector<std::string> plain;
+        for (const auto &a : args)
+            if (a != "-t")
+                plain.push_back(a);
+        plain.back() = "plain.grb";
+        gptest::run(gptest::built("mkarchive"), plain, "", dir.path());
+        return decode_archive(gptest::read_file(dir.file("plain.grb")));
+    }
+    gptest::Result gridpick(const std::vector<std::string> &args, const std::string &input = "")
+    {
+        return gptest::run(gptest::built("gridpick"), args, input, dir.path(), {"DISPLAY"});
+    }
+    std::vector<DataSet> data_sets(const std::string &name) { return read_ov(dir.file(name)); }
+    std::vector<std::string> files()
+    {
+        std::vector<std::string> names;
+        for (const auto &e : std::filesystem::directory_iterator(dir.path()))
+            if (e.path().filename().string().rfind("NRV.", 0) == 0 ||
+                e.path().extension() == ".ov")
+                names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+void expect_scalar(const DataSet &d, const Field &f, const char *units, float bad)
+{
+    EXPECT_EQ(d.hdr.type, OV_CONTOUR);
+    EXPECT_EQ(d.hdr.id, 1001);
+    EXPECT_EQ(d.hdr.param, f.param);
+    EXPECT_EQ(d.hdr.level, f.level);
+    EXPECT_EQ(d.hdr.year, f.year);
+    EXPECT_EQ(d.hdr.month, f.month);
+    EXPECT_EQ(d.hdr.day, f.day);
+    EXPECT_EQ(d.hdr.time, static_cast<float>(f.hour));
+    EXPECT_EQ(d.hdr.num_rows, f.rows);
+    EXPECT_EQ(d.hdr.num_columns, f.columns);
+    EXPECT_EQ(d.units, units);
+    EXPECT_EQ(d.hdr.bad_value, bad);
+    EXPECT_EQ(d.data, f.values);
+}
+
+void expect_vector(const DataSet &d, const Field &u, const Field &v, const char *units)
+{
+    EXPECT_EQ(d.hdr.type, OV_VECTOR);
+    EXPECT_EQ(d.hdr.param, u.param);
+    EXPECT_EQ(d.hdr.level, u.level);
+    EXPECT_EQ(d.units, units);
+    EXPECT_EQ(d.data, u.values);
+    EXPECT_EQ(d.vdata, v.values);
+}
+
+const std::vector<std::string> coarse = {"-g", "36x19"};
+
+std::vector<std::string> with(std::vector<std::string> a, const std::vector<std::string> &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST_F(Gridpick, TemperatureFieldsOneFileEach)
+{
+    auto fields = make("a.grb", with(coarse, {"-p", "130", "-l", "500,850", "-T", "0,12", "-d", "2"}));
+    ASSERT_EQ(fields.size(), 8u);
+    auto r = gridpick({"-x", "-i", "1/1/79", "1/1/79", "a.grb"}, "2\n0\n500\n850\n0\n");
+    EXPECT_EQ(r.status, 0);
+    std::string out = "first day: 28856\n, last_day: 28856\n";
+    for (int i = 0; i < 4; i++)
+        out += stamp(fields[i]) + writing(name_of(fields[i]));
+    out += stamp(fields[4]) + "4 data set(s) written.\n";
+    EXPECT_EQ(r.out, out);
+    EXPECT_EQ(r.err, param_menu + level_prompt + "Searching tape...\n");
+    ASSERT_EQ(files().size(), 4u);
+    for (int i = 0; i < 4; i++) {
+        auto sets = data_sets(name_of(fields[i]));
+        ASSERT_EQ(sets.size(), 1u);
+        expect_scalar(sets[0], fields[i], "K", -999.0f);
+        EXPECT_EQ(sets[0].hdr.start_lat, 90.0f);
+        EXPECT_EQ(sets[0].hdr.end_lat, -90.0f);
+        EXPECT_EQ(sets[0].hdr.lon_increment, 10.0f);
+        EXPECT_EQ(sets[0].hdr.end_lon, 360.0f);
+    }
+}
+
+TEST_F(Gridpick, WindPairBecomesOneVectorDataSet)
+{
+    auto fields = make("a.grb", with(coarse, {"-p", "130,131,132", "-l", "500", "-T", "0"}));
+    ASSERT_EQ(fields.size(), 3u);
+    auto r = gridpick({"-x", "-i", "1/1/79", "1/1/79", "a.grb"}, "3\n0\n500\n0\n");
+    EXPECT_EQ(r.status, 0);
+    std::string name = name_of(fields[1]);
+    EXPECT_EQ(name, "NRV.79JAN1.00z.500mb.wind");
+    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(fields[0]) + stamp(fields[1]) +
+                         writing(name, 2) + "2 data set(s) written.\n");
+    EXPECT_EQ(files(), std::vector<std::string>{name});
+    auto sets = data_sets(name);
+    ASSERT_EQ(sets.size(), 1u);
+    expect_vector(sets[0], fields[1], fields[2], "ms-1");
+    EXPECT_EQ(std::filesystem::file_size(dir.file(name)), 6u + 136 + 4 + 2 * 684 * 4);
+}
+
+TEST_F(Gridpick, EverythingIntoOneFile)
+{
+    auto fields = make("a.grb", with(coarse, {"-T", "0"}));
+    ASSERT_EQ(fields.size(), 92u);
+    auto r = gridpick({"-x", "-a", "-o", "-i", "1/1/79", "1/1/79", "a.grb"});
+    EXPECT_EQ(r.status, 0);
+    std::string first = name_of(fields[0]);
+    EXPECT_EQ(first, "NRV.79JAN1.00z.1000mb.geopot");
+    std::string out = "first day: 28856\n, last_day: 28856\n";
+    for (std::size_t i = 0; i < fields.size(); i++) {
+        bool pair = fields[i].param == 131 || fields[i].param == 165;
+        out += stamp(fields[i]) + writing(first, pair ? 2 : 1);
+        if (pair)
+            i++;
+    }
+    out += "92 data set(s) written to " + first + "\n";
+    EXPECT_EQ(r.out, out);
+    EXPECT_EQ(r.err, "Searching tape...\n");
+    EXPECT_EQ(files(), std::vector<std::string>{first});
+    auto sets = data_sets(first);
+    ASSERT_EQ(sets.size(), 77u);
+    std::size_t s = 0;
+    for (std::size_t i = 0; i < fields.size(); i++, s++) {
+        const Field &f = fields[i];
+        if (f.param == 131 || f.param == 165) {
+            expect_vector(sets[s], f, fields[i + 1], f.param == 131 ? "ms-1" : "m s-1");
+            i++;
+        } else {
+            EXPECT_EQ(sets[s].hdr.param, f.param);
+            EXPECT_EQ(sets[s].data, f.values) << f.param << " " << f.level;
+        }
+    }
+}
+
+TEST_F(Gridpick, OneFileNamedWithF)
+{
+    auto fields = make("a.grb", with(coarse, {"-p", "130,139", "-l", "500,0", "-T", "0,6"}));
+    ASSERT_EQ(fields.size(), 4u);
+    auto r = gridpick({"-x", "-a", "-o", "-f", "t.ov", "-i", "1/1/79", "1/1/79", "a.grb"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(files(), std::vector<std::string>{"t.ov"});
+    auto sets = data_sets("t.ov");
+    ASSERT_EQ(sets.size(), 4u);
+    expect_scalar(sets[1], fields[1], "K", -9999.0f);
+    EXPECT_EQ(sets[1].hdr.param, 139);
+    EXPECT_EQ(sets[3].hdr.time, 6.0f);
+    EXPECT_TRUE(r.out.ends_with("4 data set(s) written to t.ov\n")) << r.out;
+    // Without -o the name given with -f is not used.
+    std::filesystem::remove(dir.file("t.ov"));
+    r = gridpick({"-x", "-a", "-f", "t.ov", "-i", "1/1/79", "1/1/79", "a.grb"});
+    EXPECT_EQ(files().size(), 4u);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("t.ov")));
+}
+
+// Which messages a tape run decodes: after each one dated more than a day
+// before the first wanted day, 41 records are skipped.
+std::vector<std::size_t> tape_walk(const std::vector<Field> &fields, int first_day, int last_day)
+{
+    std::vector<std::size_t> seen;
+    for (std::size_t i = 0; i < fields.size(); i++) {
+        const Field &f = fields[i];
+        seen.push_back(i);
+        int k = kdate(f.month, f.day, f.year);
+        if (k > last_day)
+            break;
+        if (k < first_day - 1)
+            i += 41;
+    }
+    return seen;
+}
+
+TEST_F(Gridpick, TapeImageSkipsFortyOneRecordsFarBeforeTheFirstDay)
+{
+    auto fields = make("a.tap", with(coarse, {"-t", "-p", "130", "-l", "500,850", "-d", "30"}));
+    ASSERT_EQ(fields.size(), 240u);
+    auto r = gridpick({"-x", "-a", "-i", "1/20/79", "1/22/79", "a.tap"});
+    EXPECT_EQ(r.status, 0);
+    int first = kdate(1, 20, 79), last = kdate(1, 22, 79);
+    std::string out = "first day: " + std::to_string(first) + "\n, last_day: " + std::to_string(last) + "\n";
+    int written = 0;
+    auto seen = tape_walk(fields, first, last);
+    ASSERT_LT(seen.size(), 100u);
+    for (std::size_t i : seen) {
+        out += stamp(fields[i]);
+        int k = kdate(fields[i].month, fields[i].day, fields[i].year);
+        if (k >= first && k <= last) {
+            out += writing(name_of(fields[i]));
+            written++;
+        }
+    }
+    EXPECT_EQ(written, 8);   // the skips pass over 1/20 and 1/21, landing on 1/22 at 0z
+    out += std::to_string(written) + " data set(s) written.\n";
+    EXPECT_EQ(r.out, out);
+    EXPECT_EQ(r.err, "Searching tape...\n");
+    auto sets = data_sets(name_of(fields[seen.back() - 1]));
+    ASSERT_EQ(sets.size(), 1u);
+    expect_scalar(sets[0], fields[seen.back() - 1], "K", -999.0f);
+
+    // The same bytes on disk are read one message after the other.
+    r = gridpick({"-x", "-a", "-i", "1/20/79", "1/22/79", "plain.grb"});
+    EXPECT_TRUE(r.out.ends_with("24 data set(s) written.\n")) << r.out;
+}
+
+TEST_F(Gridpick, TapeImageOfFullSizeFieldsInTwoRecordsEach)
+{
+    auto fields = make("a.tap", {"-t", "-p", "131,132,167", "-l", "300,0", "-T", "0"});
+    ASSERT_EQ(fields.size(), 3u);
+    EXPECT_EQ(std::filesystem::file_size(dir.file("a.tap")), 3u * (21120 + 16) + 8);
+    auto r = gridpick({"-x", "-a", "-i", "1/1/79", "1/1/79", "a.tap"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.ends_with("3 data set(s) written.\n")) << r.out;
+    auto wind = data_sets("NRV.79JAN1.00z.300mb.wind");
+    ASSERT_EQ(wind.size(), 1u);
+    expect_vector(wind[0], fields[0], fields[1], "ms-1");
+    auto t2m = data_sets("NRV.79JAN1.00z.0mb.2m_temp");
+    ASSERT_EQ(t2m.size(), 1u);
+    expect_scalar(t2m[0], fields[2], "K", -9999.0f);
+    EXPECT_EQ(t2m[0].data.size(), 144u * 73u);
+}
+
+// Full-size messages take two records each: a skip of 41 records ends in
+// the middle of a message, whose second record is passed over silently.
+TEST_F(Gridpick, SkipIntoTheMiddleOfAMessage)
+{
+    auto fields = make("a.tap", {"-t", "-p", "130", "-l", "500", "-d", "40"});
+    ASSERT_EQ(fields.size(), 160u);
+    auto r = gridpick({"-x", "-a", "-i", "1/30/79", "2/5/79", "a.tap"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "Searching tape...\n");
+    int first = kdate(1, 30, 79), last = kdate(2, 5, 79);
+    std::string out = "first day: " + std::to_string(first) + "\n, last_day: " + std::to_string(last) + "\n";
+    int written = 0;
+    for (std::size_t i = 0; i < fields.size(); i++) {
+        const Field &f = fields[i];
+        out += stamp(f);
+        int k = kdate(f.month, f.day, f.year);
+        if (k > last)
+            break;
+        if (k >= first) {
+            out += writing(name_of(f));
+            written++;
+        }
+        if (k < first - 1)
+            i += 21;   // the rest of this message's run of 41 records
+    }
+    EXPECT_EQ(written, 12);   // 1/30 to 2/2 lie in the last skip
+    out += "12 data set(s) written.\n";
+    EXPECT_EQ(r.out, out);
+}
+
+TEST_F(Gridpick, PromptForEachDataSet)
+{
+    auto fields = make("a.grb", with(coarse, {"-p", "130,131,132", "-l", "500,850", "-T", "0"}));
+    ASSERT_EQ(fields.size(), 6u);   // 850: 130 131 132, 500: 130 131 132
+    const std::string ask = " ? (y/n/q): ";
+    auto r = gridpick({"-x", "-p", "-i", "1/1/79", "1/1/79", "a.grb"}, "2 3 0 500 850 0\nyes\nn\nQuit\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(fields[0]) +
+                         "Do you want the temp data set at 850 mb at 0:00 on 1/1/79" + ask +
+                         writing(name_of(fields[0])) + stamp(fields[1]) +
+                         "Do you want the wind data set at 850 mb at 0:00 on 1/1/79" + ask +
+                         stamp(fields[3]) +
+                         "Do you want the temp data set at 500 mb at 0:00 on 1/1/79" + ask +
+                         "1 data set(s) written.\n");
+    EXPECT_EQ(files(), std::vector<std::string>{name_of(fields[0])});
+    // End of input at the question counts as "q".
+    r = gridpick({"-x", "-p", "-a", "-i", "1/1/79", "1/1/79", "a.grb"}, "y\n");
+    EXPECT_TRUE(r.out.ends_with(ask + "1 data set(s) written.\n")) << r.out;
+}
+
+TEST_F(Gridpick, EmptyAndMissingArchives)
+{
+    gptest::write_file(dir.file("e.grb"), "");
+    auto r = gridpick({"-x", "-a", "-i", "1/1/79", "1/1/79", "e.grb"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n0 data set(s) written.\n");
+    EXPECT_EQ(r.err, "Searching tape...\n");
+    r = gridpick({"-x", "-a", "-o", "-i", "1/1/79", "1/1/79", "e.grb"});
+    EXPECT_TRUE(r.out.ends_with("0 data set(s) written to norva.out\n")) << r.out;
+    r = gridpick({"-x", "-a", "-i", "1/1/79", "1/1/79", "none.grb"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "mtopen: No such file or directory\n");
+}
+
+TEST_F(Gridpick, ForeignBytesBetweenMessagesAreReported)
+{
+    auto fields = make("a.grb", with(coarse, {"-p", "130,157", "-l", "500", "-T", "0"}));
+    std::string bytes = gptest::read_file(dir.file("a.grb"));
+    std::size_t second = bytes.find("GRIB", 4);
+    gptest::write_file(dir.file("b.grb"), bytes.substr(0, second) + "tape label" + bytes.substr(second));
+    auto r = gridpick({"-x", "-a", "-i", "1/1/79", "1/1/79", "b.grb"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "Searching tape...\ngridpick: 10 bytes that are not GRIB passed over at offset " +
+                         std::to_string(second) + "\n");
+    EXPECT_TRUE(r.out.ends_with("2 data set(s) written.\n"));
+    auto sets = data_sets("NRV.79JAN1.00z.500mb.humid");
+    ASSERT_EQ(sets.size(), 1u);
+    expect_scalar(sets[0], fields[1], "%", 999.0f);
+}
+
+TEST_F(Gridpick, WindComponentsWithoutTheirPartner)
+{
+    make("u.grb", with(coarse, {"-p", "131", "-l", "500", "-T", "0"}));
+    auto r = gridpick({"-x", "-a", "-i", "1/1/79", "1/1/79", "u.grb"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "Searching tape...\ngridpick: no second component for the wind data set at 500 "
+                     "mb at 0:00 on 1/1/79; not written\n");
+    EXPECT_TRUE(r.out.ends_with("0 data set(s) written.\n"));
+    make("v.grb", with(coarse, {"-p", "132", "-l", "500", "-T", "0"}));
+    r = gridpick({"-x", "-a", "-o", "-i", "1/1/79", "1/1/79", "v.grb"});
+    EXPECT_EQ(r.err, "Searching tape...\ngridpick: no first component for the wind data set at 500 "
+                     "mb at 0:00 on 1/1/79; passed over\n");
+    EXPECT_TRUE(r.out.ends_with("0 data set(s) written to norva.out\n"));
+    EXPECT_TRUE(files().empty());
+}
+
+// ---- terminal dialogue ----------------------------------------------
+
+class Dialogue : public Gridpick {
+protected:
+    void SetUp() override { make("a.grb", with(coarse, {"-p", "130", "-l", "500", "-T", "0"})); }
+    gptest::Result ask(const std::vector<std::string> &switches, const std::string &input)
+    {
+        return gridpick(with(switches, {"a.grb"}), input);
+    }
+};
+
+TEST_F(Dialogue, DatesAreAskedAgainUntilMonthAndDayFit)
+{
+    auto r = ask({"-x", "-a"}, "13/1/79 0/5/79 1/1/79 junk 2/30/79\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, first_prompt + first_prompt + first_prompt + last_prompt + last_prompt +
+                         "Searching tape...\n");
+    EXPECT_EQ(r.out, stamp(1, 1, 79) + "Writing NRV.79JAN1.00z.500mb.temp...\n1 data set(s) written.\n");
+}
+
+TEST_F(Dialogue, SixBadDatesAbort)
+{
+    auto r = ask({"-x", "-a"}, "13/1/79 13/1/79 13/1/79 13/1/79 13/1/79 13/1/79 1/1/79\n");
+    EXPECT_EQ(r.status, 1);
+    std::string six;
+    for (int i = 0; i < 6; i++)
+        six += first_prompt;
+    EXPECT_EQ(r.err, six);
+    EXPECT_EQ(r.out, "Too many bad tries. Aborting\n");
+    // The last date reports on standard error; end of input counts as bad.
+    r = ask({"-x", "-a"}, "1/1/79\n");
+    EXPECT_EQ(r.status, 1);
+    std::string last_six;
+    for (int i = 0; i < 6; i++)
+        last_six += last_prompt;
+    EXPECT_EQ(r.err, first_prompt + last_six + "Too many bad tries. Aborting\n");
+}
+
+TEST_F(Dialogue, ParametersAndLevels)
+{
+    auto r = ask({"-x", "-i", "1/1/79", "1/1/79"}, "3 3 7 x 2 0\n500 925 850 0\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, param_menu + "Illegal parameter value '7' ignored.\n" +
+                         "Illegal parameter value 'x' ignored.\n" + level_prompt +
+                         "Nonstandard level '925' ignored.\n" + legal_levels + "Searching tape...\n");
+    EXPECT_TRUE(r.out.ends_with("Writing NRV.79JAN1.00z.500mb.temp...\n1 data set(s) written.\n"));
+}
+
+TEST_F(Dialogue, NothingChosenQuits)
+{
+    auto r = ask({"-x", "-i", "1/1/79", "1/1/79"}, "0\n");
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.err, param_menu + "Error: no parameters entered. Quitting.\n");
+    r = ask({"-x", "-i", "1/1/79", "1/1/79"}, "2\n");   // end of input ends both lists
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.err, param_menu + level_prompt + "Error: no levels entered. Quitting.\n");
+}
+
+TEST_F(Dialogue, TooManyBadParametersOrLevels)
+{
+    auto r = ask({"-x", "-i", "1/1/79", "1/1/79"}, "6 7 8 9 10 11 2 0\n");
+    EXPECT_EQ(r.status, 1);
+    std::string err = param_menu;
+    for (int v = 6; v <= 11; v++)
+        err += "Illegal parameter value '" + std::to_string(v) + "' ignored.\n";
+    EXPECT_EQ(r.err, err);
+    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\nToo many bad tries. Aborting\n");
+    r = ask({"-x", "-i", "1/1/79", "1/1/79"}, "2 0 1 2 3 4 5 6 500 0\n");
+    EXPECT_EQ(r.status, 1);
+    err = param_menu + level_prompt;
+    for (int v = 1; v <= 6; v++)
+        err += "Nonstandard level '" + std::to_string(v) + "' ignored.\n" + legal_levels;
+    EXPECT_EQ(r.err, err + "Too many bad tries. Aborting\n");
+}
+
+TEST_F(Dialogue, AtMostFourteenLevels)
+{
+    std::string levels = "10 30 50 70 100 150 200 250 300 400 500 700 850 1000 500 0\n";
+    auto r = ask({"-x", "-i", "1/1/79", "1/1/79"}, "2 0 " + levels);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, param_menu + level_prompt + "Level 500 ignored: at most 14 levels.\n" +
+                         "Searching tape...\n");
+    EXPECT_TRUE(r.out.ends_with("1 data set(s) written.\n"));
+}
+
+TEST_F(Dialogue, DialogFallsBackToTheTerminal)
+{
+    auto r = ask({"-a", "-i", "1/1/79", "1/1/79"}, "");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "gridpick: cannot open the X display; asking at the terminal instead\n"
+                     "Searching tape...\n");
+    EXPECT_TRUE(r.out.ends_with("1 data set(s) written.\n"));
+}
+
+}  // namespace

@@ -1,0 +1,256 @@
+// The unit layer on tape images and disk files, and the reader above it.
+#include "archive_bytes.h"
+#include "extract.h"
+#include "process.h"
+#include "tpio.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using gptest::fake_message;
+using gptest::simh_end;
+using gptest::simh_mark;
+using gptest::simh_record;
+using gptest::simh_records;
+
+// Each case runs in a fresh directory so that archive names stay short.
+class Unit : public testing::Test {
+protected:
+    gptest::TempDir dir;
+    std::string old_cwd;
+    int unit = 4;
+
+    void SetUp() override
+    {
+        char buf[4096];
+        old_cwd = getcwd(buf, sizeof buf);
+        ASSERT_EQ(chdir(dir.path().c_str()), 0);
+        gp_extract_reset();
+        gp_run.last_day = kdate(12, 31, 99);
+    }
+    void TearDown() override
+    {
+        gp_extract_reset();
+        EXPECT_EQ(chdir(old_cwd.c_str()), 0);
+    }
+    int open(const std::string &name, const std::string &bytes)
+    {
+        gptest::write_file(name, bytes);
+        int mode = 0, len = static_cast<int>(name.size());
+        return mtopen(&unit, name.c_str(), &mode, &len);
+    }
+    std::string read(int len = GP_RECORD_SIZE)
+    {
+        std::string buf(static_cast<std::size_t>(len), '\0');
+        int n = mtread(&unit, buf.data(), &len);
+        return n < 0 ? "<error>" : buf.substr(0, static_cast<std::size_t>(n));
+    }
+    int skip(int count)
+    {
+        return mtskip_rec(&unit, &count);
+    }
+    // read_next_dataset into igrib: the message bytes, or "" for no more.
+    std::string next()
+    {
+        int n = read_next_dataset(unit, gp_msg.igrib);
+        if (n == GP_NO_MORE)
+            return "";
+        return std::string(reinterpret_cast<const char *>(gp_msg.igrib), static_cast<std::size_t>(n));
+    }
+};
+
+TEST_F(Unit, TapeImageGivesOneRecordPerRead)
+{
+    ASSERT_GT(open("a.tap", simh_record("abc") + simh_record("defg") + simh_mark() +
+                                simh_record("h") + simh_end()),
+              0);
+    EXPECT_EQ(tpio_kind(unit), TPIO_SIMH);
+    EXPECT_EQ(read(), "abc");
+    EXPECT_EQ(read(), "defg");
+    EXPECT_EQ(read(), "");   // tape mark
+    EXPECT_EQ(read(), "h");  // the next file on the tape
+    EXPECT_EQ(read(), "");   // end of the medium, for good
+    EXPECT_EQ(read(), "");
+}
+
+TEST_F(Unit, TapeImageRecordLongerThanTheReadIsCut)
+{
+    ASSERT_GT(open("a.tap", simh_record("abcdef") + simh_record("gh") + simh_end()), 0);
+    EXPECT_EQ(read(4), "abcd");
+    EXPECT_EQ(read(4), "gh");
+}
+
+TEST_F(Unit, SkipOnATapeImageMovesOverRecords)
+{
+    std::string image;
+    for (char c = 'a'; c <= 'z'; c++)
+        image += simh_record(std::string(1, c));
+    ASSERT_GT(open("a.tap", image + simh_mark() + simh_record("after") + simh_end()), 0);
+    EXPECT_EQ(read(), "a");
+    EXPECT_EQ(skip(3), 0);
+    EXPECT_EQ(read(), "e");
+    EXPECT_EQ(tpio_record(unit), 5);
+    // Forward spacing stops after the tape mark and reports it.
+    EXPECT_EQ(skip(41), -1);
+    EXPECT_EQ(read(), "after");
+}
+
+TEST_F(Unit, DiskFileReadsBytesAndDoesNotSkip)
+{
+    ASSERT_GT(open("a.grb", "GRIB0123456789"), 0);
+    EXPECT_EQ(tpio_kind(unit), TPIO_DISK);
+    EXPECT_EQ(read(6), "GRIB01");
+    errno = 0;
+    EXPECT_EQ(skip(41), -1);
+    EXPECT_NE(errno, 0);
+    EXPECT_EQ(read(), "23456789");
+    EXPECT_EQ(read(), "");
+}
+
+TEST_F(Unit, OpenRefusesLongNamesAndBadUnits)
+{
+    std::string name(23, 'n');
+    int mode = 0, len = 23;
+    errno = 0;
+    EXPECT_EQ(mtopen(&unit, name.c_str(), &mode, &len), -1);
+    EXPECT_EQ(errno, ENAMETOOLONG);
+    int bad_unit = 5;
+    len = 1;
+    EXPECT_EQ(mtopen(&bad_unit, "x", &mode, &len), -1);
+    EXPECT_EQ(mtclose(&unit), -1);
+    // Only the first name_len characters count.
+    gptest::write_file("ab", "GRIB");
+    len = 2;
+    EXPECT_GT(mtopen(&unit, "abcdef", &mode, &len), 0);
+}
+
+TEST_F(Unit, WriteMakesARecordOfATapeImage)
+{
+    ASSERT_GT(open("w.tap", simh_end()), 0);   // a tape image, opened to write
+    ASSERT_EQ(mtclose(&unit), 0);
+    int mode = 2, len = 5;
+    ASSERT_GT(mtopen(&unit, "w.tap", &mode, &len), 0);
+    int n = 3;
+    EXPECT_EQ(mtwrite(&unit, "xyz", &n), 3);
+    n = 0;
+    EXPECT_EQ(mtwrite(&unit, "", &n), 0);
+    mtclose(&unit);
+    EXPECT_EQ(gptest::read_file("w.tap"), simh_record("xyz") + simh_mark());
+}
+
+TEST_F(Unit, ReadBlockGivesUpAfterTwentyRetries)
+{
+    ASSERT_GT(open("e.grb", ""), 0);
+    char buf[GP_RECORD_SIZE];
+    EXPECT_EQ(read_block(unit, buf, 0), GP_NO_MORE);
+    mtclose(&unit);
+    // Nineteen tape marks are passed over and the record behind them read;
+    // after twenty, the twenty-first read comes too late.
+    std::string marks;
+    for (int i = 0; i < 19; i++)
+        marks += simh_mark();
+    ASSERT_GT(open("m.tap", marks + simh_record("late") + simh_end()), 0);
+    EXPECT_EQ(read_block(unit, buf, 0), 4);
+    EXPECT_EQ(std::string(buf, 4), "late");
+    mtclose(&unit);
+    ASSERT_GT(open("n.tap", marks + simh_mark() + simh_record("late") + simh_end()), 0);
+    EXPECT_EQ(read_block(unit, buf, 0), GP_NO_MORE);
+}
+
+TEST_F(Unit, MessagesAcrossRecordsAreAssembled)
+{
+    std::string big = fake_message(15000, 1, 2), small = fake_message(10000, 1, 3);
+    std::string padded = small + std::string(560, '\0');
+    ASSERT_GT(open("a.tap", simh_records(big, 10560) + simh_record(padded) + simh_end()), 0);
+    EXPECT_EQ(next(), big);
+    EXPECT_EQ(next(), padded);   // one record of 10560: no second read
+    EXPECT_EQ(next(), "");
+}
+
+TEST_F(Unit, DiskMessagesAreFramedByTheirLength)
+{
+    std::string a = fake_message(3000, 1, 1), b = fake_message(5000, 1, 2, 'G');
+    std::string c = fake_message(200, 1, 3);
+    ASSERT_GT(open("a.grb", a + b + std::string(120, '\0') + c), 0);
+    EXPECT_EQ(next(), a);
+    EXPECT_EQ(next(), b);
+    EXPECT_EQ(next(), c);
+    EXPECT_EQ(next(), "");
+    EXPECT_EQ(next(), "");
+}
+
+TEST_F(Unit, ForeignBytesAndOversizedMessagesArePassedOver)
+{
+    std::string a = fake_message(300, 1, 1), huge = fake_message(40000, 1, 2);
+    std::string c = fake_message(400, 1, 3);
+    ASSERT_GT(open("a.grb", a + "junk" + std::string(6, '\0') + huge + c), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(next(), a);
+    EXPECT_EQ(next(), c);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "gridpick: 10 bytes that are not GRIB passed over at offset 300\n"
+              "gridpick: GRIB message of 40000 bytes at offset 310 does not fit the buffer of "
+              "32000 bytes; passed over\n");
+    EXPECT_EQ(gp_msg.position, 40310);
+}
+
+TEST_F(Unit, TapeRecordsThatBeginNoMessageArePassedOver)
+{
+    std::string a = fake_message(300, 1, 1), b = fake_message(300, 1, 2);
+    std::string huge = fake_message(33000, 1, 3);
+    std::string image = simh_record("stray") + simh_record(a) + simh_records(huge, 10560) +
+                        simh_record(b) + simh_record("rest of b") + simh_record("more of b") +
+                        simh_record(a) + simh_end();
+    ASSERT_GT(open("a.tap", image), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(next(), a);
+    EXPECT_EQ(next(), b);
+    // After a skip the rest of a message is expected: no warning.
+    EXPECT_EQ(skip(1), 0);
+    EXPECT_EQ(next(), a);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "gridpick: record 1 does not begin a GRIB message; passed over\n"
+              "gridpick: GRIB message of 33000 bytes at record 3 does not fit the buffer of "
+              "32000 bytes; passed over\n");
+}
+
+TEST_F(Unit, NothingIsReadPastTheLastWantedDay)
+{
+    ASSERT_GT(open("a.grb", fake_message(300)), 0);
+    gp_run.last_day = kdate(1, 31, 79);
+    gp_field.current_month = 2;
+    gp_field.current_day = 1;
+    gp_field.current_year = 79;
+    EXPECT_EQ(next(), "");
+    gp_field.current_month = 1;
+    gp_field.current_day = 31;
+    EXPECT_EQ(next(), fake_message(300));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Unit, KindIsToldFromTheContents)
+{
+    EXPECT_GT(open("a", simh_mark() + simh_record("GRIBxyz") + simh_end()), 0);
+    EXPECT_EQ(tpio_kind(unit), TPIO_SIMH);
+    EXPECT_GT(open("b", simh_mark() + simh_mark()), 0);
+    EXPECT_EQ(tpio_kind(unit), TPIO_SIMH);
+    // Zero padding before the first message of a disk file.
+    EXPECT_GT(open("c", std::string(8, '\0') + fake_message(100)), 0);
+    EXPECT_EQ(tpio_kind(unit), TPIO_DISK);
+    EXPECT_EQ(next(), fake_message(100));
+    EXPECT_GT(open("d", ""), 0);
+    EXPECT_EQ(tpio_kind(unit), TPIO_DISK);
+    EXPECT_GT(open("e", std::string("\x05\0\0\0abcde\0\x06\0\0\0", 14)), 0);   // trailing word differs
+    EXPECT_EQ(tpio_kind(unit), TPIO_DISK);
+}
+
+}  // namespace
