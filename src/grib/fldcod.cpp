@@ -80,6 +80,21 @@ std::string_view cut_blanks(const char *s, long n)
     return v;
 }
 
+/* Section 4 listing; it lists up to 20 of the |KSEC4(1)| values, so a count
+ * beyond PSEC4 (after a failure) is cut to KLENP for it. */
+void print_section4(grib_call &c)
+{
+    gint n = c.k4(1) < 0 ? -c.k4(1) : c.k4(1);
+    if (n <= c.klenp || n <= 0) {
+        grprs4(c.ksec0, c.ksec4, c.psec4);
+        return;
+    }
+    gint k4[60] = {};
+    std::memcpy(k4, c.ksec4, sizeof(gint) * (c.k4(8) == 64 ? 57 : 42));
+    k4[0] = c.klenp > 0 ? c.klenp : 0;
+    grprs4(c.ksec0, k4, c.psec4);
+}
+
 void print_sections(grib_call &c, bool with0)
 {
     if (with0)
@@ -90,7 +105,7 @@ void print_sections(grib_call &c, bool with0)
         grprs2(c.ksec0, c.ksec2, c.psec2);
     if (flag == 64 || flag == 192)
         grprs3(c.ksec0, c.ksec3, c.psec3);
-    grprs4(c.ksec0, c.ksec4, c.psec4);
+    print_section4(c);
 }
 
 void debug_entry(grib_call &c)
@@ -186,7 +201,7 @@ void run(grib_call &c)
     section_line(5);
     if (!grib_sec2(c))
         return;
-    if (c.is("I") && !c.length_only()) {
+    if (c.is("I")) {
         if (grib_work().edition == 1)
             return;
         c.op = 'L';  /* edition 0 and experimental: go on for the length */

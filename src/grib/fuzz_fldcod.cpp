@@ -32,8 +32,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::vector<float> p2(GRIB_NPSEC2), p3(GRIB_NPSEC3), p4(size % 7 == 0 ? 100 : 19000);
     gint klenp = static_cast<gint>(p4.size()), kleng = static_cast<gint>(kgrib.size());
     gint kword = 0;
-    for (const char *op : {"D", "L"}) {
+    gint debug = size % 13 == 0 ? 1 : 0;  /* now and then with the listings */
+    grsdbg(&debug);
+    for (const char *op : {"D", "L", "X", "I"}) {
         gint kret = 1;
+        if (op[0] == 'X') {
+            /* up to four points chosen by the first octets */
+            k4[33] = size ? data[0] % 6 : 1;
+            for (int k = 34; k < 42; k++)
+                k4[k] = size > static_cast<size_t>(k - 33) ? data[k - 33] : 1;
+        }
         fldcod(k0.data(), k1.data(), k2.data(), p2.data(), k3.data(), p3.data(), k4.data(),
                p4.data(), &klenp, kgrib.data(), &kleng, &kword, op, &kret, 1L);
     }

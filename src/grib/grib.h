@@ -77,7 +77,7 @@ typedef int32_t gint;
  * PSEC4     KLENP values: in for coding, out for decoding.
  * KGRIB     KLENG words: the message (out when coding, in when decoding).
  * KWORD     out, coding only: words the coded message occupies, padding
- *           included.
+ *           included (never more than KLENG).
  * HOPER     operation letter:
  *             "C" code; "M" code keeping the count of packed values under
  *             a bit map; "D" decode; "R" decode and expand a quasi-regular
@@ -95,6 +95,14 @@ typedef int32_t gint;
  *
  * Decoding never reads beyond KGRIB(KLENG) nor writes beyond PSEC4(KLENP);
  * with arrays of the GRIB_N* sizes above it stays inside the section arrays.
+ * A section 4 of 0 bits per value is a constant field R / 10^D with one
+ * value per grid point (or per bit set in the bit map).  Coding may write
+ * 0 bits per value only when KSEC4(2) is 0 and the field is constant (with
+ * the value checks off, since they ask for 1 to 32 bits); otherwise 709.
+ * A field under a bit map decodes with PSEC3(2) at the missing points and
+ * KRET 0.  Operation "R" refuses (522) a row list that does not describe
+ * 2N rows of 1 to 4N points.  A decoding call that prints nothing obtains
+ * no storage.
  */
 void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint *ksec3,
             float *psec3, gint *ksec4, float *psec4, gint *klenp, gint *kgrib,
@@ -161,9 +169,11 @@ void decfp2(float *preal, gint *kexp, gint *kmant);
  * does not exceed PVAL; 1: nearest; add 10 for printing.  An invalid KROUND
  * or an unrecoverable mantissa overflow ends the program (abortx "CONFP3"). */
 void confp3(float *pval, gint *kexp, gint *kmant, gint *kbits, gint *kround);
-/* KDATA(j) <- nint((PDATA(j) - PREF) / PSCALE); may run in place. */
+/* KDATA(j) <- nint((PDATA(j) - PREF) / PSCALE); may run in place.  Results
+ * from 2^31 to 2^32 - 1 (32-bit packing) are stored as their unsigned bit
+ * pattern; others outside the 32-bit range saturate. */
 void inscal(float *pdata, gint *kdata, gint *klen, float *pref, float *pscale);
-/* PDATA(j) <- PREF + KDATA(j) * PSCALE; may run in place. */
+/* PDATA(j) <- PREF + KDATA(j) * PSCALE (KDATA signed); may run in place. */
 void exscal(float *pdata, gint *kdata, gint *klen, float *pref, float *pscale);
 /* HDIR "I": KINT(j) <- nint(PREAL(j)); otherwise PREAL(j) <- KINT(j). */
 void rorint(float *preal, gint *kint, gint *klen, const char *hdir,

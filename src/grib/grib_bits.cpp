@@ -3,6 +3,7 @@
  */
 #include "grib_bits.h"
 
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -45,6 +46,16 @@ uint32_t as_u32(gint v)
     uint32_t r;
     std::memcpy(&r, &v, sizeof r);
     return r;
+}
+
+/* Eight octets as one big-endian number, whatever the host's order. */
+uint64_t load_be64(const unsigned char *p)
+{
+    uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    if constexpr (std::endian::native == std::endian::little)
+        w = __builtin_bswap64(w);
+    return w;
 }
 
 /* Streaming reader over octets: reads only the octets the fields cover. */
@@ -109,9 +120,22 @@ void for_each_value(const unsigned char *base, int64_t bit, int nbits, int64_t n
             put(n - 1, (uint32_t{q[0]} << 4) | (q[1] >> 4));
         }
     } else {
-        BitReader r(base, bit);
-        for (int64_t i = 0; i < n; i++)
-            put(i, r.get(nbits));
+        /* any other width: a 64-bit window per value while eight octets
+         * remain inside the run, then octet by octet */
+        const int64_t end = (bit + n * nbits + 7) / 8;
+        int64_t i = 0;
+        for (; i < n; i++) {
+            int64_t b = bit + i * nbits;
+            if (b / 8 + 8 > end)
+                break;
+            uint64_t w = load_be64(base + b / 8);
+            put(i, static_cast<uint32_t>((w << (b % 8)) >> (64 - nbits)));
+        }
+        if (i < n) {
+            BitReader r(base, bit + i * nbits);
+            for (; i < n; i++)
+                put(i, r.get(nbits));
+        }
     }
 }
 

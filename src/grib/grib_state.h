@@ -31,7 +31,6 @@ struct grib_work_t {
     gint bmap, bmapbits, bmap2;    /* bit map positions and size */
     gint pseudo;        /* 1: pseudo-message, rest passed over */
     gint bmret;         /* bit-map condition: 0, -3 or -5 */
-    gint datapos;       /* bit position of the packed values */
     gint iexp;          /* binary scale factor E */
     gint missing;       /* 1: the field is a missing field */
     float zref;         /* reference value R */

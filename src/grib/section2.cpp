@@ -181,20 +181,23 @@ bool rotation_stretching(grib_call &c, gint type)
     return true;
 }
 
-bool lists(grib_call &c, gint nv)
+/* KSEC2(17) is set on decoding only once the row list is in KSEC2. */
+bool lists(grib_call &c, gint nv, bool quasi)
 {
     for (gint j = 1; j <= nv; j++)
         if (grib_xfer_ibm(c, c.p2(10 + j)))
             return fail(c, 521, "vertical coordinate parameters. Return code = ");
-    if (c.k2(17) != 1)
+    if (!quasi)
         return true;
     gint rows = c.k2(3);
     if (rows < 0 || rows > GRIB_MAXROWS || grib_xfer(c, &c.k2(23), rows, 16))
         return fail(c, 522, "list of numbers of points. Return code = ");
+    c.k2(17) = 1;
     return true;
 }
 
-bool octet5(grib_call &c, gint nv, gint extra, int ed)
+/* Octet 5; on decoding it tells whether a row list follows (quasi). */
+bool octet5(grib_call &c, gint nv, gint extra, int ed, bool &quasi)
 {
     grib_work_t &w = grib_work();
     gint v = 0;
@@ -209,16 +212,12 @@ bool octet5(grib_call &c, gint nv, gint extra, int ed)
             .put();
         return false;
     }
+    quasi = c.k2(17) == 1;
     if (c.coding())
         return true;
     if (v == 0)
         v = 255;
-    if (v == 255)
-        c.k2(17) = 0;
-    else if ((nv > 0 && 4 * nv + v - 1 < w.len2) || nv == 0)
-        c.k2(17) = 1;
-    if (ed != 1)
-        c.k2(17) = 0;
+    quasi = v != 255 && ((nv > 0 && 4 * nv + v - 1 < w.len2) || nv == 0) && ed == 1;
     return true;
 }
 
@@ -260,11 +259,13 @@ bool grib_sec2(grib_call &c)
     }
     if (grib_xfer1(c, c.k2(12), 8))
         return fail(c, 502, "number of  Vertical coordinate parameters. Return code = ");
-    if (!c.coding() && ed != 1)
-        c.k2(12) = w.len2 >= 32 ? (w.len2 - 32) / 4 : 0;
+    /* at most 255 parameters, so that PSEC2 and its listing stay in bounds */
     gint nv = c.k2(12);
+    if (!c.coding() && ed != 1)
+        nv = w.len2 >= 32 ? (w.len2 - 32) / 4 : 0;
     if (nv < 0 || nv > 255)
         return fail(c, 502, "number of  Vertical coordinate parameters. Return code = ");
+    c.k2(12) = nv;
     /* on decoding the type is not known yet; octet 5 is interpreted below */
     gint oct5pos = w.nspt;
     grib_skip(8);
@@ -273,7 +274,8 @@ bool grib_sec2(grib_call &c)
     gint type = c.k2(1);
     gint after = w.nspt;
     w.nspt = oct5pos;
-    if (!octet5(c, nv, extra_octets(type), ed)) {
+    bool quasi = false;
+    if (!octet5(c, nv, extra_octets(type), ed, quasi)) {
         grib::MsgLine().text("         or List of numbers of points. Return code = ").i(503, 3).put();
         return false;
     }
@@ -295,7 +297,7 @@ bool grib_sec2(grib_call &c)
             .put();
         return false;
     }
-    if (!ok || !rotation_stretching(c, type) || !lists(c, nv))
+    if (!ok || !rotation_stretching(c, type) || !lists(c, nv, quasi))
         return false;
     /* a section longer than its fields (padding) is passed over */
     if (!c.coding() && int64_t{w.start2} + 8 * int64_t{w.len2} > w.nspt) {

@@ -68,7 +68,8 @@ int64_t bits_set(grib_call &c)
     return n;
 }
 
-/* Values of a section 4 with 0 bits per value: one per grid point. */
+/* Values of a section 4 with 0 bits per value: one per grid point (for
+ * triangular spherical harmonics, all (J+1)(J+2) coefficients). */
 int64_t constant_count(grib_call &c)
 {
     if (c.has_sec3() && c.k3(1) == 0)
@@ -78,7 +79,7 @@ int64_t constant_count(grib_call &c)
     gint t = c.k2(1);
     if (is_spherical_type(t)) {
         int64_t j = c.k2(2);
-        return j == c.k2(3) && j == c.k2(4) && j >= 0 ? (j + 1) * (j + 2) - 1 : 0;
+        return j == c.k2(3) && j == c.k2(4) && j >= 0 ? (j + 1) * (j + 2) : 0;
     }
     if (c.k2(17) == 1) {
         int64_t n = 0;
@@ -423,38 +424,37 @@ bool grib_sec3(grib_call &c)
     return true;
 }
 
-bool grib_sec4(grib_call &c)
+namespace {
+
+const std::string_view E701 = "Error inserting/extracting length of  Section 4. Return code = ";
+const std::string_view E709 = "Error inserting/extracting number of bits per data value. Return code = ";
+
+/* Length (passed over when coding); false when the call ends here ("L"). */
+bool sec4_length(grib_call &c)
 {
     grib_work_t &w = grib_work();
-    const int ed = w.edition;
-    if (c.coding() && grib_state.grbcom.NVCK == 1) {
-        gint ir = 0;
-        grchk4(c.ksec1, c.ksec4, c.psec4, &ir);
-        if (ir)
-            return grib_fail(c, 799,
-                             "Error found when checking values for Section 4 against valid GRIB "
-                             "values. Return code = ");
-    }
-    const std::string_view e701 = "Error inserting/extracting length of  Section 4. Return code = ";
     w.start4 = w.nspt;
     if (c.coding()) {
         grib_skip(24);
-    } else {
-        if (grib_xfer1(c, w.len4, 24))
-            return grib_fail(c, 701, e701);
-        if (grib_debug())
-            grib::MsgLine()
-                .text("FLDCOD : Length of Section 4 of GRIB code is ")
-                .i(w.len4, 8)
-                .text(" octets.")
-                .put();
-        if ((c.length_only() || c.is("X")) && ed != 1)
-            c.k0(1) = static_cast<gint>((int64_t{w.start4} + 8 * int64_t{w.len4} + 32) / 8);
-        if (c.length_only())
-            return false;
+        return true;
     }
+    if (grib_xfer1(c, w.len4, 24))
+        return grib_fail(c, 701, E701);
+    if (grib_debug())
+        grib::MsgLine()
+            .text("FLDCOD : Length of Section 4 of GRIB code is ")
+            .i(w.len4, 8)
+            .text(" octets.")
+            .put();
+    if ((c.length_only() || c.is("X")) && w.edition != 1)
+        c.k0(1) = static_cast<gint>((int64_t{w.start4} + 8 * int64_t{w.len4} + 32) / 8);
+    return !c.length_only();
+}
 
-    /* flag octet */
+/* Flag octet: written at the end when coding. */
+bool sec4_flag(grib_call &c)
+{
+    grib_work_t &w = grib_work();
     if (c.coding()) {
         c.k4(3) = c.has_sec2() && is_spherical_type(c.k2(1)) ? 128 : 0;
         grib_skip(8);
@@ -462,18 +462,12 @@ bool grib_sec4(grib_call &c)
         gint f = 0;
         if (grib_xfer1(c, f, 8))
             return grib_fail(c, 706, "Error in extracting section 4 flag field. Return code = ");
-        if (ed == -1) {
-            c.k4(3) = f & 0xF0 ? 128 : 0;
-            w.unused4 = f & 0x0F;
-        } else if (ed == 0) {
-            c.k4(3) = f & 128 ? 128 : 0;
-            w.unused4 = f & 0x7F;
-        } else {
-            c.k4(3) = f & 128 ? 128 : 0;
+        c.k4(3) = (w.edition == -1 ? f & 0xF0 : f & 128) ? 128 : 0;
+        w.unused4 = f & (w.edition == 0 ? 0x7F : 0x0F);
+        if (w.edition == 1) {
             c.k4(4) = f & 64 ? 64 : 0;
             c.k4(5) = f & 32 ? 32 : 0;
             c.k4(6) = f & 16 ? 16 : 0;
-            w.unused4 = f & 0x0F;
         }
         if (grib_debug())
             grib::MsgLine().text("FLDCOD : Number of unused bits is ").i(w.unused4, 2).text(".").put();
@@ -481,33 +475,33 @@ bool grib_sec4(grib_call &c)
     if (c.k4(4) != 0)
         return grib_fail(c, 705,
                          "Only simple packing of data (real or integer) allowed. Return code = ");
+    return true;
+}
 
-    /* scale factor, reference value, width */
-    Packing pk{};
-    float ref = 0.0f, scale = 0.0f;
+/* Binary scale factor and reference value: chosen and written, or read. */
+bool sec4_scaling(grib_call &c, float &ref, float &scale)
+{
+    grib_work_t &w = grib_work();
+    Packing pk{0, 0, 0, 0.0f, 0.0f};
+    if (c.coding() && !choose_scaling(c, pk))
+        return false;
+    if (grib_xfer1(c, pk.rawe, 16))
+        return grib_fail(c, 707, "Error inserting/extracting scale factor. Return code = ");
+    if (grib_xfer1(c, pk.kexp, 8) + grib_xfer1(c, pk.kmant, 24))
+        return grib_fail(c, 708, "Error inserting/extracting reference value. Return code = ");
     if (c.coding()) {
-        if (!choose_scaling(c, pk))
-            return false;
         ref = pk.ref;
         scale = pk.scale;
-        if (grib_xfer1(c, pk.rawe, 16))
-            return grib_fail(c, 707, "Error inserting/extracting scale factor. Return code = ");
-        if (grib_xfer1(c, pk.kexp, 8) + grib_xfer1(c, pk.kmant, 24))
-            return grib_fail(c, 708, "Error inserting/extracting reference value. Return code = ");
     } else {
-        gint rawe = 0, kexp = 0, kmant = 0;
-        if (grib_xfer1(c, rawe, 16))
-            return grib_fail(c, 707, "Error inserting/extracting scale factor. Return code = ");
-        if (grib_xfer1(c, kexp, 8) + grib_xfer1(c, kmant, 24))
-            return grib_fail(c, 708, "Error inserting/extracting reference value. Return code = ");
-        w.missing = rawe == 65535 && kexp == 255 && kmant == 16777215;
+        w.missing = pk.rawe == 65535 && pk.kexp == 255 && pk.kmant == 16777215;
+        ref = scale = 0.0f;
         if (w.missing) {
             grib::say("FLDCOD : Following field is missing ***********");
             grprs0(c.ksec0);
             grprs1(c.ksec0, c.ksec1);
         } else {
-            decfp2(&ref, &kexp, &kmant);
-            w.iexp = rawe >= 32768 ? -(rawe - 32768) : rawe;
+            decfp2(&ref, &pk.kexp, &pk.kmant);
+            w.iexp = pk.rawe >= 32768 ? -(pk.rawe - 32768) : pk.rawe;
             scale = grib_pow2(w.iexp);
             if (grib_debug())
                 grib::MsgLine().text("FLDCOD : Decoded reference value = ").f(ref, 30, 20).put();
@@ -515,55 +509,54 @@ bool grib_sec4(grib_call &c)
     }
     w.zref = ref;
     w.zscale = scale;
-    const std::string_view e709 =
-        "Error inserting/extracting number of bits per data value. Return code = ";
-    if (grib_xfer1(c, c.k4(2), 8))
-        return grib_fail(c, 709, e709);
-    if (c.k4(2) > 32 || c.k4(2) < 0)
-        return grib_fail(c, 709, e709);
+    return true;
+}
 
-    gint oct12 = 0;
-    if (c.k4(3) == 0 && c.k4(6) == 16 && c.k4(4) == 0 && !additional_flags(c, oct12))
-        return false;
+/* The real (0,0) coefficient of spherical harmonics. */
+bool sec4_coefficient(grib_call &c)
+{
+    const std::string_view e711 = "Error inserting/extracting real coefficient. Return code = ";
+    if (c.klenp < 1)
+        return fail_710(c, 1);
+    if (c.coding() && grib_work().nvals < 1)
+        return grib_fail(c, 711, e711);
+    if (grib_xfer_ibm(c, c.p4(1)))
+        return grib_fail(c, 711, e711);
+    if (!c.coding() && grib_work().missing)
+        c.p4(1) = 0.0f;
+    return true;
+}
 
-    const bool sph = c.k4(3) == 128;
-    const gint first = sph ? 1 : 0;
-    if (sph) {
-        if (c.klenp < 1)
-            return fail_710(c, 1);
-        if (c.coding() && w.nvals < 1)
-            return grib_fail(c, 711, "Error inserting/extracting real coefficient. Return code = ");
-        if (grib_xfer_ibm(c, c.p4(1)))
-            return grib_fail(c, 711, "Error inserting/extracting real coefficient. Return code = ");
-        if (!c.coding() && w.missing)
-            c.p4(1) = 0.0f;
-    }
+/* Coding: packs the values, pads the section and writes length and flag. */
+bool sec4_code_values(grib_call &c, float ref, float scale, gint first)
+{
+    grib_work_t &w = grib_work();
+    gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
+    float *vals = c.psec4 + first;
+    inscal(vals, as_ints(vals), &npack, &ref, &scale);
+    if (grib_xfer(c, as_ints(vals), npack, c.k4(2)))
+        return grib_fail(c, 712, "Error inserting/extracting data values. Return code = ");
+    gint bits = w.nspt - w.start4;
+    gint pad = (16 - bits % 16) % 16;
+    grib_skip(pad);
+    gint keep = w.nspt;
+    w.len4 = (bits + pad) / 8;
+    w.nspt = w.start4;
+    if (grib_xfer1(c, w.len4, 24))
+        return grib_fail(c, 701, E701);
+    gint flag = c.k4(3) + c.k4(4) + c.k4(5) + c.k4(6) + pad;
+    if (grib_xfer1(c, flag, 8))
+        return grib_fail(c, 713, "Error inserting/extracting flag and unused bit field. Return code = ");
+    w.nspt = keep;
+    if (grib_debug())
+        grib::MsgLine().text("FLDCOD : Number of unused bits is ").i(pad, 2).text(".").put();
+    return true;
+}
 
-    if (c.coding()) {
-        gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
-        float *vals = c.psec4 + first;
-        inscal(vals, as_ints(vals), &npack, &ref, &scale);
-        if (grib_xfer(c, as_ints(vals), npack, c.k4(2)))
-            return grib_fail(c, 712, "Error inserting/extracting data values. Return code = ");
-        gint bits = w.nspt - w.start4;
-        gint pad = (16 - bits % 16) % 16;
-        grib_skip(pad);
-        gint keep = w.nspt;
-        w.len4 = (bits + pad) / 8;
-        w.nspt = w.start4;
-        if (grib_xfer1(c, w.len4, 24))
-            return grib_fail(c, 701, e701);
-        gint flag = c.k4(3) + c.k4(4) + c.k4(5) + c.k4(6) + pad;
-        if (grib_xfer1(c, flag, 8))
-            return grib_fail(c, 713,
-                             "Error inserting/extracting flag and unused bit field. Return code = ");
-        w.nspt = keep;
-        if (grib_debug())
-            grib::MsgLine().text("FLDCOD : Number of unused bits is ").i(pad, 2).text(".").put();
-        return true;
-    }
-
-    /* decoding: number of values */
+/* Decoding: the number of values, then the values (or chosen points). */
+bool sec4_decode_values(grib_call &c, float ref, float scale, gint first)
+{
+    grib_work_t &w = grib_work();
     int64_t n;
     if (c.is("X")) {
         n = c.k4(34);
@@ -574,7 +567,7 @@ bool grib_sec4(grib_call &c)
     } else {
         int64_t avail = int64_t{w.start4} + 8 * int64_t{w.len4} - w.nspt - w.unused4;
         if (avail < 0)
-            return grib_fail(c, 701, e701);
+            return grib_fail(c, 701, E701);
         n = avail / c.k4(2);
     }
     int64_t total = n + first;
@@ -586,56 +579,99 @@ bool grib_sec4(grib_call &c)
     return decode_values(c, ref, scale, first);
 }
 
+} // namespace
+
+bool grib_sec4(grib_call &c)
+{
+    if (c.coding() && grib_state.grbcom.NVCK == 1) {
+        gint ir = 0;
+        grchk4(c.ksec1, c.ksec4, c.psec4, &ir);
+        if (ir)
+            return grib_fail(c, 799,
+                             "Error found when checking values for Section 4 against valid GRIB "
+                             "values. Return code = ");
+    }
+    float ref = 0.0f, scale = 0.0f;
+    if (!sec4_length(c) || !sec4_flag(c) || !sec4_scaling(c, ref, scale))
+        return false;
+    if (grib_xfer1(c, c.k4(2), 8) || c.k4(2) > 32 || c.k4(2) < 0)
+        return grib_fail(c, 709, E709);
+    gint oct12 = 0;
+    if (c.k4(3) == 0 && c.k4(6) == 16 && c.k4(4) == 0 && !additional_flags(c, oct12))
+        return false;
+    const gint first = c.k4(3) == 128 ? 1 : 0;
+    if (first && !sec4_coefficient(c))
+        return false;
+    return c.coding() ? sec4_code_values(c, ref, scale, first)
+                      : sec4_decode_values(c, ref, scale, first);
+}
+
+namespace {
+
+/* A bit map of the message's own: values spread over the grid. */
+bool expand_bitmap(grib_call &c)
+{
+    grib_work_t &w = grib_work();
+    if (c.k3(1) != 0) {
+        w.bmret = -3;
+        return true;
+    }
+    gint knum = values_per_point(c);
+    if (knum == 0)
+        return grib_fail(c, 722,
+                         "Error inserting/extracting first orsecond dimension of matrix. "
+                         "Return code = ");
+    int64_t total = int64_t{w.bmapbits} * knum;
+    if (total > c.klenp)
+        return fail_710(c, total);
+    gint ksize = w.bmapbits, kbit = grib_state.kbit, ksbmap = 0, ir = 0;
+    gint kpr = grib_state.grbcom.NDBG, bm2 = w.bmap2;
+    float pmiss = c.p3(2);
+    extmap(c.kgrib, &c.kleng, &w.bmap, &bm2, c.psec4, &ksize, &kbit, &ksbmap, &pmiss, &knum, &kpr,
+           &ir);
+    if (ir)
+        return grib_fail(c, 806, "Error extracting primary  or secondary bit map. Return code = ");
+    c.k4(1) = static_cast<gint>(total);
+    return true;
+}
+
+/* Operation "R": a quasi-regular Gaussian field onto 2N x 4N points. */
+bool expand_quasi_regular(grib_call &c)
+{
+    if (c.has_sec3())
+        return grib_fail(c, 605,
+                         "Cannot convert Quasi-regular Gaussian grid with bit-map. Return code = ");
+    const std::string_view e522 = "Error inserting/extracting list of numbers of points. Return code = ";
+    gint n = c.k2(10);
+    if (n < 1 || 2 * n != c.k2(3) || c.k2(3) > GRIB_MAXROWS)
+        return grib_fail(c, 522, e522);
+    int64_t sum = 0;
+    for (gint r = 1; r <= c.k2(3); r++) {
+        if (c.k2(22 + r) < 1 || c.k2(22 + r) > 4 * n)
+            return grib_fail(c, 522, e522);
+        sum += c.k2(22 + r);
+    }
+    if (sum > c.k4(1))
+        return grib_fail(c, 522, e522);
+    gint klat = 2 * n, klon = 4 * n, kcode = 1;
+    if (int64_t{klat} * klon > c.klenp)
+        return fail_710(c, int64_t{klat} * klon);
+    qu2reg(c.psec4, &c.k2(23), &klat, &klon, &kcode);
+    c.k4(1) = klat * klon;
+    c.k2(2) = klon;
+    c.k2(17) = 0;
+    return true;
+}
+
+} // namespace
+
 bool grib_after5(grib_call &c)
 {
     grib_work_t &w = grib_work();
-    if (c.has_sec3()) {
-        if (c.k3(1) != 0) {
-            w.bmret = -3;
-        } else {
-            gint knum = values_per_point(c);
-            if (knum == 0)
-                return grib_fail(c, 722,
-                                 "Error inserting/extracting first orsecond dimension of matrix. "
-                                 "Return code = ");
-            int64_t total = int64_t{w.bmapbits} * knum;
-            if (total > c.klenp)
-                return fail_710(c, total);
-            gint ksize = w.bmapbits, kbit = grib_state.kbit, ksbmap = 0, ir = 0;
-            gint kpr = grib_state.grbcom.NDBG, bm2 = w.bmap2;
-            float pmiss = c.p3(2);
-            extmap(c.kgrib, &c.kleng, &w.bmap, &bm2, c.psec4, &ksize, &kbit, &ksbmap, &pmiss, &knum,
-                   &kpr, &ir);
-            if (ir)
-                return grib_fail(c, 806,
-                                 "Error extracting primary  or secondary bit map. Return code = ");
-            c.k4(1) = static_cast<gint>(total);
-        }
-    }
-    if (c.is("R") && c.k2(1) == 4 && c.k2(17) == 1) {
-        if (c.has_sec3())
-            return grib_fail(c, 605,
-                             "Cannot convert Quasi-regular Gaussian grid with bit-map. Return code = ");
-        gint n = c.k2(10);
-        const std::string_view e522 = "Error inserting/extracting list of numbers of points. Return code = ";
-        if (n < 1 || 2 * n != c.k2(3) || c.k2(3) > GRIB_MAXROWS)
-            return grib_fail(c, 522, e522);
-        int64_t sum = 0;
-        for (gint r = 1; r <= c.k2(3); r++) {
-            if (c.k2(22 + r) < 1 || c.k2(22 + r) > 4 * n)
-                return grib_fail(c, 522, e522);
-            sum += c.k2(22 + r);
-        }
-        if (sum > c.k4(1))
-            return grib_fail(c, 522, e522);
-        gint klat = 2 * n, klon = 4 * n, kcode = 1;
-        if (int64_t{klat} * klon > c.klenp)
-            return fail_710(c, int64_t{klat} * klon);
-        qu2reg(c.psec4, &c.k2(23), &klat, &klon, &kcode);
-        c.k4(1) = klat * klon;
-        c.k2(2) = klon;
-        c.k2(17) = 0;
-    }
+    if (c.has_sec3() && !expand_bitmap(c))
+        return false;
+    if (c.is("R") && c.k2(1) == 4 && c.k2(17) == 1 && !expand_quasi_regular(c))
+        return false;
     if (c.k4(5) == 32)
         rorint(c.psec4, as_ints(c.psec4), &c.k4(1), "I", 1);
     if (w.missing)

@@ -199,3 +199,85 @@ TEST_F(FldcodEditions, DebugPrintingFramesTheCall)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FldcodEditions, TruncatedEditionZeroMessage)
+{
+    Bytes m = edition0(98);
+    struct Case {
+        gint words;
+        const char *line;
+    } cases[] = {
+        {2, " FLDCOD : Error inserting/extracting six fields from Identification of Centre to Indicator of "
+            "type of level. Return code = 403\n"},
+        {4, " FLDCOD : Error inserting/extracting six fields from Year of century to Indicator of unit of "
+            "time range. Return code = 405\n"},
+        {20, " FLDCOD : Error inserting/extracting data values. Return code = 712\n"},
+        {21, " FLDCOD : Error inserting/extracting 7777 group. Return code = 801\n"},
+    };
+    for (const Case &k : cases) {
+        Codec c(19000, k.words);
+        std::copy(m.b.begin(), m.b.begin() + 4 * k.words, c.msg.oct());
+        c.call("D");
+        std::string line(k.line);
+        ASSERT_GE(c.out.size(), line.size());
+        EXPECT_EQ(c.out.substr(c.out.size() - line.size()), line) << k.words;
+    }
+    // the length of an edition 0 message needs the whole message
+    Codec l(19000, 21);
+    std::copy(m.b.begin(), m.b.begin() + 84, l.msg.oct());
+    EXPECT_EQ(l.call("L"), 0);
+    EXPECT_EQ(l.K0(1), 88);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FldcodEditions, PaddedGridSectionIsPassedOver)
+{
+    Codec c;
+    gtu::norva_sec1(c);
+    gtu::latlon_sec2(c);
+    c.K4(1) = 144 * 73;
+    c.K4(2) = 8;
+    auto field = gtu::smooth_field(144 * 73);
+    std::copy(field.begin(), field.end(), c.p4.begin());
+    ASSERT_EQ(c.call("C"), 0);
+    // two padding octets at the end of section 2, announced in its length
+    std::vector<unsigned char> o = c.msg.octets(static_cast<size_t>(c.K0(1)));
+    o.insert(o.begin() + 36 + 32, 2, 0xAB);
+    o[36 + 2] = 34;
+    size_t len = o.size();
+    o[4] = static_cast<unsigned char>(len >> 16);
+    o[5] = static_cast<unsigned char>(len >> 8);
+    o[6] = static_cast<unsigned char>(len);
+    Codec d;
+    d.msg = gtu::Msg::from_octets(o, 8000);
+    EXPECT_EQ(d.call("D"), 0) << d.out;
+    EXPECT_EQ(d.K4(1), 144 * 73);
+    EXPECT_NEAR(d.p4[1234], field[1234], 0.2f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FldcodEditions, RefusedGridSectionsLeaveListableArrays)
+{
+    // edition 0: the number of vertical parameters comes from the length
+    Bytes m = edition0(98);
+    m.put(28, 32 + 4 * 300, 3);
+    gint on = 1;
+    grsdbg(&on);  // the exit listing reads KSEC2 and PSEC2
+    Codec c = run(m, "D");
+    EXPECT_EQ(c.call("D"), 502);
+    EXPECT_NE(c.out.find(" FLDCOD : Error inserting/extracting number of  Vertical coordinate parameters. "
+                         "Return code = 502\n"),
+              std::string::npos);
+    EXPECT_LE(c.K2(12), 255);
+
+}
+
+}  // namespace

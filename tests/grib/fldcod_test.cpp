@@ -106,6 +106,25 @@ TEST_F(Fldcod, LengthOnly)
     EXPECT_EQ(l.K0(2), 1);
     EXPECT_EQ(l.K1(1), 77);  // untouched
     EXPECT_EQ(l.out, "");
+
+    // the letters "GRIB" are not checked
+    c.msg.at(0) = 'X';
+    Codec d = decode(c);
+    EXPECT_EQ(d.call("D"), 0);
+    EXPECT_EQ(d.K4(1), 144 * 73);
+}
+
+extern "C" gint c_caller_length(gint *kgrib, gint kleng, gint *kret);
+
+TEST_F(Fldcod, CalledFromC)
+{
+    Codec c = code_latlon(gtu::smooth_field(144 * 73));
+    gint kret = -1;
+    gtu::start_capture();
+    gint len = c_caller_length(c.msg.w.data(), 8000, &kret);
+    EXPECT_EQ(gtu::end_capture(), "");
+    EXPECT_EQ(kret, 0);
+    EXPECT_EQ(len, c.K0(1));
 }
 
 TEST_F(Fldcod, CodedLengthPadding)
@@ -292,6 +311,143 @@ TEST_F(Fldcod, MissingFieldRoundTrip)
     c.p4[3] = 1.0f;
     EXPECT_EQ(c.call("C"), 203);
     EXPECT_EQ(c.out, " FLDCOD : Non-zero value in missing data field. Return code = 203\n");
+}
+
+}  // namespace
+
+namespace {
+
+// A 36 x 19 field with a bit map: every field of the message at a known
+// octet, so that cutting the message array short fails at a known field.
+Codec bitmap_message()
+{
+    Codec c;
+    gtu::norva_sec1(c, 192);
+    gint k2[11] = {0, 36, 19, 90000, -180000, 128, -90000, 170000, 10000, 10000, 0};
+    std::copy(k2, k2 + 11, c.k2.begin());
+    c.p3[1] = -999.0f;
+    c.K4(1) = 36 * 19;
+    c.K4(2) = 8;
+    auto f = gtu::smooth_field(36 * 19);
+    f[3] = -999.0f;
+    std::copy(f.begin(), f.end(), c.p4.begin());
+    EXPECT_EQ(c.call("C"), 0) << c.out;
+    return c;
+}
+
+TEST_F(Fldcod, EveryFieldFailsWithItsOwnCode)
+{
+    Codec c = bitmap_message();
+    const std::string ie = " FLDCOD : Error inserting/extracting ";
+    struct Case {
+        gint words;
+        std::string line;
+    } cases[] = {
+        {1, " FLDCOD : Error extracting length of GRIB message. Return code = 302"},
+        {2, " FLDCOD : Error extracting octets 22 and 23 for Experimental Edition check. Return code = 304"},
+        {5, " FLDCOD : Error extracting octets 22 and 23 for Experimental Edition check. Return code = 304"},
+        {6, ie + "six fields from Year of century to Indicator of unit of time range. Return code = 405"},
+        {7, ie + "time range indicator. Return code = 407"},
+        {8, ie + "century of data or reserved field. Return code = 410"},
+        {9, ie + "length of  Section 2. Return code = 501"},
+        {10, ie + "data representation type. Return code = 504"},
+        {11, ie + "number of points along a parallel or meridian. Return code = 505"},
+        {12, ie + "latitude or longitude of first grid point. Return code = 506"},
+        {13, ie + "components flag. Return code = 507"},
+        {14, ie + "latitude or longitude of last grid point. Return code = 508"},
+        {15, ie + "i direction increment. Return code = 509"},
+        {16, ie + "length of  Section 3. Return code = 601"},
+        {18, ie + "bit-map reference table. Return code = 603"},
+        {30, ie + "length of  Section 4. Return code = 701"},
+        {41, ie + "scale factor. Return code = 707"},
+        {42, ie + "reference value. Return code = 708"},
+        {43, ie + "data values. Return code = 712"},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.words);
+        Codec d(19000, k.words);
+        std::copy(c.msg.w.begin(), c.msg.w.begin() + k.words, d.msg.w.begin());
+        d.call("D");
+        // one INXBIT line per failed transfer, then fldcod's line
+        size_t nl = d.out.rfind('\n', d.out.size() - 2);
+        ASSERT_NE(nl, std::string::npos) << d.out;
+        EXPECT_EQ(d.out.substr(nl - 56, 15), " INXBIT : Word ");
+        EXPECT_EQ(d.out.substr(nl + 1), k.line + "\n");
+    }
+}
+
+TEST_F(Fldcod, CodingIntoAnArrayTooSmall)
+{
+    Codec c = bitmap_message();
+    Codec s(19000, 1);
+    s.k1 = c.k1;
+    s.k2 = c.k2;
+    s.p3 = c.p3;
+    s.K4(1) = 36 * 19;
+    s.K4(2) = 8;
+    EXPECT_EQ(s.call("C"), 303);
+    EXPECT_EQ(s.out,
+              " INXBIT : Word        2 is outside array bounds        1\n"
+              " FLDCOD : Error inserting/extracting GRIB Edition Number. Return code = 303\n");
+    gint len = c.K0(1);
+    Codec t(19000, (len - 1) / 4);
+    t.k1 = c.k1;
+    t.k2 = c.k2;
+    t.p3 = c.p3;
+    t.K4(1) = 36 * 19;
+    t.K4(2) = 8;
+    EXPECT_EQ(t.call("C"), 801);
+    EXPECT_EQ(t.out.substr(t.out.find('\n') + 1),
+              " FLDCOD : Error inserting/extracting 7777 group. Return code = 801\n");
+}
+
+TEST_F(Fldcod, FailedCheckBeforeCoding)
+{
+    Codec c;
+    gtu::norva_sec1(c);
+    gtu::latlon_sec2(c);
+    c.K1(11) = 13;
+    c.K4(1) = 10;
+    c.K4(2) = 8;
+    EXPECT_EQ(c.call("C"), 499);
+    EXPECT_EQ(c.out,
+              " GRCHK1 : Invalid month -    13\n"
+              " FLDCOD : Error found when checking values for Section 1 against valid GRIB values. "
+              "Return code = 499\n");
+    c.K1(11) = 6;
+    c.K2(11) = 1;
+    EXPECT_EQ(c.call("C"), 599);
+    EXPECT_EQ(c.out,
+              " GRCHK2 : Invalid scanning mode flag -   1\n"
+              " FLDCOD : Error found when checking values for Section 2 against valid GRIB values. "
+              "Return code = 599\n");
+    c.K2(11) = 0;
+    c.K4(2) = 0;
+    EXPECT_EQ(c.call("C"), 799);
+    EXPECT_EQ(c.out,
+              " GRCHK4 : Invalid number of bits for packed data values -   0\n"
+              " FLDCOD : Error found when checking values for Section 4 against valid GRIB values. "
+              "Return code = 799\n");
+}
+
+void decode_corrupt_with_kret_zero()
+{
+    Codec c = bitmap_message();
+    gint klenp = 19000, kleng = 20, kword = 0, kret = 0;
+    fldcod(c.k0.data(), c.k1.data(), c.k2.data(), c.p2.data(), c.k3.data(), c.p3.data(),
+           c.k4.data(), c.p4.data(), &klenp, c.msg.w.data(), &kleng, &kword, "D", &kret, 1L);
+}
+
+TEST_F(Fldcod, CorruptMessageWithKretZeroAborts)
+{
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);
+            decode_corrupt_with_kret_zero();
+        },
+        testing::KilledBySignal(SIGABRT),
+        "FLDCOD : Error inserting/extracting length of  Section 4\\. Return code = 701\n"
+        " ABORTX : Routine FLDCOD has requested program termination\\.\n$");
 }
 
 }  // namespace

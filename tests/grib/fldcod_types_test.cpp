@@ -65,6 +65,8 @@ std::vector<Grid> grids()
 // KSEC2 as decoding returns it for a grid that was coded from `k2`.
 std::vector<gint> decoded_k2(std::vector<gint> k2)
 {
+    if (k2.size() < 22)
+        k2.resize(22, 0);
     gint t = k2[0];
     bool latlon = t == 0 || t == 10 || t == 20 || t == 30;
     bool gauss = t == 4 || t == 14 || t == 24 || t == 34;
@@ -141,6 +143,20 @@ TEST_F(FldcodTypes, SectionTwoOfAQuasiRegularGrid)
     EXPECT_EQ(s2[6] << 8 | s2[7], 65535);
     EXPECT_EQ(s2[32] << 8 | s2[33], 6);
     EXPECT_EQ(s2[46] << 8 | s2[47], 6);
+}
+
+TEST_F(FldcodTypes, RowListCutOff)
+{
+    Grid g = grids()[9];
+    Codec c = code(g, gtu::smooth_field(g.values));
+    Codec d(19000, (8 + 28 + 32 + 6) / 4);  // the list ends after 3 rows
+    std::copy(c.msg.w.begin(), c.msg.w.begin() + static_cast<long>(d.msg.w.size()), d.msg.w.begin());
+    gint on = 1;
+    grsdbg(&on);  // the exit listing must not look for a row list
+    EXPECT_EQ(d.call("D"), 522);
+    EXPECT_EQ(d.K2(17), 0);
+    EXPECT_NE(d.out.find(" FLDCOD : Error inserting/extracting list of numbers of points. Return code = 522\n"),
+              std::string::npos);
 }
 
 TEST_F(FldcodTypes, UnknownRepresentationType)
@@ -342,6 +358,183 @@ TEST_F(FldcodTypes, QuasiRegularExpansion)
     Codec bad = decode(c, "R");
     EXPECT_EQ(bad.call("R"), 522);
     EXPECT_EQ(bad.out, " FLDCOD : Error inserting/extracting list of numbers of points. Return code = 522\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FldcodTypes, UserReferenceValue)
+{
+    Grid g = grids()[0];
+    std::vector<float> field(g.values);
+    for (int i = 0; i < g.values; i++)
+        field[i] = 210.0f + static_cast<float>(i % 50);
+    float ref = 300.0f;
+    grsref(&ref);
+    Codec c = code(g, field);
+    EXPECT_EQ(c.out,
+              " FLDCOD : User supplied reference value       300.0000000000 exceeds minimum value"
+              "       210.0000000000. Minimum value used.\n");
+    Codec d = decode(c);
+    EXPECT_NEAR(d.p4[7], field[7], 0.001f);
+
+    ref = 100.0f;  // below the minimum: used as it is
+    grsref(&ref);
+    c = code(g, field);
+    EXPECT_EQ(c.out, "");
+    const unsigned char *s4 = c.msg.oct() + 8 + 28 + 32;
+    EXPECT_EQ(s4[6], 0x42);  // 100 = 0.390625 x 16^2
+    EXPECT_EQ(s4[7] << 16 | s4[8] << 8 | s4[9], 0x640000);
+    d = decode(c);
+    EXPECT_NEAR(d.p4[49], field[49], 0.002f);
+}
+
+TEST_F(FldcodTypes, AllMissingFieldUnderABitMap)
+{
+    // every value missing: a bit map of zeros and no packed values; the range
+    // of an earlier call is not used
+    Grid g = grids()[0];
+    Codec first = code(g, gtu::smooth_field(g.values, 9000.0f, 10.0f));
+    std::vector<float> field(g.values, -999.0f);
+    Codec c;
+    gtu::norva_sec1(c, 192);
+    std::copy(g.k2.begin(), g.k2.end(), c.k2.begin());
+    c.P3(2) = -999.0f;
+    c.K4(1) = g.values;
+    c.K4(2) = 12;
+    std::copy(field.begin(), field.end(), c.p4.begin());
+    ASSERT_EQ(c.call("C"), 0) << c.out;
+    const unsigned char *s4 = c.msg.oct() + 8 + 28 + 32 + 92;
+    EXPECT_EQ(s4[6], 0);  // reference value 0
+    EXPECT_EQ(s4[7] << 16 | s4[8] << 8 | s4[9], 0);
+    Codec d(19000, 8000);
+    d.msg = c.msg;
+    d.P3(2) = -999.0f;
+    EXPECT_EQ(d.call("D"), 0) << d.out;
+    EXPECT_EQ(d.K4(1), g.values);
+    for (int i = 0; i < g.values; i++)
+        ASSERT_EQ(d.p4[i], -999.0f) << i;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FldcodTypes, ZeroBitsPerValueWhenAsked)
+{
+    gint off = 0;
+    grsvck(&off);  // the checks ask for 1 to 32 bits
+    for (int which : {0, 9, 11}) {  // latlon, quasi-regular gaussian, spherical
+        Grid g = grids()[which];
+        SCOPED_TRACE(g.name);
+        std::vector<float> field(g.values, 0.5f);
+        field[0] = which == 11 ? 3.0f : 0.5f;
+        Codec c = code(g, field, 0);
+        ASSERT_EQ(c.out, "");
+        Codec d = decode(c);
+        ASSERT_EQ(d.out, "");
+        EXPECT_EQ(d.K4(2), 0);
+        EXPECT_EQ(d.K4(1), g.values);
+        EXPECT_EQ(d.p4[0], field[0]);
+        EXPECT_EQ(d.p4[g.values - 1], 0.5f);
+    }
+    // a field that is not constant cannot be coded without bits
+    Grid g = grids()[0];
+    Codec c = code(g, gtu::smooth_field(g.values), 0);
+    EXPECT_EQ(c.out, " FLDCOD : Error inserting/extracting number of bits per data value. Return code = 709\n");
+}
+
+}  // namespace
+
+namespace {
+
+const unsigned char *section4(Codec &c)
+{
+    return c.msg.oct() + 8 + 28 + 32;
+}
+
+TEST_F(FldcodTypes, SectionFourLayout)
+{
+    Grid g = grids()[0];
+    g.k2[1] = 1000;
+    g.k2[2] = 1;
+    // 1000 values of 12 bits: 88 + 12000 bits, padded to 12096 = 1512 octets
+    std::vector<float> field(1000);
+    for (int i = 0; i < 1000; i++)
+        field[i] = static_cast<float>(i);
+    Codec c = code(g, field, 12);
+    ASSERT_EQ(c.out, "");
+    const unsigned char *s4 = section4(c);
+    EXPECT_EQ(s4[0] << 16 | s4[1] << 8 | s4[2], 1512);
+    EXPECT_EQ(s4[3], 8);
+    EXPECT_EQ(s4[10], 12);
+
+    // max - min = 1000 with 16 bits: E = -6 (64000 fits in 16 bits)
+    Codec d = code(g, field, 16);
+    s4 = section4(d);
+    EXPECT_EQ(s4[4] << 8 | s4[5], 0x8006);
+    EXPECT_EQ(s4[11] << 8 | s4[12], 0);
+    EXPECT_EQ(s4[11 + 2 * 999] << 8 | s4[12 + 2 * 999], 63936);  // 999 x 64
+}
+
+TEST_F(FldcodTypes, DebugLinesOfCodingAndDecoding)
+{
+    Grid g = grids()[0];
+    g.k2[1] = 4;
+    g.k2[2] = 2;
+    std::vector<float> field = {0.0f, 1.5f, 3.0f, 4.5f, 6.0f, 7.5f, 9.0f, 10.5f};
+    gint on = 1;
+    grsdbg(&on);
+    Codec c = code(g, field, 8);
+    auto own = [](const std::string &out) {
+        std::string keep;
+        size_t at = 0;
+        while (at < out.size()) {
+            size_t nl = out.find('\n', at);
+            std::string line = out.substr(at, nl - at + 1);
+            if (line.rfind(" FLDCOD : ", 0) == 0 || line.rfind(" CONFP3 : ", 0) == 0)
+                keep += line;
+            at = nl + 1;
+        }
+        return keep;
+    };
+    EXPECT_EQ(own(c.out),
+              " FLDCOD : Section 1.\n"
+              " FLDCOD : Section 2.\n"
+              " FLDCOD : Section 3.\n"
+              " FLDCOD : Section 4.\n"
+              " FLDCOD : Length of Section 1 of GRIB code is   28 octets.\n"
+              " FLDCOD : Section 5.\n"
+              " FLDCOD : Length of Section 2 of GRIB code is   32 octets.\n"
+              " FLDCOD : Section 6.\n"
+              " FLDCOD : Section 7.\n"
+              " FLDCOD : Maximum and minimum values =        10.50000000000000000000"
+              "          0.00000000000000000000\n"
+              " CONFP3 : Conversion type parameter =   11\n"
+              " CONFP3 : Original number =         0.00000000000000000000\n"
+              " CONFP3 : Converted to              0.00000000000000000000\n"
+              " CONFP3 : Sign =   0, Exponent =   0, Mantissa =            0\n"
+              " FLDCOD : Number of unused bits is  8.\n"
+              " FLDCOD : Section 8.\n"
+              " FLDCOD : Section 9.\n");
+    Codec d = decode(c);
+    EXPECT_EQ(own(d.out),
+              " FLDCOD : Section 1.\n"
+              " FLDCOD : Section 2.\n"
+              " FLDCOD : Section 3.\n"
+              " FLDCOD : Section 4.\n"
+              " FLDCOD : Length of Section 1 of GRIB code is   28 octets.\n"
+              " FLDCOD : Section 5.\n"
+              " FLDCOD : Length of Section 2 of GRIB code is   32 octets.\n"
+              " FLDCOD : Section 6.\n"
+              " FLDCOD : Section 7.\n"
+              " FLDCOD : Length of Section 4 of GRIB code is       20 octets.\n"
+              " FLDCOD : Number of unused bits is  8.\n"
+              " FLDCOD : Decoded reference value =         0.00000000000000000000\n"
+              " FLDCOD : Section 8.\n"
+              " FLDCOD : Section 9.\n");
+    EXPECT_EQ(d.p4[7], 10.5f);
 }
 
 }  // namespace
