@@ -90,14 +90,16 @@ int32_t transfer(int32_t *kgrib, int32_t *kleng, int32_t *pos, int32_t *map, int
 }
 
 /* After compaction to m values: "C" shortens the field, "M" keeps its
- * length and repeats the first value behind the kept ones. */
+ * length and repeats the first value behind the kept ones (no tail when
+ * KSIZE is below m, as for a negative KSIZE, which has no points). */
 void finish_compaction(float *psec4, int32_t *ksize, int32_t m, std::string_view func)
 {
     if (func == "C") {
         *ksize = m;
         return;
     }
-    std::fill(psec4 + m, psec4 + *ksize, psec4[0]);
+    if (m < *ksize)
+        std::fill(psec4 + m, psec4 + *ksize, psec4[0]);
 }
 
 void trace_exit(const Trace &t, int32_t ksize)

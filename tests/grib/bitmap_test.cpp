@@ -181,6 +181,29 @@ TEST(Insmp1, Refusals)
     EXPECT_EQ(m.w, (std::vector<int32_t>{0, 0}));
 }
 
+TEST(Insmp1, NegativeSizeHasNoPoints)
+{
+    // no points: nothing written, nothing kept; "M" keeps the size and
+    // fills no tail, "C" sets the size to the 0 values kept
+    for (const char *f : {"M", "C"}) {
+        Msg m(2);
+        V v{5, MISS, 7, MISS};
+        Call c;
+        c.ksize = -4;
+        int32_t kbit = 32, knum = 1, ksbind = 0, kpr = 0;
+        float miss = MISS;
+        c.out = captured([&] {
+            insmp1(m.w.data(), &m.kleng, &c.knspt, &ksbind, v.data() + 2, &c.ksize, &kbit,
+                   &miss, f, &knum, &kpr, &c.kret, 1L);
+        });
+        EXPECT_EQ(c.kret, 0);
+        EXPECT_EQ(c.out, "");
+        EXPECT_EQ(c.knspt, 0);
+        EXPECT_EQ(c.ksize, f[0] == 'M' ? -4 : 0);
+        EXPECT_EQ(v, (V{5, MISS, 7, MISS}));
+    }
+}
+
 TEST(Insmp1, InsertionBeyondTheMessage)
 {
     Msg m(1);
@@ -248,6 +271,25 @@ TEST(Insmp2, Refusals)
     EXPECT_EQ(c.kret, 1);
     EXPECT_EQ(c.out.substr(c.out.find('\n') + 1), " INSMP2 : Error reported by routine INXBIT.\n");
     EXPECT_EQ(w[2], MISS);
+}
+
+TEST(Insmp2, NegativeSizeHasNoPoints)
+{
+    for (const char *f : {"M", "C"}) {
+        Msg m(2);
+        V v{5, MISS, 7, MISS};
+        Call c;
+        c.ksize = -2;
+        int32_t knum = 1, kbit = 32, kpr = 0;
+        float miss = MISS;
+        c.out = captured([&] {
+            insmp2(m.w.data(), &m.kleng, &c.knspt, v.data() + 2, &c.ksize, &kbit, &miss, f,
+                   &knum, &kpr, &c.kret, 1L);
+        });
+        EXPECT_EQ(c.kret, 0);
+        EXPECT_EQ(c.ksize, f[0] == 'M' ? -2 : 0);
+        EXPECT_EQ(v, (V{5, MISS, 7, MISS}));
+    }
 }
 
 TEST(Extmap, SpreadsThePackedValues)
