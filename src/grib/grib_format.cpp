@@ -76,7 +76,8 @@ void fmt_fixed(std::string &out, double v, int w, int d)
         return;
     }
     char buf[512];
-    int n = std::snprintf(buf, sizeof buf, "%.*f", d, v);
+    /* "%#.0f" keeps the point, as a field without decimals does ("5."). */
+    int n = std::snprintf(buf, sizeof buf, "%#.*f", d, v);
     if (n < 0 || static_cast<std::size_t>(n) >= sizeof buf) {
         stars(out, w);
         return;

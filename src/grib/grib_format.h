@@ -13,7 +13,8 @@
  *   i(v, w)      integer right-aligned in w columns; w asterisks when the
  *                value (with its sign) needs more than w columns.
  *   iz(v, w, m)  as i(), with at least m digits (leading zeros): Iw.m.
- *   f(v, w, d)   fixed point with d decimals right-aligned in w columns;
+ *   f(v, w, d)   fixed point with d decimals (the point printed even when
+ *                d is 0) right-aligned in w columns;
  *                a leading "0" before the point is dropped when that is
  *                what makes it fit; w asterisks when it still does not.
  *                NaN and infinities print as "NaN", "Inf"/"Infinity".

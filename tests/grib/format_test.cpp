@@ -74,6 +74,15 @@ TEST(FormatFixed, TooWideAndOptionalZero)
     EXPECT_EQ(F(9999.9996, 8, 3), "********");
 }
 
+TEST(FormatFixed, NoDecimalsKeepsThePoint)
+{
+    EXPECT_EQ(F(5.0, 5, 0), "   5.");
+    EXPECT_EQ(F(-2.25, 5, 0), "  -2.");
+    EXPECT_EQ(F(0.25, 3, 0), " 0.");
+    EXPECT_EQ(F(0.25, 1, 0), ".");
+    EXPECT_EQ(F(123.0, 3, 0), "***");
+}
+
 TEST(FormatFixed, NotANumber)
 {
     EXPECT_EQ(F(std::nan(""), 8, 3), "     NaN");
