@@ -28,7 +28,9 @@ struct RSec {
 /* The widest bit string whose decimal digits fit a 32-bit integer. */
 constexpr int PRTBIN_MAX_BITS = 10;
 
-/* The low nbits of v as decimal digits, 1 <= nbits <= PRTBIN_MAX_BITS. */
+/* The low nbits of v as decimal digits, 1 <= nbits <= PRTBIN_MAX_BITS.
+ * A negative v shows the low bits of its two's complement, so every digit
+ * is 0 or 1 (halving with truncation would give digits of -1). */
 int32_t binary_digits(long long v, int nbits)
 {
     unsigned long long bits = static_cast<unsigned long long>(v);

@@ -23,7 +23,7 @@ TEST(Prtbin, FlagOctets)
 {
     int32_t out = -1, err = -1, nbit = 8;
     for (auto [in, want] : {std::pair{192, 11000000}, {128, 10000000}, {0, 0}, {64, 1000000},
-                            {0x1FF, 11111111}, {-2147483647, 1}}) {
+                            {0x1FF, 11111111}, {-2147483647, 1}, {-2, 11111110}}) {
         int32_t v = in;
         EXPECT_EQ(captured([&] { prtbin(&v, &nbit, &out, &err); }), "");
         EXPECT_EQ(out, want) << in;
