@@ -307,6 +307,34 @@ TEST(Grchk2, GaussianPolarSpectral)
                              " GRCHK2 : Complex spectral representation mode not catered for.\n");
 }
 
+TEST(Grchk2, GaussianFaultsInOrder)
+{
+    std::array<int32_t, 30> k{};
+    const int32_t v[] = {24, 0, 0, 90001, 360001, 128, -90001, -360001, 0, 0, 1, 0};
+    std::copy(std::begin(v), std::end(v), k.begin());
+    k[16] = 1;
+    auto r = chk2(k);
+    EXPECT_EQ(r.kret, 1);
+    EXPECT_EQ(r.text, " GRCHK2 : Invalid latitude of first grid point -      90001\n"
+                      " GRCHK2 : Invalid longitude of first grid point -     360001\n"
+                      " GRCHK2 : Invalid latitude of last grid point -     -90001\n"
+                      " GRCHK2 : Invalid longitude of last grid point -    -360001\n"
+                      " GRCHK2 : Invalid i-direction increment -          0\n"
+                      " GRCHK2 : Invalid number of parallels -          0\n"
+                      " GRCHK2 : Invalid scanning mode flag -   1\n"
+                      " GRCHK2 : Quasi-regular Gaussian grid cannot have direction"
+                      " increments included.\n");
+    k[5] = 1;
+    k[16] = 2;
+    // without the increments flag: no increment check, the flag itself fails
+    const std::string t = chk2(k).text;
+    EXPECT_EQ(t.substr(t.find(" GRCHK2 : Invalid number of parallels")),
+              " GRCHK2 : Invalid number of parallels -          0\n"
+              " GRCHK2 : Invalid increments flag -   1\n"
+              " GRCHK2 : Invalid scanning mode flag -   1\n"
+              " GRCHK2 : Invalid quasi / regular indicator -   2\n");
+}
+
 TEST(Grchk3, Reference)
 {
     auto k1 = good_sec1();
