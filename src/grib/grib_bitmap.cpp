@@ -77,7 +77,21 @@ void inxbit_error(std::string_view name)
     grib::MsgLine().text(name).text(" : Error reported by routine INXBIT.").put();
 }
 
-bool valid_func(std::string_view f) { return f == "C" || f == "M"; }
+/* HFUNC as given (for printing) and without trailing blanks (for
+ * comparing): a longer blank-padded "C" still means "C". */
+std::string_view func_arg(const char *hfunc, long len)
+{
+    return {hfunc, len > 0 ? static_cast<std::size_t>(len) : 0};
+}
+
+std::string_view func_letter(std::string_view f)
+{
+    while (!f.empty() && f.back() == ' ')
+        f.remove_suffix(1);
+    return f;
+}
+
+bool valid_func(std::string_view op) { return op == "C" || op == "M"; }
 
 /* Moves n 1-bit fields between map and the message at *pos. */
 int32_t transfer(int32_t *kgrib, int32_t *kleng, int32_t *pos, int32_t *map, int32_t n,
@@ -116,7 +130,8 @@ extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *
                        const char *hfunc, int32_t *knum, int32_t *kpr, int32_t *kret,
                        long hfunc_len)
 {
-    const std::string_view func(hfunc, hfunc_len > 0 ? static_cast<std::size_t>(hfunc_len) : 0);
+    const std::string_view func = func_arg(hfunc, hfunc_len);
+    const std::string_view op = func_letter(func);
     const Trace t{"INSMP1", *kpr == 1};
     t.section(1);
     t.say("         Input values used -");
@@ -139,7 +154,7 @@ extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *
         *kret = 2;
         return trace_exit(t, *ksize);
     }
-    if (!valid_func(func)) {
+    if (!valid_func(op)) {
         grib::MsgLine().text("INSMP1 : Invalid function requested - ").text(func).put();
         *kret = 3;
         return trace_exit(t, *ksize);
@@ -148,7 +163,7 @@ extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *
 
     int32_t *map = grib_state.maps.primary;
     const float miss = *pmiss;
-    const bool all_present = func == "M" && *ksbind == 32;
+    const bool all_present = op == "M" && *ksbind == 32;
     int32_t kept = 0;
     for (int32_t p = 0; p < points; ++p) {
         const float *v = psec4 + static_cast<std::ptrdiff_t>(p) * knumv;
@@ -171,7 +186,7 @@ extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *
             std::copy(v, v + knumv, psec4 + m);
             m += knumv;
         }
-        finish_compaction(psec4, ksize, m, func);
+        finish_compaction(psec4, ksize, m, op);
     }
     trace_exit(t, *ksize);
 }
@@ -180,7 +195,8 @@ extern "C" void insmp2(int32_t *kgrib, int32_t *kleng, int32_t *knspt, float *ps
                        int32_t *ksize, int32_t *kbit, float *pmiss, const char *hfunc,
                        int32_t *knum, int32_t *kpr, int32_t *kret, long hfunc_len)
 {
-    const std::string_view func(hfunc, hfunc_len > 0 ? static_cast<std::size_t>(hfunc_len) : 0);
+    const std::string_view func = func_arg(hfunc, hfunc_len);
+    const std::string_view op = func_letter(func);
     const Trace t{"INSMP2", *kpr == 1};
     t.section(1);
     t.say("         Input values used -");
@@ -201,7 +217,7 @@ extern "C" void insmp2(int32_t *kgrib, int32_t *kleng, int32_t *knspt, float *ps
         *kret = 2;
         return trace_exit(t, *ksize);
     }
-    if (!valid_func(func)) {
+    if (!valid_func(op)) {
         grib::MsgLine().text("INSMP2 : Invalid function requested - ").text(func).put();
         *kret = 3;
         return trace_exit(t, *ksize);
@@ -239,7 +255,7 @@ extern "C" void insmp2(int32_t *kgrib, int32_t *kleng, int32_t *knspt, float *ps
     if (kept != *ksize) {
         const int32_t n = points * knumv;
         const float *end = std::remove_if(psec4, psec4 + n, [miss](float x) { return x == miss; });
-        finish_compaction(psec4, ksize, static_cast<int32_t>(end - psec4), func);
+        finish_compaction(psec4, ksize, static_cast<int32_t>(end - psec4), op);
     }
     trace_exit(t, *ksize);
 }

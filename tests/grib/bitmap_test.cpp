@@ -204,6 +204,32 @@ TEST(Insmp1, NegativeSizeHasNoPoints)
     }
 }
 
+TEST(Insmp1, BlankPaddedFunction)
+{
+    // a Fortran CHARACTER*4 argument 'M' arrives as "M   " with length 4
+    Msg m(2);
+    V v{5, MISS, 7, MISS};
+    Call c;
+    c.ksize = 4;
+    int32_t kbit = 32, knum = 1, ksbind = 0, kpr = 0;
+    float miss = MISS;
+    c.out = captured([&] {
+        insmp1(m.w.data(), &m.kleng, &c.knspt, &ksbind, v.data(), &c.ksize, &kbit, &miss, "M   ",
+               &knum, &kpr, &c.kret, 4L);
+    });
+    EXPECT_EQ(c.kret, 0);
+    EXPECT_EQ(c.out, "");
+    EXPECT_EQ(m.bits(0, 4), "1010");
+    EXPECT_EQ(c.ksize, 4);
+    EXPECT_EQ(v, (V{5, 7, 5, 5}));
+    c.out = captured([&] {
+        insmp1(m.w.data(), &m.kleng, &c.knspt, &ksbind, v.data(), &c.ksize, &kbit, &miss, " C",
+               &knum, &kpr, &c.kret, 2L);
+    });
+    EXPECT_EQ(c.kret, 3);
+    EXPECT_EQ(c.out, " INSMP1 : Invalid function requested -  C\n");
+}
+
 TEST(Insmp1, InsertionBeyondTheMessage)
 {
     Msg m(1);
@@ -271,6 +297,25 @@ TEST(Insmp2, Refusals)
     EXPECT_EQ(c.kret, 1);
     EXPECT_EQ(c.out.substr(c.out.find('\n') + 1), " INSMP2 : Error reported by routine INXBIT.\n");
     EXPECT_EQ(w[2], MISS);
+}
+
+TEST(Insmp2, BlankPaddedFunction)
+{
+    Msg m(2);
+    V v{1, MISS, 3, 4};
+    Call c;
+    c.ksize = 4;
+    int32_t kbit = 32, knum = 2, kpr = 0;
+    float miss = MISS;
+    c.out = captured([&] {
+        insmp2(m.w.data(), &m.kleng, &c.knspt, v.data(), &c.ksize, &kbit, &miss, "C ", &knum,
+               &kpr, &c.kret, 2L);
+    });
+    EXPECT_EQ(c.kret, 0);
+    EXPECT_EQ(m.bits(0, 8), "10110000");
+    EXPECT_EQ(c.knspt, 8);
+    EXPECT_EQ(c.ksize, 3);
+    EXPECT_EQ(V(v.begin(), v.begin() + 3), (V{1, 3, 4}));
 }
 
 TEST(Insmp2, NegativeSizeHasNoPoints)
