@@ -287,7 +287,8 @@ void ov_compute_equidistant_grid(const OvHeader *hdr, float *lats_out,
                                  float *lons_out);
 
 /* Reverses the row order of data and vdata and exchanges start_lat and
- * end_lat.  Gridded types only (OV_CONTOUR, OV_VECTOR). */
+ * end_lat.  The outline and ungridded types, whose data are no rows of
+ * num_columns values, are left alone. */
 void ov_flip_data(OvHeader *hdr);
 
 /* Reverses the row order of a row-major array in place (no work buffer is

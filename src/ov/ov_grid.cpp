@@ -15,9 +15,16 @@ constexpr double equator_km = 40075.0;
 constexpr double deg_to_rad = 0.017453;
 constexpr double full_circle = 360.0;
 
-bool gridded(int type)
+bool wrappable(int type)
 {
     return type == OV_CONTOUR || type == OV_VECTOR;
+}
+
+// Types whose data are num_rows rows of num_columns values: all but the
+// outline and the ungridded types.
+bool has_rows(int type)
+{
+    return type != OV_OUTLINE && type != OV_UNGRIDDED_VECTOR && type != OV_UNGRIDDED_SCALAR;
 }
 
 // A row-major copy of rows x columns values with each row's first value
@@ -97,9 +104,14 @@ void ov_compute_equidistant_grid(const OvHeader *h, float *lats_out, float *lons
     float dy = h->lat_increment, dx = h->lon_increment;
     float end_lat = lat0, end_lon = lon0;
     if (h->increment_type == DEGREES) {
+        // Both steps lead from the grid's start towards its end: southwards
+        // for a negative latitude increment, westwards for a negative
+        // longitude increment.
         end_lat = lat0 + h->lat_increment * static_cast<float>(rows - 1);
         end_lon = lon0 + h->lon_increment * static_cast<float>(columns - 1);
         dy = rows > 1 ? ov_meridian_distance(lat0, end_lat) / static_cast<float>(rows - 1) : 0;
+        if (end_lat < lat0)
+            dy = -dy;
         dx = columns > 1 ? ov_parallel_distance(lon0, end_lon, lat0) /
                                static_cast<float>(columns - 1)
                          : 0;
@@ -138,7 +150,7 @@ int flip_float_array(float *array, int rows, int columns)
 
 void ov_flip_data(OvHeader *h)
 {
-    if (!gridded(h->type))
+    if (!has_rows(h->type))
         return;
     std::swap(h->start_lat, h->end_lat);
     if (h->data)
@@ -149,7 +161,7 @@ void ov_flip_data(OvHeader *h)
 
 void ov_wrap_dataset(OvHeader *h)
 {
-    if (!gridded(h->type) || !h->data || h->num_rows < 0 || h->num_columns < 1)
+    if (!wrappable(h->type) || !h->data || h->num_rows < 0 || h->num_columns < 1)
         return;
     float span = static_cast<float>(h->num_columns) * h->lon_increment;
     if (!(360.0 <= span && span <= 360.0 + h->lon_increment / 2.0))

@@ -88,6 +88,18 @@ TEST(OvGeometry, EquidistantGridWalksTowardsTheGridsEnd)
     EXPECT_NEAR(lons[2], 20, 1e-3);
     EXPECT_GT(lons[4], 14);
 
+    // A grid running south and west (negative increments, as imported from
+    // netCDF) is walked that way too.
+    h.start_lat = 10, h.lat_increment = -10, h.lon_increment = -10;
+    testing::internal::CaptureStdout();
+    ov_compute_equidistant_grid(&h, lats.data(), lons.data());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "ov_compute_equidistant_grid size: 2 x 3\n"
+              "ov_compute_equidistant_grid minlat = 10, minlon = 0, maxlat = 0, maxlon = -20\n");
+    EXPECT_NEAR(lats[0], 10, 1e-3);
+    EXPECT_NEAR(lats[3], 0, 1e-3);
+    EXPECT_NEAR(lons[2], -20, 1e-3);
+
     h.increment_type = KILOMETERS, h.lat_increment = 100, h.lon_increment = 50;
     h.start_lat = 0;
     testing::internal::CaptureStdout();
@@ -114,6 +126,17 @@ TEST(OvReshape, FlipTwiceRestores)
     ov_flip_data(&h);
     EXPECT_EQ(std::vector<float>(d, d + 6), (std::vector<float>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(h.start_lat, -10);
+
+    // Other type codes are sized like a contour grid and flip alike; an
+    // outline's points are no rows and stay as they are.
+    h.type = 7, h.vdata = nullptr;
+    ov_flip_data(&h);
+    EXPECT_EQ(std::vector<float>(d, d + 6), (std::vector<float>{5, 6, 3, 4, 1, 2}));
+    EXPECT_EQ(h.start_lat, 10);
+    h.type = OV_OUTLINE;
+    ov_flip_data(&h);
+    EXPECT_EQ(std::vector<float>(d, d + 6), (std::vector<float>{5, 6, 3, 4, 1, 2}));
+    EXPECT_EQ(h.start_lat, 10);
 
     float a[4] = {1, 2, 3, 4};
     EXPECT_EQ(flip_float_array(a, 4, 1), 0);
