@@ -206,7 +206,8 @@ OvHeader *ov_dup_header(const OvHeader *src, OvHeader *dst);
 
 /* For a blank-padded text of length characters: drops the trailing blanks
  * and writes a zero byte after what remains (at buffer[length] when nothing
- * is dropped, so the buffer holds length + 1 bytes). */
+ * is dropped, so the buffer holds length + 1 bytes).  Nothing is written
+ * for a negative length. */
 void ov_null_terminate(char *buffer, int length);
 
 /* ---- inspection -------------------------------------------------------- */
