@@ -2,7 +2,7 @@
 // queries it is built on.  Everything goes through the netCDF version 2
 // interface with ncopts 0, so every -1 result is tested here.
 #include <algorithm>
-#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -553,7 +553,8 @@ int get_cdfid_level_index(int ncid, float level)
 
 int get_cdfid_time_index(int ncid, double time)
 {
-    std::vector<double> times(CDF_MAX_TIMES);
+    // Times of a type that cannot be read stay NaN and match nothing.
+    std::vector<double> times(CDF_MAX_TIMES, std::nan(""));
     int n;
     if (get_cdf_times(ncid, &n, times.data()) != 0)
         return -1;
@@ -625,11 +626,11 @@ int get_cdf_time_from_index(const char *path, int index, double *time_out)
     int ncid = open_for(path, "get_cdf_time_from_index");
     if (ncid == -1)
         return -1;
-    std::vector<double> times(CDF_MAX_TIMES);
+    std::vector<double> times(CDF_MAX_TIMES, std::nan(""));
     int n = 0;
     get_cdf_times(ncid, &n, times.data());
     ncclose(ncid);
-    if (index < 0 || index >= n)
+    if (index < 0 || index >= n || std::isnan(times[static_cast<size_t>(index)]))
         return -1;
     *time_out = times[static_cast<size_t>(index)];
     return 0;

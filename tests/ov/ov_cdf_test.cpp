@@ -190,6 +190,15 @@ TEST(CdfQuery, LevelsAndTimes)
     EXPECT_EQ(get_cdf_time_from_index(wind.c_str(), 1, &t), 0);
     EXPECT_EQ(t, 12);
     EXPECT_EQ(get_cdf_time_from_index(wind.c_str(), 2, &t), -1);
+
+    // Float times cannot be read: none is found and none is given.
+    std::string sfc = make_nc(dir, "sfc");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(get_cdf_time_index(sfc.c_str(), 0.0), -1);
+    EXPECT_EQ(get_cdf_time_from_index(sfc.c_str(), 0, &t), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Error: get_cdf_times: data type not supported\n"
+              "Error: get_cdf_times: data type not supported\n");
 }
 
 TEST(CdfQuery, ReferenceTimeAndFileType)
