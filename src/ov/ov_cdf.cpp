@@ -246,6 +246,20 @@ OvHeader *join(OvHeader *first, OvHeader *second)
     return first;
 }
 
+// Index of the last of the first n values equal to x, closing ncid when
+// there is one; else -1.
+template <typename T>
+int last_equal(int ncid, const std::vector<T> &values, int n, T x)
+{
+    int found = -1;
+    for (int i = 0; i < n; i++)
+        if (values[static_cast<size_t>(i)] == x)
+            found = i;
+    if (found >= 0)
+        ncclose(ncid);
+    return found;
+}
+
 }  // namespace
 
 extern "C" {
@@ -542,13 +556,7 @@ int get_cdfid_level_index(int ncid, float level)
     int n;
     if (get_cdf_levels(ncid, &n, levels.data()) != 0)
         return -1;
-    int found = -1;
-    for (int i = 0; i < n; i++)
-        if (levels[static_cast<size_t>(i)] == level)
-            found = i;
-    if (found >= 0)
-        ncclose(ncid);
-    return found;
+    return last_equal(ncid, levels, n, level);
 }
 
 int get_cdfid_time_index(int ncid, double time)
@@ -558,13 +566,7 @@ int get_cdfid_time_index(int ncid, double time)
     int n;
     if (get_cdf_times(ncid, &n, times.data()) != 0)
         return -1;
-    int found = -1;
-    for (int i = 0; i < n; i++)
-        if (times[static_cast<size_t>(i)] == time)
-            found = i;
-    if (found >= 0)
-        ncclose(ncid);
-    return found;
+    return last_equal(ncid, times, n, time);
 }
 
 /* ---- queries on a path -------------------------------------------------- */
