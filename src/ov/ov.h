@@ -276,14 +276,17 @@ void ov_walk_east(float lat, float lon, float km, float *new_lon_out);
 
 /* Latitude and longitude of every grid point, row-major, into caller arrays
  * of num_rows * num_columns reals, with the grid's steps in degrees (or
- * derived from kilometre increments).  Prints one line about the grid on
- * standard output. */
+ * derived from kilometre increments).  Degree increments are taken by size
+ * and lead from start_lat/start_lon towards end_lat/end_lon, so a grid
+ * stored from 90 to -90 with a positive increment runs south.  Prints one
+ * line about the grid on standard output. */
 void ov_compute_equiangle_grid(const OvHeader *hdr, float *lats_out,
                                float *lons_out);
 
 /* The same for a grid whose points lie a fixed number of kilometres apart
  * (increments in kilometres, or derived from degree increments at the
- * grid's first latitude).  Prints two lines on standard output. */
+ * grid's first latitude, walking towards the grid's end as above).  Prints
+ * two lines on standard output. */
 void ov_compute_equidistant_grid(const OvHeader *hdr, float *lats_out,
                                  float *lons_out);
 
