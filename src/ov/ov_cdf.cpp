@@ -205,13 +205,18 @@ void set_date(int ncid, int time_index, OvHeader &h, char *time_text, size_t siz
 {
     std::vector<double> times(CDF_MAX_TIMES, 0.0);
     int ntimes = 0;
-    int offset = 0;
+    double hours = 0.0;
     if (get_cdf_times(ncid, &ntimes, times.data()) == 0 && time_index >= 0 &&
         time_index < ntimes)
-        offset = static_cast<int>(times[static_cast<size_t>(time_index)]);
+        hours = times[static_cast<size_t>(time_index)];
     time_text[0] = '\0';
     h.year = h.month = h.day = 0;
     h.time = 0.0f;
+    // An offset beyond any int (or NaN) leaves the date unknown, as a failed
+    // increment_time does.
+    if (!(std::fabs(hours) < 2147483648.0))
+        return;
+    int offset = static_cast<int>(hours);
     char *ref = cdf_get_time_string(ncid);
     if (!ref)
         return;
@@ -706,9 +711,9 @@ int increment_time(int *year, int *month, int *day, int *hour, int hours)
         return -1;
     int y = *year;
     int jday = mmdd2jday(y, *month, *day);
-    int h = *hour + hours;
+    long long h = static_cast<long long>(*hour) + hours;  // no overflow near INT_MAX
     if (h >= 24) {
-        jday += h / 24;
+        jday += static_cast<int>(h / 24);
         h %= 24;
     }
     for (int days = leap_year(y) ? 366 : 365; jday > days; days = leap_year(y) ? 366 : 365) {
@@ -716,7 +721,7 @@ int increment_time(int *year, int *month, int *day, int *hour, int hours)
         y++;
     }
     *year = y;
-    *hour = h;
+    *hour = static_cast<int>(h);
     jday2mmdd(jday, y, month, day);
     return 0;
 }
