@@ -14,7 +14,7 @@
  *   units              units_length bytes of text
  *   description        param_desc_length bytes of text
  *   lats, lons         IRREGULAR grids only: num_rows, then num_columns reals
- *   data               sized by type (OV_DATA_BYTES below)
+ *   data               sized by type (ov_data_size below)
  *   vdata              OV_VECTOR and OV_OUTLINE only: the size of data
  *
  * Every real in the file is big-endian; the library converts on the way in
