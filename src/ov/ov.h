@@ -14,7 +14,7 @@
  *   units              units_length bytes of text
  *   description        param_desc_length bytes of text
  *   lats, lons         IRREGULAR grids only: num_rows, then num_columns reals
- *   data               sized by type (OV_DATA_BYTES below)
+ *   data               sized by type (ov_data_size below)
  *   vdata              OV_VECTOR and OV_OUTLINE only: the size of data
  *
  * Every real in the file is big-endian; the library converts on the way in
@@ -206,7 +206,8 @@ OvHeader *ov_dup_header(const OvHeader *src, OvHeader *dst);
 
 /* For a blank-padded text of length characters: drops the trailing blanks
  * and writes a zero byte after what remains (at buffer[length] when nothing
- * is dropped, so the buffer holds length + 1 bytes). */
+ * is dropped, so the buffer holds length + 1 bytes).  Nothing is written
+ * for a negative length. */
 void ov_null_terminate(char *buffer, int length);
 
 /* ---- inspection -------------------------------------------------------- */
@@ -275,19 +276,23 @@ void ov_walk_east(float lat, float lon, float km, float *new_lon_out);
 
 /* Latitude and longitude of every grid point, row-major, into caller arrays
  * of num_rows * num_columns reals, with the grid's steps in degrees (or
- * derived from kilometre increments).  Prints one line about the grid on
- * standard output. */
+ * derived from kilometre increments).  Degree increments are taken by size
+ * and lead from start_lat/start_lon towards end_lat/end_lon, so a grid
+ * stored from 90 to -90 with a positive increment runs south.  Prints one
+ * line about the grid on standard output. */
 void ov_compute_equiangle_grid(const OvHeader *hdr, float *lats_out,
                                float *lons_out);
 
 /* The same for a grid whose points lie a fixed number of kilometres apart
  * (increments in kilometres, or derived from degree increments at the
- * grid's first latitude).  Prints two lines on standard output. */
+ * grid's first latitude, walking towards the grid's end as above).  Prints
+ * two lines on standard output. */
 void ov_compute_equidistant_grid(const OvHeader *hdr, float *lats_out,
                                  float *lons_out);
 
 /* Reverses the row order of data and vdata and exchanges start_lat and
- * end_lat.  Gridded types only (OV_CONTOUR, OV_VECTOR). */
+ * end_lat.  The outline and ungridded types, whose data are no rows of
+ * num_columns values, are left alone. */
 void ov_flip_data(OvHeader *hdr);
 
 /* Reverses the row order of a row-major array in place (no work buffer is

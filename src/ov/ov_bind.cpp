@@ -75,7 +75,7 @@ void give_values(float *&slot, const OvHeader &h, const int *len, float *dst)
         if (h.type == OV_CONTOUR || h.type == OV_VECTOR)
             transpose_into(dst, *len, src, h.num_rows, h.num_columns);
         else if (h.type == OV_OUTLINE)
-            std::copy(src, src + std::min(*len, h.num_rows), dst);
+            std::copy(src, src + std::clamp(*len, 0, std::max(h.num_rows, 0)), dst);
         slot = dst;
     }
     std::free(src);

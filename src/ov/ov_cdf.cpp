@@ -2,7 +2,7 @@
 // queries it is built on.  Everything goes through the netCDF version 2
 // interface with ncopts 0, so every -1 result is tested here.
 #include <algorithm>
-#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -205,13 +205,18 @@ void set_date(int ncid, int time_index, OvHeader &h, char *time_text, size_t siz
 {
     std::vector<double> times(CDF_MAX_TIMES, 0.0);
     int ntimes = 0;
-    int offset = 0;
+    double hours = 0.0;
     if (get_cdf_times(ncid, &ntimes, times.data()) == 0 && time_index >= 0 &&
         time_index < ntimes)
-        offset = static_cast<int>(times[static_cast<size_t>(time_index)]);
+        hours = times[static_cast<size_t>(time_index)];
     time_text[0] = '\0';
     h.year = h.month = h.day = 0;
     h.time = 0.0f;
+    // An offset beyond any int (or NaN) leaves the date unknown, as a failed
+    // increment_time does.
+    if (!(std::fabs(hours) < 2147483648.0))
+        return;
+    int offset = static_cast<int>(hours);
     char *ref = cdf_get_time_string(ncid);
     if (!ref)
         return;
@@ -244,6 +249,20 @@ OvHeader *join(OvHeader *first, OvHeader *second)
     second->data = nullptr;
     ov_destroy(second);
     return first;
+}
+
+// Index of the last of the first n values equal to x, closing ncid when
+// there is one; else -1.
+template <typename T>
+int last_equal(int ncid, const std::vector<T> &values, int n, T x)
+{
+    int found = -1;
+    for (int i = 0; i < n; i++)
+        if (values[static_cast<size_t>(i)] == x)
+            found = i;
+    if (found >= 0)
+        ncclose(ncid);
+    return found;
 }
 
 }  // namespace
@@ -542,28 +561,17 @@ int get_cdfid_level_index(int ncid, float level)
     int n;
     if (get_cdf_levels(ncid, &n, levels.data()) != 0)
         return -1;
-    int found = -1;
-    for (int i = 0; i < n; i++)
-        if (levels[static_cast<size_t>(i)] == level)
-            found = i;
-    if (found >= 0)
-        ncclose(ncid);
-    return found;
+    return last_equal(ncid, levels, n, level);
 }
 
 int get_cdfid_time_index(int ncid, double time)
 {
-    std::vector<double> times(CDF_MAX_TIMES);
+    // Times of a type that cannot be read stay NaN and match nothing.
+    std::vector<double> times(CDF_MAX_TIMES, std::nan(""));
     int n;
     if (get_cdf_times(ncid, &n, times.data()) != 0)
         return -1;
-    int found = -1;
-    for (int i = 0; i < n; i++)
-        if (times[static_cast<size_t>(i)] == time)
-            found = i;
-    if (found >= 0)
-        ncclose(ncid);
-    return found;
+    return last_equal(ncid, times, n, time);
 }
 
 /* ---- queries on a path -------------------------------------------------- */
@@ -625,11 +633,11 @@ int get_cdf_time_from_index(const char *path, int index, double *time_out)
     int ncid = open_for(path, "get_cdf_time_from_index");
     if (ncid == -1)
         return -1;
-    std::vector<double> times(CDF_MAX_TIMES);
+    std::vector<double> times(CDF_MAX_TIMES, std::nan(""));
     int n = 0;
     get_cdf_times(ncid, &n, times.data());
     ncclose(ncid);
-    if (index < 0 || index >= n)
+    if (index < 0 || index >= n || std::isnan(times[static_cast<size_t>(index)]))
         return -1;
     *time_out = times[static_cast<size_t>(index)];
     return 0;
@@ -703,9 +711,9 @@ int increment_time(int *year, int *month, int *day, int *hour, int hours)
         return -1;
     int y = *year;
     int jday = mmdd2jday(y, *month, *day);
-    int h = *hour + hours;
+    long long h = static_cast<long long>(*hour) + hours;  // no overflow near INT_MAX
     if (h >= 24) {
-        jday += h / 24;
+        jday += static_cast<int>(h / 24);
         h %= 24;
     }
     for (int days = leap_year(y) ? 366 : 365; jday > days; days = leap_year(y) ? 366 : 365) {
@@ -713,7 +721,7 @@ int increment_time(int *year, int *month, int *day, int *hour, int hours)
         y++;
     }
     *year = y;
-    *hour = h;
+    *hour = static_cast<int>(h);
     jday2mmdd(jday, y, month, day);
     return 0;
 }

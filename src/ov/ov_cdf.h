@@ -111,7 +111,8 @@ int get_cdfid_time_index(int ncid, double time);
 
 int get_cdf_file_levels(const char *path, int *nlevels_out, float *levels_out);
 int get_cdf_file_times(const char *path, int *ntimes_out, double *times_out);
-/* 0 with the level (time) at index, or -1 when index is outside. */
+/* 0 with the level (time) at index, or -1 when index is outside (or the
+ * times are of a type that cannot be read). */
 int get_cdf_level_from_index(const char *path, int index, float *level_out);
 int get_cdf_time_from_index(const char *path, int index, double *time_out);
 int get_cdf_level_index(const char *path, float level);

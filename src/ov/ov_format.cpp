@@ -38,12 +38,28 @@ std::uint32_t get_be32(const unsigned char *p)
            std::uint32_t{p[2]} << 8 | std::uint32_t{p[3]};
 }
 
-std::uint32_t to_big_endian(std::uint32_t w)
+std::uint32_t get_le32(const unsigned char *p)
 {
-    if constexpr (std::endian::native == std::endian::little)
-        return __builtin_bswap32(w);
-    else
-        return w;
+    return std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 |
+           std::uint32_t{p[1]} << 8 | std::uint32_t{p[0]};
+}
+
+// Reverses the bytes of each of count 32-bit words from in to out (the same
+// place or apart).  The compiler leaves a loop of single byte swaps scalar,
+// so four words at a time are swapped in a vector register by shifts and
+// masks; the few left over one by one.
+void swap_words(const unsigned char *in, std::size_t count, unsigned char *out)
+{
+    using quad = std::uint32_t __attribute__((vector_size(16)));
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        quad w;
+        std::memcpy(&w, in + 4 * i, sizeof w);
+        w = w >> 24 | (w >> 8 & 0xff00u) | (w << 8 & 0xff0000u) | w << 24;
+        std::memcpy(out + 4 * i, &w, sizeof w);
+    }
+    for (; i < count; i++)
+        put_be32(out + 4 * i, get_le32(in + 4 * i));
 }
 
 // Limit for a descriptor whose size is unknown: no single part beyond it.
@@ -70,26 +86,22 @@ void load_fixed(const unsigned char *in, int first, int count, OvHeader &hdr)
     }
 }
 
-// Reals travel as 32-bit words; on a little-endian host each word's bytes
-// are reversed (a loop the compiler vectorises), on a big-endian one copied.
+// Reals travel as 32-bit words: on a little-endian host each word's bytes
+// are reversed, on a big-endian one they are copied as they are.
 void store_reals(const float *values, std::size_t count, unsigned char *out)
 {
-    for (std::size_t i = 0; i < count; i++) {
-        std::uint32_t w;
-        std::memcpy(&w, values + i, 4);
-        w = to_big_endian(w);
-        std::memcpy(out + 4 * i, &w, 4);
-    }
+    const auto *in = reinterpret_cast<const unsigned char *>(values);
+    if constexpr (std::endian::native == std::endian::big)
+        std::memmove(out, in, 4 * count);
+    else
+        swap_words(in, count, out);
 }
 
 void reals_from_file_order(float *values, std::size_t count)
 {
-    for (std::size_t i = 0; i < count; i++) {
-        std::uint32_t w;
-        std::memcpy(&w, values + i, 4);
-        w = to_big_endian(w);  // the same swap both ways
-        std::memcpy(values + i, &w, 4);
-    }
+    auto *bytes = reinterpret_cast<unsigned char *>(values);
+    if constexpr (std::endian::native != std::endian::big)
+        swap_words(bytes, count, bytes);
 }
 
 bool write_all(int fd, const void *buf, std::size_t n)

@@ -15,9 +15,16 @@ constexpr double equator_km = 40075.0;
 constexpr double deg_to_rad = 0.017453;
 constexpr double full_circle = 360.0;
 
-bool gridded(int type)
+bool wrappable(int type)
 {
     return type == OV_CONTOUR || type == OV_VECTOR;
+}
+
+// Types whose data are num_rows rows of num_columns values: all but the
+// outline and the ungridded types.
+bool has_rows(int type)
+{
+    return type != OV_OUTLINE && type != OV_UNGRIDDED_VECTOR && type != OV_UNGRIDDED_SCALAR;
 }
 
 // A row-major copy of rows x columns values with each row's first value
@@ -34,6 +41,15 @@ float *wrapped(const float *values, int rows, int columns, const char *label)
         out[r * width + columns] = row[0];
     }
     return out;
+}
+
+// The step in degrees between rows (columns) of a regular grid: the size of
+// the increment, southwards (westwards) when the grid starts north (east) of
+// where it ends.  Stored increments are positive, so their sign cannot say.
+float degree_step(float increment, float start, float end)
+{
+    float step = std::fabs(increment);
+    return start > end ? -step : step;
 }
 
 }  // namespace
@@ -68,7 +84,8 @@ void ov_compute_equiangle_grid(const OvHeader *h, float *lats_out, float *lons_o
 {
     float lat0 = h->start_lat, lon0 = h->start_lon;
     int rows = h->num_rows, columns = h->num_columns;
-    float lat_step = h->lat_increment, lon_step = h->lon_increment;
+    float lat_step = degree_step(h->lat_increment, h->start_lat, h->end_lat);
+    float lon_step = degree_step(h->lon_increment, h->start_lon, h->end_lon);
     float end_lat, end_lon;
     if (h->increment_type == KILOMETERS) {
         ov_walk_east(lat0, lon0, h->lon_increment * static_cast<float>(columns - 1), &end_lon);
@@ -97,9 +114,14 @@ void ov_compute_equidistant_grid(const OvHeader *h, float *lats_out, float *lons
     float dy = h->lat_increment, dx = h->lon_increment;
     float end_lat = lat0, end_lon = lon0;
     if (h->increment_type == DEGREES) {
-        end_lat = lat0 + h->lat_increment * static_cast<float>(rows - 1);
-        end_lon = lon0 + h->lon_increment * static_cast<float>(columns - 1);
+        // Both walks lead from the grid's start towards its end.
+        end_lat = lat0 + degree_step(h->lat_increment, lat0, h->end_lat) *
+                             static_cast<float>(rows - 1);
+        end_lon = lon0 + degree_step(h->lon_increment, lon0, h->end_lon) *
+                             static_cast<float>(columns - 1);
         dy = rows > 1 ? ov_meridian_distance(lat0, end_lat) / static_cast<float>(rows - 1) : 0;
+        if (end_lat < lat0)
+            dy = -dy;
         dx = columns > 1 ? ov_parallel_distance(lon0, end_lon, lat0) /
                                static_cast<float>(columns - 1)
                          : 0;
@@ -138,7 +160,7 @@ int flip_float_array(float *array, int rows, int columns)
 
 void ov_flip_data(OvHeader *h)
 {
-    if (!gridded(h->type))
+    if (!has_rows(h->type))
         return;
     std::swap(h->start_lat, h->end_lat);
     if (h->data)
@@ -149,7 +171,7 @@ void ov_flip_data(OvHeader *h)
 
 void ov_wrap_dataset(OvHeader *h)
 {
-    if (!gridded(h->type) || !h->data || h->num_rows < 0 || h->num_columns < 1)
+    if (!wrappable(h->type) || !h->data || h->num_rows < 0 || h->num_columns < 1)
         return;
     float span = static_cast<float>(h->num_columns) * h->lon_increment;
     if (!(360.0 <= span && span <= 360.0 + h->lon_increment / 2.0))

@@ -280,6 +280,8 @@ OvHeader *ov_dup_header(const OvHeader *src, OvHeader *dst)
 
 void ov_null_terminate(char *buffer, int length)
 {
+    if (length < 0)
+        return;
     int n = length;
     while (n > 0 && buffer[n - 1] == ' ')
         n--;

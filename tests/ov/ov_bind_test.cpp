@@ -217,3 +217,33 @@ TEST(OvBind, WriteRefusesCountsThatCannotBeSized)
               -1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "ov_write: malloc failed\n");
 }
+
+TEST(OvBind, ReadOfAnOutlineCopiesAtMostItsPoints)
+{
+    TempDir dir;
+    std::string path = dir.file("o.ov");
+    float x[3] = {1, 2, 3}, y[3] = {4, 5, 6};
+    OvHeader w{};
+    w.type = OV_OUTLINE, w.num_rows = 3, w.num_columns = 99, w.data = x, w.vdata = y;
+    int fd = ov_create(path.c_str());
+    ASSERT_EQ(ov_write(fd, &w), 0);
+    ASSERT_EQ(ov_write(fd, &w), 0);
+    ov_close(fd);
+
+    fd = ov_open(path.c_str(), 0);
+    Area area;
+    int zero = 0, want = 1, two = 2, ten = 10, negative = -1;
+    float data[4] = {-9, -9, -9, -9}, vdata[4] = {-9, -9, -9, -9};
+    ov_read_(&fd, area.bytes, &zero, nullptr, &zero, nullptr, &zero, nullptr, &zero, nullptr,
+             nullptr, nullptr, &two, data, &ten, vdata, &want, nullptr, nullptr, 0, 0, 0, 0);
+    EXPECT_EQ(std::vector<float>(data, data + 4), (std::vector<float>{1, 2, -9, -9}));
+    EXPECT_EQ(std::vector<float>(vdata, vdata + 4), (std::vector<float>{4, 5, 6, -9}));
+    // A negative length stores nothing.
+    float none[1] = {-9};
+    ov_read_(&fd, area.bytes, &zero, nullptr, &zero, nullptr, &zero, nullptr, &zero, nullptr,
+             nullptr, nullptr, &negative, none, &zero, nullptr, &want, nullptr, nullptr, 0, 0,
+             0, 0);
+    ov_close(fd);
+    EXPECT_EQ(none[0], -9);
+    EXPECT_EQ(area.hdr().num_rows, 3);
+}

@@ -190,6 +190,15 @@ TEST(CdfQuery, LevelsAndTimes)
     EXPECT_EQ(get_cdf_time_from_index(wind.c_str(), 1, &t), 0);
     EXPECT_EQ(t, 12);
     EXPECT_EQ(get_cdf_time_from_index(wind.c_str(), 2, &t), -1);
+
+    // Float times cannot be read: none is found and none is given.
+    std::string sfc = make_nc(dir, "sfc");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(get_cdf_time_index(sfc.c_str(), 0.0), -1);
+    EXPECT_EQ(get_cdf_time_from_index(sfc.c_str(), 0, &t), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Error: get_cdf_times: data type not supported\n"
+              "Error: get_cdf_times: data type not supported\n");
 }
 
 TEST(CdfQuery, ReferenceTimeAndFileType)
@@ -251,6 +260,7 @@ TEST(CdfTime, IncrementTime)
         {2000, 2, 28, 12, 24, 2000, 2, 29, 12},  // 2000 is one
         {1999, 12, 31, 23, 6, 2000, 1, 1, 5},
         {1999, 1, 1, 0, 24 * 800 + 5, 2001, 3, 11, 5},  // more than a year on
+        {1993, 12, 31, 18, 2147483642, 246977, 10, 8, 20},  // hour + hours beyond an int
     };
     for (const Case &c : cases) {
         int y = c.y, m = c.m, d = c.d, h = c.h;
@@ -286,4 +296,24 @@ TEST(CdfImport, RepeatedDimensionIsRefused)
     std::string err;
     EXPECT_FALSE(import(dir.file("rep.nc"), 0, 0, &err));
     EXPECT_EQ(err, "");
+}
+
+TEST(CdfImport, ForecastHoursBeyondAnIntLeaveTheDateUnknown)
+{
+    TempDir dir;
+    std::string cdl = "netcdf far {\ndimensions:\n frtime = 1 ;\n level = 1 ;\n lat = 1 ;\n"
+                      " lon = 1 ;\n timelen = 13 ;\nvariables:\n double frtime(frtime) ;\n"
+                      " float level(level) ;\n float lat(lat) ;\n float lon(lon) ;\n"
+                      " char reftime(timelen) ;\n float t(frtime, level, lat, lon) ;\n"
+                      "  t:units = \"K\" ;\ndata:\n frtime = 1e30 ;\n level = 1 ;\n"
+                      " lat = 0 ;\n lon = 0 ;\n reftime = \"1993 12 31 18\" ;\n t = 5 ;\n}\n";
+    gptest::write_file(dir.file("far.cdl"), cdl);
+    auto r = gptest::run(OV_NCGEN, {"-o", dir.file("far.nc"), dir.file("far.cdl")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string err;
+    Record h = import(dir.file("far.nc"), 0, 0, &err);
+    ASSERT_TRUE(h);
+    EXPECT_EQ(h->data[0], 5);
+    EXPECT_EQ(std::vector<int>({h->year, h->month, h->day}), std::vector<int>({0, 0, 0}));
+    EXPECT_EQ(h->time, 0);
 }

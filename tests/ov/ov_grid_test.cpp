@@ -51,6 +51,7 @@ TEST(OvGeometry, EquiangleGridInDegreesAndKilometres)
 {
     OvHeader h{};
     h.start_lat = 10, h.start_lon = 100, h.num_rows = 2, h.num_columns = 3;
+    h.end_lat = 12.5f, h.end_lon = 110;
     h.lat_increment = 2.5f, h.lon_increment = 5;
     std::vector<float> lats(6), lons(6);
     testing::internal::CaptureStdout();
@@ -59,6 +60,23 @@ TEST(OvGeometry, EquiangleGridInDegreesAndKilometres)
               "minlat = 10, minlon = 100, maxlat = 12.5, maxlon = 110\n");
     EXPECT_EQ(lats, (std::vector<float>{10, 10, 10, 12.5f, 12.5f, 12.5f}));
     EXPECT_EQ(lons, (std::vector<float>{100, 105, 110, 100, 105, 110}));
+
+    // Stored increments are positive: a grid from 90 down to -90 (as the
+    // extraction writes them) runs south, whatever the increment's sign.
+    OvHeader g{};
+    g.start_lat = 90, g.end_lat = -90, g.start_lon = 0, g.end_lon = 357.5f;
+    g.num_rows = 73, g.num_columns = 144, g.lat_increment = 2.5f, g.lon_increment = 2.5f;
+    std::vector<float> glats(73 * 144), glons(73 * 144);
+    for (float increment : {2.5f, -2.5f}) {
+        g.lat_increment = increment;
+        testing::internal::CaptureStdout();
+        ov_compute_equiangle_grid(&g, glats.data(), glons.data());
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "minlat = 90, minlon = 0, maxlat = -90, maxlon = 357.5\n");
+        EXPECT_EQ(glats[144], 87.5f);
+        EXPECT_EQ(glats[72 * 144], -90);
+        EXPECT_EQ(glons[143], 357.5f);
+    }
 
     h.start_lat = 0, h.start_lon = 0, h.increment_type = KILOMETERS;
     h.lat_increment = 1111.333f, h.lon_increment = 1113.194f;
@@ -74,6 +92,7 @@ TEST(OvGeometry, EquidistantGridWalksTowardsTheGridsEnd)
 {
     OvHeader h{};
     h.start_lat = 60, h.start_lon = 0, h.num_rows = 2, h.num_columns = 3;
+    h.end_lat = 70, h.end_lon = 20;
     h.lat_increment = 10, h.lon_increment = 10;
     std::vector<float> lats(6), lons(6);
     testing::internal::CaptureStdout();
@@ -87,6 +106,27 @@ TEST(OvGeometry, EquidistantGridWalksTowardsTheGridsEnd)
     EXPECT_NEAR(lons[1], 10, 1e-3);
     EXPECT_NEAR(lons[2], 20, 1e-3);
     EXPECT_GT(lons[4], 14);
+
+    // A grid running south and west is walked that way, with the positive
+    // increments of a stored grid or the signed ones of an imported one.
+    h.start_lat = 10, h.end_lat = 0, h.end_lon = -20;
+    h.lat_increment = 10, h.lon_increment = 10;
+    testing::internal::CaptureStdout();
+    ov_compute_equidistant_grid(&h, lats.data(), lons.data());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "ov_compute_equidistant_grid size: 2 x 3\n"
+              "ov_compute_equidistant_grid minlat = 10, minlon = 0, maxlat = 0, maxlon = -20\n");
+    EXPECT_NEAR(lats[3], 0, 1e-3);
+    EXPECT_NEAR(lons[2], -20, 1e-3);
+    h.lat_increment = -10, h.lon_increment = -10;
+    testing::internal::CaptureStdout();
+    ov_compute_equidistant_grid(&h, lats.data(), lons.data());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "ov_compute_equidistant_grid size: 2 x 3\n"
+              "ov_compute_equidistant_grid minlat = 10, minlon = 0, maxlat = 0, maxlon = -20\n");
+    EXPECT_NEAR(lats[0], 10, 1e-3);
+    EXPECT_NEAR(lats[3], 0, 1e-3);
+    EXPECT_NEAR(lons[2], -20, 1e-3);
 
     h.increment_type = KILOMETERS, h.lat_increment = 100, h.lon_increment = 50;
     h.start_lat = 0;
@@ -114,6 +154,17 @@ TEST(OvReshape, FlipTwiceRestores)
     ov_flip_data(&h);
     EXPECT_EQ(std::vector<float>(d, d + 6), (std::vector<float>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(h.start_lat, -10);
+
+    // Other type codes are sized like a contour grid and flip alike; an
+    // outline's points are no rows and stay as they are.
+    h.type = 7, h.vdata = nullptr;
+    ov_flip_data(&h);
+    EXPECT_EQ(std::vector<float>(d, d + 6), (std::vector<float>{5, 6, 3, 4, 1, 2}));
+    EXPECT_EQ(h.start_lat, 10);
+    h.type = OV_OUTLINE;
+    ov_flip_data(&h);
+    EXPECT_EQ(std::vector<float>(d, d + 6), (std::vector<float>{5, 6, 3, 4, 1, 2}));
+    EXPECT_EQ(h.start_lat, 10);
 
     float a[4] = {1, 2, 3, 4};
     EXPECT_EQ(flip_float_array(a, 4, 1), 0);

@@ -570,4 +570,9 @@ TEST(OvRecord, NullTerminateDropsTrailingBlanks)
     char c[4] = {' ', ' ', ' ', 'z'};
     ov_null_terminate(c, 3);
     EXPECT_STREQ(c, "");
+    // A negative length is no text: nothing is written, before the buffer
+    // or in it.
+    char d[4] = {'x', 'y', 'z', '\0'};
+    ov_null_terminate(d + 1, -1);
+    EXPECT_STREQ(d, "xyz");
 }
