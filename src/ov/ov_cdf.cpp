@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <stdexcept>
 #include <vector>
 
 #include <netcdf.h>
@@ -34,7 +35,14 @@ template <typename T>
 bool get_as(int ncid, int varid, const long *start, const long *count, size_t n,
             double *out)
 {
-    std::vector<T> raw(n);
+    // n comes from the file's dimensions: a size no memory can hold is a
+    // failed read, not an exception through the C interface.
+    std::vector<T> raw;
+    try {
+        raw.resize(n);
+    } catch (const std::exception &) {
+        return false;
+    }
     if (ncvarget(ncid, varid, start, count, raw.data()) == -1)
         return false;
     std::copy(raw.begin(), raw.end(), out);
@@ -168,8 +176,13 @@ float *read_field(int ncid, int varid, nc_type type, const Slab &slab, size_t n)
         if (type == NC_DOUBLE)
             std::fprintf(stderr,
                          "Warning: get_cdf_data: converting double to float could trash data\n");
-        std::vector<double> values(n);
-        ok = get_values(ncid, varid, type, slab.start, slab.count, n, values.data());
+        std::vector<double> values;
+        try {
+            values.resize(n);
+            ok = get_values(ncid, varid, type, slab.start, slab.count, n, values.data());
+        } catch (const std::exception &) {
+            ok = false;
+        }
         std::transform(values.begin(), values.end(), data,
                        [](double v) { return static_cast<float>(v); });
     }
