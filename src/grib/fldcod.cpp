@@ -264,7 +264,7 @@ extern "C" void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint
     if (grib_debug()) {
         section_line(9);
         grib::say("         Output values set -");
-        if (letter != 0 && letter != 'C')
+        if (letter == 'D')  /* not for "L": it fills no section arrays */
             print_sections(c, true);
     }
     if (c.kret == 0 && w.pseudo)
