@@ -105,15 +105,13 @@ bool choose_scaling(grib_call &c, Packing &pk)
 {
     grib_work_t &w = grib_work();
     const grbcom_t &g = grib_state.grbcom;
-    if (w.missing) {
-        pk = {65535, 255, 16777215, 0.0f, 1.0f};
-        return true;
-    }
     gint first = c.k4(3) == 128 ? 1 : 0;
     gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
     float *vals = c.psec4 + first;
     float pmiss = marker(c);
     bool secondary = c.k4(9) == 32;
+    /* values equal to the marker are left alone for the secondary bit maps
+     * built after this, which must still find them */
     if (c.k1(23) != 0) {
         float f = grib_pow10(c.k1(23));
         for (gint j = 0; j < w.nvals; j++)
@@ -147,6 +145,10 @@ bool choose_scaling(grib_call &c, Packing &pk)
             ref = w.zmin;
         }
     }
+    if (w.missing) {  /* the range is listed all the same; markers stored */
+        pk = {65535, 255, 16777215, 0.0f, 1.0f};
+        return true;
+    }
     if (c.k4(2) == 0 && w.zmax != ref)
         return grib_fail(c, 709,
                          "Error inserting/extracting number of bits per data value. Return code = ");
@@ -157,9 +159,9 @@ bool choose_scaling(grib_call &c, Packing &pk)
         gint a = grib_trunc(s), b = grib_trunc(s + (s >= 0.0f ? 1.0f : -1.0f));
         e = a < b ? a : b;
     }
+    w.iexp = e;
     pk.rawe = e < 0 ? 32768 - e : e;
     pk.scale = grib_pow2(e);
-    w.iexp = e;
 
     gint bits = grib_state.kbit, mode = grib_debug() ? 11 : 1;
     float back = 0.0f;

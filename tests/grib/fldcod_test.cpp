@@ -308,6 +308,16 @@ TEST_F(Fldcod, MissingFieldRoundTrip)
     EXPECT_EQ(d.p4[77], 0.0f);
     EXPECT_EQ(d.out.rfind(" FLDCOD : Following field is missing ***********\n \n", 0), 0u) << d.out;
 
+    // the range (0 to 0) is found as for any field: a user reference value
+    // above it is reported
+    float fref = 2.0f;
+    grsref(&fref);
+    ASSERT_EQ(c.call("C"), 0) << c.out;
+    EXPECT_EQ(c.out,
+              " FLDCOD : User supplied reference value         2.0000000000 exceeds minimum value"
+              "         0.0000000000. Minimum value used.\n");
+    EXPECT_EQ(c.msg.at(s4 + 6), 0xFF);
+
     c.p4[3] = 1.0f;
     EXPECT_EQ(c.call("C"), 203);
     EXPECT_EQ(c.out, " FLDCOD : Non-zero value in missing data field. Return code = 203\n");
@@ -450,6 +460,59 @@ TEST_F(Fldcod, CorruptMessageWithKretZeroAborts)
         testing::KilledBySignal(SIGABRT),
         "FLDCOD : Error inserting/extracting length of  Section 4\\. Return code = 701\n"
         " ABORTX : Routine FLDCOD has requested program termination\\.\n$");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Fldcod, SectionOneLevelsPeriodsAndScale)
+{
+    Codec c = code_latlon(gtu::smooth_field(144 * 73), 8);
+    const size_t s1 = 8;
+    // ground (level type 1): octets 11-12 are not read
+    Codec d;
+    d.msg = c.msg;
+    d.msg.at(s1 + 9) = 1;
+    d.msg.at(s1 + 10) = 0x12;
+    d.msg.at(s1 + 11) = 0x34;
+    // time range indicator 10: octets 19-20 are one number
+    d.msg.at(s1 + 18) = 1;
+    d.msg.at(s1 + 19) = 44;
+    d.msg.at(s1 + 20) = 10;
+    // D: hexadecimal 8000 is 0
+    d.msg.at(s1 + 26) = 0x80;
+    d.msg.at(s1 + 27) = 0x00;
+    EXPECT_EQ(d.call("D"), 0) << d.out;
+    EXPECT_EQ(d.K1(7), 1);
+    EXPECT_EQ(d.K1(8), 0);
+    EXPECT_EQ(d.K1(9), 0);
+    EXPECT_EQ(d.K1(16), 300);
+    EXPECT_EQ(d.K1(17), 0);
+    EXPECT_EQ(d.K1(18), 10);
+    EXPECT_EQ(d.K1(23), 0);
+    // a level of two octets (type 101, layer between two pressures)
+    d.msg.at(s1 + 9) = 101;
+    d.msg.at(s1 + 26) = 0x80;
+    d.msg.at(s1 + 27) = 0x02;
+    EXPECT_EQ(d.call("D"), 0) << d.out;
+    EXPECT_EQ(d.K1(8), 0x12);
+    EXPECT_EQ(d.K1(9), 0x34);
+    EXPECT_EQ(d.K1(23), -2);
+
+    // coding with time range indicator 10 writes the period as one number
+    Codec e;
+    gtu::norva_sec1(e);
+    gtu::latlon_sec2(e);
+    e.K1(16) = 300;
+    e.K1(18) = 10;
+    e.K4(1) = 144 * 73;
+    e.K4(2) = 8;
+    gint off = 0;
+    grsvck(&off);
+    ASSERT_EQ(e.call("C"), 0) << e.out;
+    EXPECT_EQ(e.msg.at(s1 + 18), 1);
+    EXPECT_EQ(e.msg.at(s1 + 19), 44);
 }
 
 }  // namespace
