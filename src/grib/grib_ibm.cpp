@@ -11,11 +11,12 @@
 
 #include "grib_format.h"
 
-gint grib_nint(double x)
+namespace {
+
+gint saturate(double r)
 {
-    if (std::isnan(x))
+    if (std::isnan(r))
         return 0;
-    double r = std::round(x);
     if (r >= 2147483647.0)
         return 2147483647;
     if (r <= -2147483648.0)
@@ -23,16 +24,16 @@ gint grib_nint(double x)
     return static_cast<gint>(r);
 }
 
+} // namespace
+
+gint grib_nint(double x)
+{
+    return saturate(std::round(x));
+}
+
 gint grib_trunc(double x)
 {
-    if (std::isnan(x))
-        return 0;
-    double r = std::trunc(x);
-    if (r >= 2147483647.0)
-        return 2147483647;
-    if (r <= -2147483648.0)
-        return -2147483647 - 1;
-    return static_cast<gint>(r);
+    return saturate(std::trunc(x));
 }
 
 float grib_pow2(gint e)

@@ -10,18 +10,13 @@
 #include "grib_format.h"
 #include "grib_ibm.h"
 
-namespace {
-
-const std::string_view E710 = "Output array too small. Length is ";
-
-bool fail_710(grib_call &c, int64_t count)
+bool grib_fail_710(grib_call &c, int64_t count)
 {
     c.k4(1) = count > 2147483647 ? 2147483647 : count < -2147483647 ? -2147483647
                                                                     : static_cast<gint>(count);
     c.kret = 710;
     grib::MsgLine()
-        .text("FLDCOD : ")
-        .text(E710)
+        .text("FLDCOD : Output array too small. Length is ")
         .i(c.klenp, 8)
         .text(" words. Number of values is ")
         .i(c.k4(1), 8)
@@ -30,6 +25,8 @@ bool fail_710(grib_call &c, int64_t count)
         .put();
     return false;
 }
+
+namespace {
 
 bool is_spherical_type(gint t) { return t == 50 || t == 60 || t == 70 || t == 80; }
 
@@ -519,7 +516,7 @@ bool sec4_coefficient(grib_call &c)
 {
     const std::string_view e711 = "Error inserting/extracting real coefficient. Return code = ";
     if (c.klenp < 1)
-        return fail_710(c, 1);
+        return grib_fail_710(c, 1);
     if (c.coding() && grib_work().nvals < 1)
         return grib_fail(c, 711, e711);
     if (grib_xfer_ibm(c, c.p4(1)))
@@ -574,7 +571,7 @@ bool sec4_decode_values(grib_call &c, float ref, float scale, gint first)
     }
     int64_t total = n + first;
     if (total > c.klenp)
-        return fail_710(c, total);
+        return grib_fail_710(c, total);
     c.k4(1) = static_cast<gint>(total);
     if (c.is("X"))
         return extract_points(c, ref, scale);
@@ -625,7 +622,7 @@ bool expand_bitmap(grib_call &c)
                          "Return code = ");
     int64_t total = int64_t{w.bmapbits} * knum;
     if (total > c.klenp)
-        return fail_710(c, total);
+        return grib_fail_710(c, total);
     gint ksize = w.bmapbits, kbit = grib_state.kbit, ksbmap = 0, ir = 0;
     gint kpr = grib_state.grbcom.NDBG, bm2 = w.bmap2;
     float pmiss = c.p3(2);
@@ -657,7 +654,7 @@ bool expand_quasi_regular(grib_call &c)
         return grib_fail(c, 522, e522);
     gint klat = 2 * n, klon = 4 * n, kcode = 1;
     if (int64_t{klat} * klon > c.klenp)
-        return fail_710(c, int64_t{klat} * klon);
+        return grib_fail_710(c, int64_t{klat} * klon);
     qu2reg(c.psec4, &c.k2(23), &klat, &klon, &kcode);
     c.k4(1) = klat * klon;
     c.k2(2) = klon;

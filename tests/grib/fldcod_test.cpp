@@ -197,6 +197,26 @@ TEST_F(Fldcod, OutputArrayTooSmall)
     EXPECT_EQ(d.out,
               " FLDCOD : Output array too small. Length is    10000 words. Number of values is    10512"
               " Return code = 710\n");
+
+    // coding refuses a count that PSEC4 cannot hold, missing fields too
+    Codec e(100, 8000);
+    gtu::norva_sec1(e);
+    gtu::latlon_sec2(e);
+    e.K4(2) = 8;
+    for (gint count : {101, -101, -2147483647 - 1}) {
+        e.K4(1) = count;
+        EXPECT_EQ(e.call("C"), 710) << count;
+    }
+    EXPECT_EQ(e.out,
+              " FLDCOD : Output array too small. Length is      100 words. Number of values is ********"
+              " Return code = 710\n");
+    EXPECT_EQ(e.K4(1), -2147483647);
+    e.K4(1) = -101;
+    e.call("C");
+    EXPECT_EQ(e.out,
+              " FLDCOD : Output array too small. Length is      100 words. Number of values is     -101"
+              " Return code = 710\n");
+    EXPECT_EQ(e.K4(1), -101);
 }
 
 TEST_F(Fldcod, TruncatedMessagesFailInsideTheArrays)
