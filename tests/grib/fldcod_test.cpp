@@ -536,3 +536,30 @@ TEST_F(Fldcod, SectionOneLevelsPeriodsAndScale)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Fldcod, SectionTwoSignAndMagnitudeAndMissingIncrements)
+{
+    Codec c = code_latlon(gtu::smooth_field(144 * 73), 8);
+    const size_t s2 = 8 + 28;
+    Codec d;
+    d.msg = c.msg;
+    d.msg.at(s2 + 10) = 0x80;  // La1: negative zero
+    d.msg.at(s2 + 11) = 0x00;
+    d.msg.at(s2 + 12) = 0x00;
+    d.msg.at(s2 + 23) = 0xFF;  // Di, Dj not given
+    d.msg.at(s2 + 24) = 0xFF;
+    d.msg.at(s2 + 25) = 0xFF;
+    d.msg.at(s2 + 26) = 0xFF;
+    d.msg.at(s2 + 4) = 0;      // octet 5 of 0 reads as 255: no list
+    EXPECT_EQ(d.call("D"), 0) << d.out;
+    EXPECT_EQ(d.K2(4), 0);
+    EXPECT_EQ(d.K2(7), -90000);
+    EXPECT_EQ(d.K2(9), GRIB_KNEG);
+    EXPECT_EQ(d.K2(10), GRIB_KNEG);
+    EXPECT_EQ(d.K2(17), 0);
+    EXPECT_EQ(d.K4(1), 144 * 73);
+}
+
+}  // namespace
