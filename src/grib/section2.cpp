@@ -190,6 +190,7 @@ bool lists(grib_call &c, gint nv, bool quasi)
     if (!quasi)
         return true;
     gint rows = c.k2(3);
+    /* more rows than KSEC2 is documented to hold is refused, not read */
     if (rows < 0 || rows > GRIB_MAXROWS || grib_xfer(c, &c.k2(23), rows, 16))
         return fail(c, 522, "list of numbers of points. Return code = ");
     c.k2(17) = 1;

@@ -245,6 +245,7 @@ bool additional_flags(grib_call &c, gint &oct12)
     }
     w.bmap2 = w.nspt;
     int64_t skip = c98 ? 8 * ((int64_t{m} * oct12 + 7) / 8) : 8 * (int64_t{oct12} - 25 - nc);
+    /* octets 12-13 that point before the maps or past KGRIB are refused */
     if (skip < 0 || skip > 8 * int64_t{c.kleng} * 4)
         return grib_fail(c, 720,
                          "Error inserting/extracting octet numberat which packed data begins. "
@@ -289,6 +290,7 @@ bool extract_points(grib_call &c, float ref, float scale)
     for (gint k = 1; k <= n; k++) {
         gint row = c.k4(33 + 2 * k), col = c.k4(34 + 2 * k);
         int64_t index = 0;
+        /* a point outside the grid is refused rather than read */
         if (quasi) {
             if (row < 1 || row > c.k2(3) || row > GRIB_MAXROWS || col < 1 || col > c.k2(22 + row))
                 return grib_fail(c, 712, e712);
@@ -393,6 +395,8 @@ bool grib_sec3(grib_call &c)
         grib_skip(8 * w.len3);
         return true;
     }
+    /* a section shorter than its header, or with more unused bits than
+     * bit map, is refused */
     if (!c.coding() && w.len3 < 6)
         return grib_fail(c, 601, e601);
     if (grib_xfer1(c, w.unused3, 8))
@@ -565,7 +569,7 @@ bool sec4_decode_values(grib_call &c, float ref, float scale, gint first)
             n = 0;
     } else {
         int64_t avail = int64_t{w.start4} + 8 * int64_t{w.len4} - w.nspt - w.unused4;
-        if (avail < 0)
+        if (avail < 0)  /* section 4 shorter than its header */
             return grib_fail(c, 701, E701);
         n = avail / c.k4(2);
     }
@@ -593,6 +597,7 @@ bool grib_sec4(grib_call &c)
     float ref = 0.0f, scale = 0.0f;
     if (!sec4_length(c) || !sec4_flag(c) || !sec4_scaling(c, ref, scale))
         return false;
+    /* a width above 32 cannot be unpacked: refused, also on decoding */
     if (grib_xfer1(c, c.k4(2), 8) || c.k4(2) > 32 || c.k4(2) < 0)
         return grib_fail(c, 709, E709);
     gint oct12 = 0;
@@ -641,6 +646,8 @@ bool expand_quasi_regular(grib_call &c)
         return grib_fail(c, 605,
                          "Cannot convert Quasi-regular Gaussian grid with bit-map. Return code = ");
     const std::string_view e522 = "Error inserting/extracting list of numbers of points. Return code = ";
+    /* the row list must describe 2N rows of 1 to 4N points, all of them
+     * decoded, before qu2reg may work on it (it cannot refuse a bad one) */
     gint n = c.k2(10);
     if (n < 1 || 2 * n != c.k2(3) || c.k2(3) > GRIB_MAXROWS)
         return grib_fail(c, 522, e522);
