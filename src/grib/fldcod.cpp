@@ -153,19 +153,10 @@ bool prepare_coding(grib_call &c)
     }
     grib_work_t &w = grib_work();
     w.missing = c.k4(1) < 0 ? 1 : 0;
-    w.nvals = w.missing ? -c.k4(1) : c.k4(1);
-    if (w.nvals > c.klenp || w.nvals < 0) {
-        c.kret = 710;
-        grib::MsgLine()
-            .text("FLDCOD : Output array too small. Length is ")
-            .i(c.klenp, 8)
-            .text(" words. Number of values is ")
-            .i(c.k4(1), 8)
-            .text(" Return code = ")
-            .i(710, 3)
-            .put();
-        return false;
-    }
+    int64_t count = w.missing ? -int64_t{c.k4(1)} : c.k4(1);
+    if (count > c.klenp)  /* more values than PSEC4 holds */
+        return grib_fail_710(c, c.k4(1));
+    w.nvals = static_cast<gint>(count);
     if (w.missing) {
         for (gint j = 1; j <= w.nvals; j++)
             if (c.p4(j) != 0.0f)
@@ -264,7 +255,7 @@ extern "C" void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint
     if (grib_debug()) {
         section_line(9);
         grib::say("         Output values set -");
-        if (letter != 0 && letter != 'C')
+        if (letter == 'D')  /* not for "L": it fills no section arrays */
             print_sections(c, true);
     }
     if (c.kret == 0 && w.pseudo)

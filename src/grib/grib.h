@@ -78,7 +78,9 @@ typedef int32_t gint;
  * KGRIB     KLENG words: the message (out when coding, in when decoding).
  * KWORD     out, coding only: words the coded message occupies, padding
  *           included (never more than KLENG).
- * HOPER     operation letter:
+ * HOPER     operation letter (its first character selects the operation;
+ *           where the caller's letter itself matters, trailing blanks are
+ *           ignored):
  *             "C" code; "M" code keeping the count of packed values under
  *             a bit map; "D" decode; "R" decode and expand a quasi-regular
  *             Gaussian grid to a regular one (PSEC4 must hold 2N x 4N);
@@ -93,6 +95,10 @@ typedef int32_t gint;
  *           failures (2xx arguments, 3xx..8xx sections 0..5, x99 failed
  *           value check), each announced by a printed line.
  *
+ * Coding refuses (710) a field of more than KLENP values; it changes the
+ * caller's PSEC4 (scaled by 10^D, compacted under a bit map, replaced by the
+ * packed integers) and, for some grids, KSEC2(2), KSEC2(9) and KSEC2(10)
+ * (65535 where no value is given).
  * Decoding never reads beyond KGRIB(KLENG) nor writes beyond PSEC4(KLENP);
  * with arrays of the GRIB_N* sizes above it stays inside the section arrays.
  * A section 4 of 0 bits per value is a constant field R / 10^D with one

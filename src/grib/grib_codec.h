@@ -5,6 +5,7 @@
 #ifndef GRIB_CODEC_H
 #define GRIB_CODEC_H
 
+#include <cstdint>
 #include <string_view>
 
 #include "grib.h"
@@ -58,6 +59,9 @@ void grib_skip(gint bits);
 
 /* Sets KRET and prints " FLDCOD : <text>" followed by the code in 3. */
 bool grib_fail(grib_call &c, gint code, std::string_view text);
+/* 710, the values do not fit PSEC4: KSEC4(1) <- count (cut to 32 bits)
+ * and the line naming KLENP and the count. */
+bool grib_fail_710(grib_call &c, int64_t count);
 /* The common beginning of most failure texts. */
 inline constexpr std::string_view GRIB_IE = "Error inserting/extracting ";
 

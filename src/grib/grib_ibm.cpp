@@ -11,11 +11,12 @@
 
 #include "grib_format.h"
 
-gint grib_nint(double x)
+namespace {
+
+gint saturate(double r)
 {
-    if (std::isnan(x))
+    if (std::isnan(r))
         return 0;
-    double r = std::round(x);
     if (r >= 2147483647.0)
         return 2147483647;
     if (r <= -2147483648.0)
@@ -23,16 +24,16 @@ gint grib_nint(double x)
     return static_cast<gint>(r);
 }
 
+} // namespace
+
+gint grib_nint(double x)
+{
+    return saturate(std::round(x));
+}
+
 gint grib_trunc(double x)
 {
-    if (std::isnan(x))
-        return 0;
-    double r = std::trunc(x);
-    if (r >= 2147483647.0)
-        return 2147483647;
-    if (r <= -2147483648.0)
-        return -2147483647 - 1;
-    return static_cast<gint>(r);
+    return saturate(std::trunc(x));
 }
 
 float grib_pow2(gint e)
@@ -99,12 +100,18 @@ void confp3_line(float pval, gint s, gint e, gint kmant, gint kround, bool heade
         .put();
 }
 
-gint mantissa(double q, int mode, gint s)
+/* q = z / 16^(e-70): the power is applied in double precision so that it
+ * cannot leave the range of a float, but q itself is exact as a float, and
+ * q + 0.5 is rounded to single precision like the rest of the arithmetic
+ * (a tie goes to the even neighbour, so an integer q of 2^23 or more may
+ * stay where it is). */
+gint mantissa(float z, gint e, int mode, gint s)
 {
+    float q = static_cast<float>(static_cast<double>(z) / std::ldexp(1.0, 4 * (e - 70)));
     if (mode == 0 && s == 0)
         return grib_trunc(q);
     if (mode == 0)
-        return grib_nint(q + 0.5);
+        return grib_nint(q + 0.5f);
     return grib_nint(q);
 }
 
@@ -124,6 +131,11 @@ void decfp2(float *preal, gint *kexp, gint *kmant)
     if (e >= 128) {
         e -= 128;
         sign = -1.0f;
+    }
+    /* a zero mantissa stays zero even where the power overflows (0 x Inf) */
+    if (m == 0) {
+        *preal = sign * 0.0f;
+        return;
     }
     float power = std::ldexp(1.0f, 4 * (e - 64));
     *preal = ((sign * 5.9604644775390625e-08f) * static_cast<float>(m)) * power;
@@ -151,10 +163,10 @@ void confp3(float *pval, gint *kexp, gint *kmant, gint *kbits, gint *kround)
             e = 0;
         if (e > 127)
             e = 127;
-        km = mantissa(static_cast<double>(z) / std::ldexp(1.0, 4 * (e - 70)), mode, s);
+        km = mantissa(z, e, mode, s);
         if (km > 16777215) {
             e++;
-            km = mantissa(static_cast<double>(z) / std::ldexp(1.0, 4 * (e - 70)), mode, s);
+            km = mantissa(z, e, mode, s);
             if (km > 16777215) {
                 grib::say("CONFP3 : Mantissa overflow fatal error.");
                 confp3_line(*pval, s, e, km, *kround, false);

@@ -190,6 +190,7 @@ bool lists(grib_call &c, gint nv, bool quasi)
     if (!quasi)
         return true;
     gint rows = c.k2(3);
+    /* more rows than KSEC2 is documented to hold is refused, not read */
     if (rows < 0 || rows > GRIB_MAXROWS || grib_xfer(c, &c.k2(23), rows, 16))
         return fail(c, 522, "list of numbers of points. Return code = ");
     c.k2(17) = 1;
@@ -210,6 +211,7 @@ bool octet5(grib_call &c, gint nv, gint extra, int ed, bool &quasi)
             .text(GRIB_IE)
             .text("location of List of vertical coordinate parameters")
             .put();
+        grib::MsgLine().text("         or List of numbers of points. Return code = ").i(503, 3).put();
         return false;
     }
     quasi = c.k2(17) == 1;
@@ -242,8 +244,12 @@ bool grib_sec2(grib_call &c)
                              "values. Return code = ");
     }
     w.start2 = w.nspt;
-    if (c.coding())
-        w.len2 = 32 + extra_octets(c.k2(1)) + 4 * c.k2(12) + 2 * c.k2(17) * c.k2(3);
+    if (c.coding()) {
+        /* a count beyond its field is refused below (502, 522) */
+        int64_t len = 32 + extra_octets(c.k2(1)) + 4 * int64_t{c.k2(12)} +
+                      2 * int64_t{c.k2(17)} * c.k2(3);
+        w.len2 = len < 0 || len > 2147483647 ? 0 : static_cast<gint>(len);
+    }
     if (grib_xfer1(c, w.len2, 24))
         return fail(c, 501, "length of  Section 2. Return code = ");
     if (grib_debug())
@@ -266,20 +272,14 @@ bool grib_sec2(grib_call &c)
     if (nv < 0 || nv > 255)
         return fail(c, 502, "number of  Vertical coordinate parameters. Return code = ");
     c.k2(12) = nv;
-    /* on decoding the type is not known yet; octet 5 is interpreted below */
-    gint oct5pos = w.nspt;
-    grib_skip(8);
+    /* octet 5 comes before the type: coding takes the type from KSEC2(1),
+     * decoding does not need it */
+    bool quasi = false;
+    if (!octet5(c, nv, extra_octets(c.k2(1)), ed, quasi))
+        return false;
     if (grib_xfer1(c, c.k2(1), 8))
         return fail(c, 504, "data representation type. Return code = ");
     gint type = c.k2(1);
-    gint after = w.nspt;
-    w.nspt = oct5pos;
-    bool quasi = false;
-    if (!octet5(c, nv, extra_octets(type), ed, quasi)) {
-        grib::MsgLine().text("         or List of numbers of points. Return code = ").i(503, 3).put();
-        return false;
-    }
-    w.nspt = after;
     bool ok;
     switch (family(type)) {
     case LATLON: ok = lat_lon_gauss(c, LATLON, ed); break;

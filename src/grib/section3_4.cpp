@@ -10,18 +10,13 @@
 #include "grib_format.h"
 #include "grib_ibm.h"
 
-namespace {
-
-const std::string_view E710 = "Output array too small. Length is ";
-
-bool fail_710(grib_call &c, int64_t count)
+bool grib_fail_710(grib_call &c, int64_t count)
 {
     c.k4(1) = count > 2147483647 ? 2147483647 : count < -2147483647 ? -2147483647
                                                                     : static_cast<gint>(count);
     c.kret = 710;
     grib::MsgLine()
-        .text("FLDCOD : ")
-        .text(E710)
+        .text("FLDCOD : Output array too small. Length is ")
         .i(c.klenp, 8)
         .text(" words. Number of values is ")
         .i(c.k4(1), 8)
@@ -30,6 +25,8 @@ bool fail_710(grib_call &c, int64_t count)
         .put();
     return false;
 }
+
+namespace {
 
 bool is_spherical_type(gint t) { return t == 50 || t == 60 || t == 70 || t == 80; }
 
@@ -105,15 +102,13 @@ bool choose_scaling(grib_call &c, Packing &pk)
 {
     grib_work_t &w = grib_work();
     const grbcom_t &g = grib_state.grbcom;
-    if (w.missing) {
-        pk = {65535, 255, 16777215, 0.0f, 1.0f};
-        return true;
-    }
     gint first = c.k4(3) == 128 ? 1 : 0;
     gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
     float *vals = c.psec4 + first;
     float pmiss = marker(c);
     bool secondary = c.k4(9) == 32;
+    /* values equal to the marker are left alone for the secondary bit maps
+     * built after this, which must still find them */
     if (c.k1(23) != 0) {
         float f = grib_pow10(c.k1(23));
         for (gint j = 0; j < w.nvals; j++)
@@ -147,6 +142,10 @@ bool choose_scaling(grib_call &c, Packing &pk)
             ref = w.zmin;
         }
     }
+    if (w.missing) {  /* the range is listed all the same; markers stored */
+        pk = {65535, 255, 16777215, 0.0f, 1.0f};
+        return true;
+    }
     if (c.k4(2) == 0 && w.zmax != ref)
         return grib_fail(c, 709,
                          "Error inserting/extracting number of bits per data value. Return code = ");
@@ -157,9 +156,9 @@ bool choose_scaling(grib_call &c, Packing &pk)
         gint a = grib_trunc(s), b = grib_trunc(s + (s >= 0.0f ? 1.0f : -1.0f));
         e = a < b ? a : b;
     }
+    w.iexp = e;
     pk.rawe = e < 0 ? 32768 - e : e;
     pk.scale = grib_pow2(e);
-    w.iexp = e;
 
     gint bits = grib_state.kbit, mode = grib_debug() ? 11 : 1;
     float back = 0.0f;
@@ -246,6 +245,7 @@ bool additional_flags(grib_call &c, gint &oct12)
     }
     w.bmap2 = w.nspt;
     int64_t skip = c98 ? 8 * ((int64_t{m} * oct12 + 7) / 8) : 8 * (int64_t{oct12} - 25 - nc);
+    /* octets 12-13 that point before the maps or past KGRIB are refused */
     if (skip < 0 || skip > 8 * int64_t{c.kleng} * 4)
         return grib_fail(c, 720,
                          "Error inserting/extracting octet numberat which packed data begins. "
@@ -290,6 +290,7 @@ bool extract_points(grib_call &c, float ref, float scale)
     for (gint k = 1; k <= n; k++) {
         gint row = c.k4(33 + 2 * k), col = c.k4(34 + 2 * k);
         int64_t index = 0;
+        /* a point outside the grid is refused rather than read */
         if (quasi) {
             if (row < 1 || row > c.k2(3) || row > GRIB_MAXROWS || col < 1 || col > c.k2(22 + row))
                 return grib_fail(c, 712, e712);
@@ -394,6 +395,8 @@ bool grib_sec3(grib_call &c)
         grib_skip(8 * w.len3);
         return true;
     }
+    /* a section shorter than its header, or with more unused bits than
+     * bit map, is refused */
     if (!c.coding() && w.len3 < 6)
         return grib_fail(c, 601, e601);
     if (grib_xfer1(c, w.unused3, 8))
@@ -517,7 +520,7 @@ bool sec4_coefficient(grib_call &c)
 {
     const std::string_view e711 = "Error inserting/extracting real coefficient. Return code = ";
     if (c.klenp < 1)
-        return fail_710(c, 1);
+        return grib_fail_710(c, 1);
     if (c.coding() && grib_work().nvals < 1)
         return grib_fail(c, 711, e711);
     if (grib_xfer_ibm(c, c.p4(1)))
@@ -566,13 +569,13 @@ bool sec4_decode_values(grib_call &c, float ref, float scale, gint first)
             n = 0;
     } else {
         int64_t avail = int64_t{w.start4} + 8 * int64_t{w.len4} - w.nspt - w.unused4;
-        if (avail < 0)
+        if (avail < 0)  /* section 4 shorter than its header */
             return grib_fail(c, 701, E701);
         n = avail / c.k4(2);
     }
     int64_t total = n + first;
     if (total > c.klenp)
-        return fail_710(c, total);
+        return grib_fail_710(c, total);
     c.k4(1) = static_cast<gint>(total);
     if (c.is("X"))
         return extract_points(c, ref, scale);
@@ -594,6 +597,7 @@ bool grib_sec4(grib_call &c)
     float ref = 0.0f, scale = 0.0f;
     if (!sec4_length(c) || !sec4_flag(c) || !sec4_scaling(c, ref, scale))
         return false;
+    /* a width above 32 cannot be unpacked: refused, also on decoding */
     if (grib_xfer1(c, c.k4(2), 8) || c.k4(2) > 32 || c.k4(2) < 0)
         return grib_fail(c, 709, E709);
     gint oct12 = 0;
@@ -623,7 +627,7 @@ bool expand_bitmap(grib_call &c)
                          "Return code = ");
     int64_t total = int64_t{w.bmapbits} * knum;
     if (total > c.klenp)
-        return fail_710(c, total);
+        return grib_fail_710(c, total);
     gint ksize = w.bmapbits, kbit = grib_state.kbit, ksbmap = 0, ir = 0;
     gint kpr = grib_state.grbcom.NDBG, bm2 = w.bmap2;
     float pmiss = c.p3(2);
@@ -642,6 +646,8 @@ bool expand_quasi_regular(grib_call &c)
         return grib_fail(c, 605,
                          "Cannot convert Quasi-regular Gaussian grid with bit-map. Return code = ");
     const std::string_view e522 = "Error inserting/extracting list of numbers of points. Return code = ";
+    /* the row list must describe 2N rows of 1 to 4N points, all of them
+     * decoded, before qu2reg may work on it (it cannot refuse a bad one) */
     gint n = c.k2(10);
     if (n < 1 || 2 * n != c.k2(3) || c.k2(3) > GRIB_MAXROWS)
         return grib_fail(c, 522, e522);
@@ -655,7 +661,7 @@ bool expand_quasi_regular(grib_call &c)
         return grib_fail(c, 522, e522);
     gint klat = 2 * n, klon = 4 * n, kcode = 1;
     if (int64_t{klat} * klon > c.klenp)
-        return fail_710(c, int64_t{klat} * klon);
+        return grib_fail_710(c, int64_t{klat} * klon);
     qu2reg(c.psec4, &c.k2(23), &klat, &klon, &kcode);
     c.k4(1) = klat * klon;
     c.k2(2) = klon;

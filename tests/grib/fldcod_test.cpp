@@ -197,6 +197,26 @@ TEST_F(Fldcod, OutputArrayTooSmall)
     EXPECT_EQ(d.out,
               " FLDCOD : Output array too small. Length is    10000 words. Number of values is    10512"
               " Return code = 710\n");
+
+    // coding refuses a count that PSEC4 cannot hold, missing fields too
+    Codec e(100, 8000);
+    gtu::norva_sec1(e);
+    gtu::latlon_sec2(e);
+    e.K4(2) = 8;
+    for (gint count : {101, -101, -2147483647 - 1}) {
+        e.K4(1) = count;
+        EXPECT_EQ(e.call("C"), 710) << count;
+    }
+    EXPECT_EQ(e.out,
+              " FLDCOD : Output array too small. Length is      100 words. Number of values is ********"
+              " Return code = 710\n");
+    EXPECT_EQ(e.K4(1), -2147483647);
+    e.K4(1) = -101;
+    e.call("C");
+    EXPECT_EQ(e.out,
+              " FLDCOD : Output array too small. Length is      100 words. Number of values is     -101"
+              " Return code = 710\n");
+    EXPECT_EQ(e.K4(1), -101);
 }
 
 TEST_F(Fldcod, TruncatedMessagesFailInsideTheArrays)
@@ -211,7 +231,7 @@ TEST_F(Fldcod, TruncatedMessagesFailInsideTheArrays)
         {5, 304, " FLDCOD : Error extracting octets 22 and 23 for Experimental Edition check. Return code = 304\n"},
         {6, 405, " FLDCOD : Error inserting/extracting six fields from Year of century to Indicator of unit of time range. Return code = 405\n"},
         {7, 407, " FLDCOD : Error inserting/extracting time range indicator. Return code = 407\n"},
-        {10, 504, " FLDCOD : Error inserting/extracting data representation type. Return code = 504\n"},
+        {10, 503, "          or List of numbers of points. Return code = 503\n"},
         {20, 512, nullptr},
         {2000, 712, " FLDCOD : Error inserting/extracting data values. Return code = 712\n"},
     };
@@ -308,6 +328,16 @@ TEST_F(Fldcod, MissingFieldRoundTrip)
     EXPECT_EQ(d.p4[77], 0.0f);
     EXPECT_EQ(d.out.rfind(" FLDCOD : Following field is missing ***********\n \n", 0), 0u) << d.out;
 
+    // the range (0 to 0) is found as for any field: a user reference value
+    // above it is reported
+    float fref = 2.0f;
+    grsref(&fref);
+    ASSERT_EQ(c.call("C"), 0) << c.out;
+    EXPECT_EQ(c.out,
+              " FLDCOD : User supplied reference value         2.0000000000 exceeds minimum value"
+              "         0.0000000000. Minimum value used.\n");
+    EXPECT_EQ(c.msg.at(s4 + 6), 0xFF);
+
     c.p4[3] = 1.0f;
     EXPECT_EQ(c.call("C"), 203);
     EXPECT_EQ(c.out, " FLDCOD : Non-zero value in missing data field. Return code = 203\n");
@@ -350,7 +380,9 @@ TEST_F(Fldcod, EveryFieldFailsWithItsOwnCode)
         {7, ie + "time range indicator. Return code = 407"},
         {8, ie + "century of data or reserved field. Return code = 410"},
         {9, ie + "length of  Section 2. Return code = 501"},
-        {10, ie + "data representation type. Return code = 504"},
+        // octet 5 of section 2 comes before the type (octet 6)
+        {10, ie + "location of List of vertical coordinate parameters\n"
+                  "          or List of numbers of points. Return code = 503"},
         {11, ie + "number of points along a parallel or meridian. Return code = 505"},
         {12, ie + "latitude or longitude of first grid point. Return code = 506"},
         {13, ie + "components flag. Return code = 507"},
@@ -368,11 +400,11 @@ TEST_F(Fldcod, EveryFieldFailsWithItsOwnCode)
         Codec d(19000, k.words);
         std::copy(c.msg.w.begin(), c.msg.w.begin() + k.words, d.msg.w.begin());
         d.call("D");
-        // one INXBIT line per failed transfer, then fldcod's line
-        size_t nl = d.out.rfind('\n', d.out.size() - 2);
-        ASSERT_NE(nl, std::string::npos) << d.out;
-        EXPECT_EQ(d.out.substr(nl - 56, 15), " INXBIT : Word ");
-        EXPECT_EQ(d.out.substr(nl + 1), k.line + "\n");
+        // one INXBIT line per failed transfer, then fldcod's line(s)
+        std::string want = k.line + "\n";
+        ASSERT_GE(d.out.size(), want.size() + 57) << d.out;
+        EXPECT_EQ(d.out.substr(d.out.size() - want.size()), want);
+        EXPECT_EQ(d.out.substr(d.out.size() - want.size() - 57, 15), " INXBIT : Word ");
     }
 }
 
@@ -448,6 +480,86 @@ TEST_F(Fldcod, CorruptMessageWithKretZeroAborts)
         testing::KilledBySignal(SIGABRT),
         "FLDCOD : Error inserting/extracting length of  Section 4\\. Return code = 701\n"
         " ABORTX : Routine FLDCOD has requested program termination\\.\n$");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Fldcod, SectionOneLevelsPeriodsAndScale)
+{
+    Codec c = code_latlon(gtu::smooth_field(144 * 73), 8);
+    const size_t s1 = 8;
+    // ground (level type 1): octets 11-12 are not read
+    Codec d;
+    d.msg = c.msg;
+    d.msg.at(s1 + 9) = 1;
+    d.msg.at(s1 + 10) = 0x12;
+    d.msg.at(s1 + 11) = 0x34;
+    // time range indicator 10: octets 19-20 are one number
+    d.msg.at(s1 + 18) = 1;
+    d.msg.at(s1 + 19) = 44;
+    d.msg.at(s1 + 20) = 10;
+    // D: hexadecimal 8000 is 0
+    d.msg.at(s1 + 26) = 0x80;
+    d.msg.at(s1 + 27) = 0x00;
+    EXPECT_EQ(d.call("D"), 0) << d.out;
+    EXPECT_EQ(d.K1(7), 1);
+    EXPECT_EQ(d.K1(8), 0);
+    EXPECT_EQ(d.K1(9), 0);
+    EXPECT_EQ(d.K1(16), 300);
+    EXPECT_EQ(d.K1(17), 0);
+    EXPECT_EQ(d.K1(18), 10);
+    EXPECT_EQ(d.K1(23), 0);
+    // a level of two octets (type 101, layer between two pressures)
+    d.msg.at(s1 + 9) = 101;
+    d.msg.at(s1 + 26) = 0x80;
+    d.msg.at(s1 + 27) = 0x02;
+    EXPECT_EQ(d.call("D"), 0) << d.out;
+    EXPECT_EQ(d.K1(8), 0x12);
+    EXPECT_EQ(d.K1(9), 0x34);
+    EXPECT_EQ(d.K1(23), -2);
+
+    // coding with time range indicator 10 writes the period as one number
+    Codec e;
+    gtu::norva_sec1(e);
+    gtu::latlon_sec2(e);
+    e.K1(16) = 300;
+    e.K1(18) = 10;
+    e.K4(1) = 144 * 73;
+    e.K4(2) = 8;
+    gint off = 0;
+    grsvck(&off);
+    ASSERT_EQ(e.call("C"), 0) << e.out;
+    EXPECT_EQ(e.msg.at(s1 + 18), 1);
+    EXPECT_EQ(e.msg.at(s1 + 19), 44);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Fldcod, SectionTwoSignAndMagnitudeAndMissingIncrements)
+{
+    Codec c = code_latlon(gtu::smooth_field(144 * 73), 8);
+    const size_t s2 = 8 + 28;
+    Codec d;
+    d.msg = c.msg;
+    d.msg.at(s2 + 10) = 0x80;  // La1: negative zero
+    d.msg.at(s2 + 11) = 0x00;
+    d.msg.at(s2 + 12) = 0x00;
+    d.msg.at(s2 + 23) = 0xFF;  // Di, Dj not given
+    d.msg.at(s2 + 24) = 0xFF;
+    d.msg.at(s2 + 25) = 0xFF;
+    d.msg.at(s2 + 26) = 0xFF;
+    d.msg.at(s2 + 4) = 0;      // octet 5 of 0 reads as 255: no list
+    EXPECT_EQ(d.call("D"), 0) << d.out;
+    EXPECT_EQ(d.K2(4), 0);
+    EXPECT_EQ(d.K2(7), -90000);
+    EXPECT_EQ(d.K2(9), GRIB_KNEG);
+    EXPECT_EQ(d.K2(10), GRIB_KNEG);
+    EXPECT_EQ(d.K2(17), 0);
+    EXPECT_EQ(d.K4(1), 144 * 73);
 }
 
 }  // namespace

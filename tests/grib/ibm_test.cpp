@@ -204,3 +204,56 @@ TEST(GribSettingsDeathTest, AbortxPrintsAndAborts)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GribIbm, NegativeValuesRoundDownInSinglePrecision)
+{
+    // q = 8388610 (an even integer above 2^23): q + 0.5 rounds to q in single
+    // precision, so the number is kept exactly
+    float v = -(8.0f + std::ldexp(1.0f, -19));
+    gtu::start_capture();
+    Ibm r = enc(v, 0);
+    EXPECT_EQ(gtu::end_capture(), "");
+    EXPECT_EQ(r.e, 128 + 65);
+    EXPECT_EQ(r.m, 8388610);
+    EXPECT_EQ(dec(r.e, r.m), v);
+    // odd q: the tie goes up, one step away from zero
+    float w = -(8.0f + 3 * std::ldexp(1.0f, -20));
+    r = enc(w, 0);
+    EXPECT_EQ(r.m, 8388612);
+    EXPECT_LE(dec(r.e, r.m), w);
+    // just below 16 the exponent comes out as that of 16 (the logarithm is
+    // rounded), q = 1048575.9375, and q + 0.5 rounds to 1048576.5
+    float x = -std::nextafter(16.0f, 0.0f);
+    gtu::start_capture();
+    r = enc(x, 0);
+    EXPECT_EQ(gtu::end_capture(), "");
+    EXPECT_EQ(r.e, 128 + 66);
+    EXPECT_EQ(r.m, 1048577);
+    EXPECT_LT(dec(r.e, r.m), x);
+}
+
+TEST(GribIbm, ZeroMantissaIsZeroAtAnyExponent)
+{
+    EXPECT_EQ(dec(127, 0), 0.0f);
+    EXPECT_EQ(dec(255, 0), 0.0f);
+    EXPECT_TRUE(std::signbit(dec(255, 0)));
+    EXPECT_EQ(dec(1, 0), 0.0f);
+}
+
+TEST(GribSettings, SetparPrintsWhenAsked)
+{
+    gint kbit = 0, kneg = 0, kpr = 1;
+    gtu::start_capture();
+    setpar(&kbit, &kneg, &kpr);
+    EXPECT_EQ(gtu::end_capture(),
+              " SETPAR : Section 1.\n"
+              " SETPAR : Section 9.\n"
+              "          Output values set -\n"
+              "           KBIT =  32\n"
+              "           KNEG =            -2147483647\n");
+    EXPECT_EQ(kbit, 32);
+}
+
+}  // namespace
