@@ -90,8 +90,10 @@ typedef int32_t gint;
  *             in KSEC4(34..42); "L" the message length KSEC0(1) only.
  * KRET      in: 0 ends the program through abortx on any failure, anything
  *           else returns failures; out: 0 success, negative warnings with
- *           usable output (-3 predefined bit map not expanded, -5 bit map
- *           found and nothing decoded, -6 pseudo-message), positive
+ *           usable output (-2 bit map of the message's own with every
+ *           value present, -3 predefined bit map not expanded, -4 field
+ *           spread over the grid by its bit map, -5 bit map found and
+ *           nothing decoded, -6 pseudo-message), positive
  *           failures (2xx arguments, 3xx..8xx sections 0..5, x99 failed
  *           value check), each announced by a printed line.
  *
@@ -106,7 +108,7 @@ typedef int32_t gint;
  * 0 bits per value only when KSEC4(2) is 0 and the field is constant (with
  * the value checks off, since they ask for 1 to 32 bits); otherwise 709.
  * A field under a bit map decodes with PSEC3(2) at the missing points and
- * KRET 0.  Operation "R" refuses (522) a row list that does not describe
+ * KRET -4 (-2 when the map marks every point present).  Operation "R" refuses (522) a row list that does not describe
  * 2N rows of 1 to 4N points.  A decoding call that prints nothing obtains
  * no storage.
  */

@@ -30,7 +30,7 @@ struct grib_work_t {
     gint unused3, unused4;         /* unused bits at section ends */
     gint bmap, bmapbits, bmap2;    /* bit map positions and size */
     gint pseudo;        /* 1: pseudo-message, rest passed over */
-    gint bmret;         /* bit-map condition: 0, -3 or -5 */
+    gint bmret;         /* bit-map condition: 0, -2, -3, -4 or -5 */
     gint iexp;          /* binary scale factor E */
     gint missing;       /* 1: the field is a missing field */
     float zref;         /* reference value R */

@@ -636,6 +636,7 @@ bool expand_bitmap(grib_call &c)
     if (ir)
         return grib_fail(c, 806, "Error extracting primary  or secondary bit map. Return code = ");
     c.k4(1) = static_cast<gint>(total);
+    w.bmret = ksbmap;  // -2 every value present, -4 spread over the grid
     return true;
 }
 

@@ -250,7 +250,7 @@ TEST_F(FldcodTypes, BitMapRoundTrip)
         Codec e(19000, static_cast<gint>(c.msg.w.size()));
         e.msg = c.msg;
         e.P3(2) = -999.0f;
-        ASSERT_EQ(e.call("D"), 0);
+        ASSERT_EQ(e.call("D"), -4);  // spread over the grid by its bit map
         for (int i = 0; i < g.values; i++) {
             if (field[i] == -999.0f)
                 ASSERT_EQ(e.p4[i], -999.0f) << i;
@@ -411,10 +411,31 @@ TEST_F(FldcodTypes, AllMissingFieldUnderABitMap)
     Codec d(19000, 8000);
     d.msg = c.msg;
     d.P3(2) = -999.0f;
-    EXPECT_EQ(d.call("D"), 0) << d.out;
+    EXPECT_EQ(d.call("D"), -4) << d.out;
     EXPECT_EQ(d.K4(1), g.values);
     for (int i = 0; i < g.values; i++)
         ASSERT_EQ(d.p4[i], -999.0f) << i;
+}
+
+TEST_F(FldcodTypes, BitMapWithEveryPointPresent)
+{
+    Grid g = grids()[0];
+    auto field = gtu::smooth_field(g.values);
+    Codec c;
+    gtu::norva_sec1(c, 192);
+    std::copy(g.k2.begin(), g.k2.end(), c.k2.begin());
+    c.P3(2) = -999.0f;
+    c.K4(1) = g.values;
+    c.K4(2) = 12;
+    std::copy(field.begin(), field.end(), c.p4.begin());
+    ASSERT_EQ(c.call("C"), 0) << c.out;
+    Codec d(19000, 8000);
+    d.msg = c.msg;
+    d.P3(2) = -999.0f;
+    EXPECT_EQ(d.call("D"), -2) << d.out;
+    EXPECT_EQ(d.K4(1), g.values);
+    for (int i = 0; i < g.values; i++)
+        ASSERT_NEAR(d.p4[i], field[i], 0.02f) << i;
 }
 
 }  // namespace
