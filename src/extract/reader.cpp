@@ -128,10 +128,14 @@ int read_disk_message(int unit, std::int32_t *buffer)
         long off = tpio_disk_offset(unit);
         const unsigned char *p = nullptr;
         long avail = tpio_disk_peek(unit, first_look, &p);
+        if (avail < 0)
+            return GP_NO_MORE;
         std::memcpy(out, p, std::min<std::size_t>(static_cast<std::size_t>(avail), first_look));
         int length = lengrib(buffer);
         if (gp_msg.ksec0[1] != 1) {     // older editions: measured by walking
             avail = tpio_disk_peek(unit, GP_IGRIB_BYTES, &p);
+            if (avail < 0)
+                return GP_NO_MORE;
             std::memcpy(out, p, std::min<std::size_t>(static_cast<std::size_t>(avail), GP_IGRIB_BYTES));
             length = lengrib(buffer);
         }

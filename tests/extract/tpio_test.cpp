@@ -86,6 +86,23 @@ TEST_F(Unit, TapeImageRecordLongerThanTheReadIsCut)
     EXPECT_EQ(read(4), "gh");
 }
 
+// A length word with its flag bits set frames a record the writer could
+// not read back; the record after it is read as usual.
+TEST_F(Unit, TapeImageRecordFlaggedBadIsAnErrorAndPassedOver)
+{
+    std::string bad = gptest::le32(0x80000003u) + "xyz" + '\0' + gptest::le32(0x80000003u);
+    ASSERT_GT(open("a.tap", simh_record("a") + bad + simh_record("b") + bad + simh_record("c") +
+                                simh_end()),
+              0);
+    EXPECT_EQ(read(), "a");
+    errno = 0;
+    EXPECT_EQ(read(), "<error>");
+    EXPECT_EQ(errno, EIO);
+    EXPECT_EQ(read(), "b");
+    EXPECT_EQ(skip(2), 0);
+    EXPECT_EQ(read(), "");
+}
+
 TEST_F(Unit, SkipOnATapeImageMovesOverRecords)
 {
     std::string image;
