@@ -119,6 +119,16 @@ void xv_set_text_value(Xv_opaque text, const char *value);
 /* Check boxes and choices: the current value (0 for other kinds). */
 int xv_choice_value(Xv_opaque choice);
 
+/* What an object shows: the frame's title, a button's or an item's label
+ * ("" when it has none), and the entry strings of a check box or choice
+ * (entry i, "" past the last). */
+const char *xv_label(Xv_opaque obj);
+const char *xv_choice_string(Xv_opaque choice, int entry);
+
+/* Place and size in pixels: a frame's from (0, 0), with its footer; any
+ * other object's from its owner's top-left corner. */
+void xv_rect(Xv_opaque obj, int *x, int *y, int *w, int *h);
+
 /* Inactive objects are greyed out and ignore the user. */
 bool xv_inactive(Xv_opaque obj);
 void xv_set_inactive(Xv_opaque obj, bool inactive);
