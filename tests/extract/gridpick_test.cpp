@@ -510,6 +510,19 @@ TEST_F(Gridpick, WindComponentsWithoutTheirPartner)
     EXPECT_TRUE(files().empty());
 }
 
+TEST_F(Gridpick, MkarchiveRefusesDatesAndGridsItCannotMake)
+{
+    const std::string usage =
+        "usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]\n"
+        "                 [-p CODES] [-l LEVELS] [-r RECORD] FILE\n";
+    for (auto args : {std::vector<std::string>{"-s", "13/1/79", "x.grb"},
+                      {"-s", "0/1/79", "x.grb"}, {"-g", "100000x100000", "x.grb"}}) {
+        auto r = gptest::run(gptest::built("mkarchive"), args, "", dir.path());
+        EXPECT_EQ(r.status, 2) << args[1];
+        EXPECT_EQ(r.err, usage) << args[1];
+    }
+}
+
 // ---- terminal dialogue ----------------------------------------------
 
 // What a run of 1/1/79 on the dialogue's archive prints.
