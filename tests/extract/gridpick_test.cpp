@@ -510,6 +510,21 @@ TEST_F(Gridpick, WindComponentsWithoutTheirPartner)
     EXPECT_TRUE(files().empty());
 }
 
+// An unwanted u wind takes only its own v with it: a field of another kind
+// behind it is judged as usual.
+TEST_F(Gridpick, UnwantedFirstComponentDropsOnlyItsPartner)
+{
+    auto fields = make("a.grb", with(coarse, {"-p", "130,131", "-l", "500,850", "-T", "0"}));
+    ASSERT_EQ(fields.size(), 4u);   // 850: 130 131, 500: 130 131
+    auto r = gridpick({"-x", "-i", "1/1/79", "1/1/79", "a.grb"}, "2 0 500 850 0\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(fields[0]) +
+                         writing(name_of(fields[0])) + stamp(fields[1]) + stamp(fields[2]) +
+                         writing(name_of(fields[2])) + stamp(fields[3]) +
+                         "2 data set(s) written.\n");
+    EXPECT_EQ(r.err, param_menu + level_prompt + "Searching tape...\n");
+}
+
 TEST_F(Gridpick, MkarchiveRefusesDatesAndGridsItCannotMake)
 {
     const std::string usage =
