@@ -644,6 +644,13 @@ void xv_user_enter_text(Panel_item text, const char *value)
     reap();
 }
 
+void xv_user_close(Frame frame)
+{
+    if (alive(frame) && frame->pkg == FRAME_BASE)
+        Fl::handle(FL_CLOSE, static_cast<Fl_Window *>(frame->group.get()));
+    reap();
+}
+
 void xv_reset()
 {
     for (auto &o : xv_tk.objects)

@@ -154,6 +154,7 @@ void xv_user_toggle(Panel_item check_box, int box);
 void xv_user_choose(Panel_item choice, int entry);
 void xv_user_toggle_row(Panel_item list, int row);
 void xv_user_enter_text(Panel_item text, const char *value); /* then Return */
+void xv_user_close(Frame frame);   /* the window manager's close button */
 
 /* Destroys every object and forgets every handle and key: back to program
  * start.  The display stays open. */

@@ -336,6 +336,18 @@ TEST_F(Dialog, PromptChoiceTakesEffectAtOnceAndSurvivesCancel)
     EXPECT_TRUE(xv_destroyed(ip->base_frame));
 }
 
+TEST_F(Dialog, WindowCloseActsAsCancel)
+{
+    given_dates();
+    xv_user_toggle_row(ip->level_list, 4);
+    xv_user_toggle_row(ip->param_list, 2);
+    xv_user_close(ip->base_frame);
+    EXPECT_TRUE(xv_destroyed(ip->base_frame));
+    EXPECT_TRUE(levels().empty());
+    EXPECT_TRUE(params().empty());
+    expect_dates(1, 1, 79, 1, 31, 79, 28856, 28886);
+}
+
 TEST_F(Dialog, CancelWithoutDatesLeavesThemZero)
 {
     xv_user_press(ip->cancel_button);
