@@ -217,6 +217,29 @@ TEST_F(Unit, ForeignBytesAndOversizedMessagesArePassedOver)
     EXPECT_EQ(gp_msg.position, 40310);
 }
 
+// Only the bytes of the file are measured, never those of the message
+// before: "GRIB" and a zero byte measure as the smallest edition 0 message
+// (28 bytes), not as the 300 bytes of the message read last.
+TEST_F(Unit, DiskFileEndingInAFragment)
+{
+    std::string a = fake_message(300, 1, 1);
+    ASSERT_GT(open("a.grb", a + "GRIB" + '\0'), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(next(), a);
+    EXPECT_EQ(next(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "gridpick: GRIB message of 28 bytes at offset 300 is cut short by the end of the "
+              "file; passed over\n");
+    mtclose(&unit);
+    ASSERT_GT(open("b.grb", a + a.substr(0, 200)), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(next(), a);
+    EXPECT_EQ(next(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "gridpick: GRIB message of 300 bytes at offset 300 is cut short by the end of the "
+              "file; passed over\n");
+}
+
 TEST_F(Unit, TapeRecordsThatBeginNoMessageArePassedOver)
 {
     std::string a = fake_message(300, 1, 1), b = fake_message(300, 1, 2);
