@@ -499,6 +499,49 @@ int xv_choice_value(Xv_opaque choice)
     return value;
 }
 
+const char *xv_label(Xv_opaque obj)
+{
+    if (!alive(obj))
+        return "";
+    const char *label = nullptr;
+    if (obj->pkg == FRAME_BASE)
+        label = obj->group->label();
+    else if (obj->pkg == PANEL_BUTTON)
+        label = obj->buttons[0]->label();
+    else if (obj->pkg != PANEL && !obj->parts.empty() &&
+             dynamic_cast<Fl_Box *>(obj->parts[0].get()))
+        label = obj->parts[0]->label();   // start_item puts the label first
+    return label ? label : "";
+}
+
+const char *xv_choice_string(Xv_opaque choice, int entry)
+{
+    if (!alive(choice) || (choice->pkg != PANEL_CHECK_BOX && choice->pkg != PANEL_CHOICE) ||
+        entry < 0 || entry >= static_cast<int>(choice->buttons.size()))
+        return "";
+    const char *s = choice->buttons[static_cast<size_t>(entry)]->label();
+    return s ? s : "";
+}
+
+void xv_rect(Xv_opaque obj, int *x, int *y, int *w, int *h)
+{
+    *x = *y = *w = *h = 0;
+    if (!alive(obj))
+        return;
+    const Fl_Group *g = obj->group.get();
+    if (obj->pkg != FRAME_BASE) {
+        // Widgets count from their window's corner, as the panel does.
+        *x = g->x();
+        *y = g->y();
+        if (obj->owner->pkg != FRAME_BASE) {
+            *x -= obj->owner->group->x();
+            *y -= obj->owner->group->y();
+        }
+    }
+    *w = g->w();
+    *h = g->h();
+}
+
 bool xv_inactive(Xv_opaque obj)
 {
     return alive(obj) && !obj->group->active();
@@ -598,6 +641,13 @@ void xv_user_enter_text(Panel_item text, const char *value)
         text->input->do_callback();
         xv_tk.simulated = nullptr;
     }
+    reap();
+}
+
+void xv_user_close(Frame frame)
+{
+    if (alive(frame) && frame->pkg == FRAME_BASE)
+        Fl::handle(FL_CLOSE, static_cast<Fl_Window *>(frame->group.get()));
     reap();
 }
 

@@ -119,6 +119,16 @@ void xv_set_text_value(Xv_opaque text, const char *value);
 /* Check boxes and choices: the current value (0 for other kinds). */
 int xv_choice_value(Xv_opaque choice);
 
+/* What an object shows: the frame's title, a button's or an item's label
+ * ("" when it has none), and the entry strings of a check box or choice
+ * (entry i, "" past the last). */
+const char *xv_label(Xv_opaque obj);
+const char *xv_choice_string(Xv_opaque choice, int entry);
+
+/* Place and size in pixels: a frame's from (0, 0), with its footer; any
+ * other object's from its owner's top-left corner. */
+void xv_rect(Xv_opaque obj, int *x, int *y, int *w, int *h);
+
 /* Inactive objects are greyed out and ignore the user. */
 bool xv_inactive(Xv_opaque obj);
 void xv_set_inactive(Xv_opaque obj, bool inactive);
@@ -144,6 +154,7 @@ void xv_user_toggle(Panel_item check_box, int box);
 void xv_user_choose(Panel_item choice, int entry);
 void xv_user_toggle_row(Panel_item list, int row);
 void xv_user_enter_text(Panel_item text, const char *value); /* then Return */
+void xv_user_close(Frame frame);   /* the window manager's close button */
 
 /* Destroys every object and forgets every handle and key: back to program
  * start.  The display stays open. */

@@ -64,10 +64,12 @@ int gp_parse_command_line(int argc, char **argv, char *device);
 
 /* Day numbers: days from 1 January of year 0 of the century (day 1), years
  * of two digits, every fourth year (0 included) a leap year.  Months outside
- * 1..12 count the months there are (none before 1, all twelve after 12). */
+ * 1..12 count the months there are (none before 1, all twelve after 12).
+ * Results past INT_MAX (absurd years or days) are held at INT_MAX. */
 int kdate(int month, int day, int year);
 
-/* Day of the year of month/day in two-digit year (same leap rule). */
+/* Day of the year of month/day in two-digit year (same leap rule), held
+ * at INT_MAX like kdate. */
 int convert_date(int month, int day, int year);
 
 #endif

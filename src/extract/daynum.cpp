@@ -10,15 +10,26 @@ constexpr int days[2][12] = {
     {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
 };
 
-}  // namespace
-
-int convert_date(int month, int day, int year)
+long long day_of_year(int month, int day, int year)
 {
     const int *row = days[year % 4 == 0 ? 1 : 0];
-    int total = day;
+    long long total = day;
     for (int j = 0; j <= month - 2 && j < 12; j++)
         total += row[j];
     return total;
+}
+
+int held(long long total)
+{
+    return total > INT_MAX ? INT_MAX : static_cast<int>(total);
+}
+
+}  // namespace
+
+// A day typed near INT_MAX is held there rather than wrapping round.
+int convert_date(int month, int day, int year)
+{
+    return held(day_of_year(month, day, year));
 }
 
 // Years 0 .. year-1 hold 365 days each plus one for every fourth year from 0
@@ -29,6 +40,5 @@ int kdate(int month, int day, int year)
     long long total = 0;
     if (year > 0)
         total = 365LL * year + (year + 3LL) / 4;
-    total += convert_date(month, day, year);
-    return total > INT_MAX ? INT_MAX : static_cast<int>(total);
+    return held(total + day_of_year(month, day, year));
 }

@@ -36,7 +36,8 @@ void show_progress()
 void skip_while_far_before()
 {
     const gp_field_state &f = gp_field;
-    if (kdate(f.current_month, f.current_day, f.current_year) < gp_run.first_day - 1) {
+    // In long long: the dialog takes any first day, INT_MIN included.
+    if (kdate(f.current_month, f.current_day, f.current_year) < gp_run.first_day - 1LL) {
         int count = GP_SKIP_RECORDS;
         mtskip_rec(&gp_run.tape_unit, &count);
     }

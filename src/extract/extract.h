@@ -83,6 +83,10 @@ void gp_extract_reset();
 
 /* ---- parameter table and decoding (params.cpp) ----------------------- */
 
+/* init_arrays: every code back to the defaults (units and extension "",
+ * missing value -9999.0, scale factor 1.0), then the rows of the archive's
+ * parameters: their units (init_units), scale factors (init_scale_factors,
+ * none other than 1.0 at present), missing values and extension names. */
 void init_arrays();
 void init_units();
 void init_scale_factors();
@@ -120,8 +124,9 @@ float *copy_array_subset(const float *source, int row_length, int row_count,
 
 /* ---- archive reader (reader.cpp) ------------------------------------- */
 
-/* One record into buffer (at most GP_RECORD_SIZE bytes), retried up to
- * GP_READ_RETRIES times while reads return 0 or less; GP_NO_MORE then. */
+/* One record into buffer (at most GP_RECORD_SIZE bytes; size is not
+ * used), retried up to GP_READ_RETRIES times while reads return 0 or less;
+ * the record's byte count, or GP_NO_MORE after the last retry. */
 int read_block(int unit, void *buffer, int size);
 
 /* The next message at the start of buffer (GP_IGRIB_BYTES bytes).  Returns
@@ -137,16 +142,33 @@ int read_next_dataset(int unit, std::int32_t *buffer);
  * codec cannot establish it. */
 int lengrib(std::int32_t *buffer);
 
-/* 1 when the date lies after last_day. */
+/* 1 when kdate of the date lies after last_day, else 0. */
 int read_too_far(int month, int day, int year);
 
 /* ---- selection (select.cpp) ------------------------------------------ */
 
+/* 1 when first_day <= kdate(month, day, year) <= last_day, else 0. */
 int desired_date(int month, int day, int year);
+
+/* 1 with -a; otherwise param[code] (0 for codes outside 0..184). */
 int desired_param(int code);
+
+/* 1 with -a, or when level is one of the first num_levels entries of
+ * level; else 0. */
 int desired_level(int level);
+
+/* Decision for the current field (gp_field): GP_SKIP unless date,
+ * parameter and level are wanted; then, when prompt_user is set and the
+ * field is not a second wind component (132, 166), user_decision();
+ * otherwise GP_WRITE. */
 int desired_data_set();
+
+/* Asks "Do you want the ... ? (y/n/q): " on standard output and reads one
+ * word: y/Y GP_WRITE, q/Q or the end of input GP_QUIT, anything else
+ * GP_SKIP. */
 int user_decision();
+
+/* "%d\t%d\n" for each index and value (a debugging aid). */
 void print_vals(const int *values, int count);
 
 /* ---- output (output.cpp) --------------------------------------------- */

@@ -106,8 +106,9 @@ Options parse(int argc, char **argv)
         else
             o.path = argv[i];
     }
-    if (!o.path || o.ni < 2 || o.nj < 2 || o.ni * o.nj > 19000 || o.bits < 1 || o.bits > 32 ||
-        o.days < 0 || o.record < 1)
+    if (!o.path || o.ni < 2 || o.nj < 2 || o.ni > 19000 || o.nj > 19000 ||
+        o.ni * o.nj > 19000 || o.bits < 1 || o.bits > 32 || o.days < 0 || o.record < 1 ||
+        o.month < 1 || o.month > 12)
         usage();
     return o;
 }

@@ -128,11 +128,20 @@ int read_disk_message(int unit, std::int32_t *buffer)
         long off = tpio_disk_offset(unit);
         const unsigned char *p = nullptr;
         long avail = tpio_disk_peek(unit, first_look, &p);
-        std::memcpy(out, p, std::min<std::size_t>(static_cast<std::size_t>(avail), first_look));
+        if (avail < 0)
+            return GP_NO_MORE;
+        // Zeros after a short tail, so that nothing of the message before is measured.
+        std::size_t have = std::min<std::size_t>(static_cast<std::size_t>(avail), first_look);
+        std::memcpy(out, p, have);
+        std::memset(out + have, 0, first_look - have);
         int length = lengrib(buffer);
         if (gp_msg.ksec0[1] != 1) {     // older editions: measured by walking
             avail = tpio_disk_peek(unit, GP_IGRIB_BYTES, &p);
-            std::memcpy(out, p, std::min<std::size_t>(static_cast<std::size_t>(avail), GP_IGRIB_BYTES));
+            if (avail < 0)
+                return GP_NO_MORE;
+            have = std::min<std::size_t>(static_cast<std::size_t>(avail), GP_IGRIB_BYTES);
+            std::memcpy(out, p, have);
+            std::memset(out + have, 0, GP_IGRIB_BYTES - have);
             length = lengrib(buffer);
         }
         if (length < min_message) {

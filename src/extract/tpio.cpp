@@ -21,6 +21,7 @@ namespace {
 constexpr std::size_t window_size = 256 * 1024;
 constexpr std::uint32_t simh_tape_mark = 0;
 constexpr std::uint32_t simh_end_of_medium = 0xFFFFFFFFu;
+constexpr std::uint32_t simh_max_length = 0xFFFFFFu;   // higher bits flag the record
 
 struct Unit {
     int fd = -1;
@@ -69,6 +70,14 @@ void store_le32(unsigned char *p, std::uint32_t v)
 {
     for (int i = 0; i < 4; i++)
         p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// Bytes after the leading length word w up to the next record: the data,
+// its pad byte and the trailing length word.
+std::size_t record_span(std::uint32_t w)
+{
+    std::size_t size = w & simh_max_length;
+    return size + (size & 1) + 4;
 }
 
 // Makes up to n bytes available at win[beg]; returns how many there are.
@@ -126,7 +135,7 @@ int file_kind(int fd)
             return TPIO_SIMH;
         if (w == simh_tape_mark)
             continue;
-        if (w > 0xFFFFFFu)
+        if (w > simh_max_length)
             return TPIO_DISK;
         unsigned char tail[4];
         off_t end = at + 4 + static_cast<off_t>(w) + (w & 1);
@@ -156,7 +165,8 @@ int simh_read(Unit &u, void *buffer, int len)
     u.record++;
     if (w == simh_tape_mark)
         return 0;
-    if (w > 0xFFFFFFu) {         // a record flagged bad by the writer
+    if (w > simh_max_length) {   // a record flagged bad: passed over, as a skip does
+        consume(u, record_span(w));
         errno = EIO;
         return -1;
     }
@@ -171,7 +181,7 @@ int simh_read(Unit &u, void *buffer, int len)
         u.at_end = 1;
         return static_cast<int>(got);
     }
-    consume(u, size + (size & 1) + 4);
+    consume(u, record_span(w));
     return static_cast<int>(take);
 }
 
@@ -200,8 +210,7 @@ int simh_skip(Unit &u, int count)
             errno = EIO;
             return -1;
         }
-        std::size_t size = w & 0xFFFFFFu;
-        consume(u, size + (size & 1) + 4);
+        consume(u, record_span(w));
     }
     return 0;
 }

@@ -37,7 +37,8 @@ int mtclose(int *unit);
 
 /* One read of at most *len bytes: one record on a tape or tape image (a
  * longer record is cut to *len bytes, the rest passed over), 0 at a tape
- * mark, at the end of the medium or of a file; -1 on error. */
+ * mark, at the end of the medium or of a file; -1 on error (errno EIO for a
+ * tape image's record flagged bad, which is passed over like any other). */
 int mtread(int *unit, void *buffer, int *len);
 
 /* One write of *len bytes: on a tape image one framed record; a length of

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,64 @@ TEST_F(Dialog, StartsWithTheItemsInTheirInitialState)
         EXPECT_EQ(xv_inactive(all[i]), surface) << "object " << i;
     }
     EXPECT_FALSE(xv_destroyed(ip->base_frame));
+}
+
+struct Shown {
+    std::string label;
+    int x, y;
+};
+
+Shown shown(Xv_opaque obj)
+{
+    int x, y, w, h;
+    xv_rect(obj, &x, &y, &w, &h);
+    return {xv_label(obj), x, y};
+}
+
+bool operator==(const Shown &a, const Shown &b)
+{
+    return a.label == b.label && a.x == b.x && a.y == b.y;
+}
+
+void PrintTo(const Shown &s, std::ostream *os)
+{
+    *os << '"' << s.label << "\" at " << s.x << ", " << s.y;
+}
+
+TEST_F(Dialog, ItemsShowTheirLabelsInTheirPlaces)
+{
+    EXPECT_STREQ(xv_label(ip->base_frame), "NORVA Selector");
+    int x, y, w, h;
+    xv_rect(ip->base_frame, &x, &y, &w, &h);
+    EXPECT_EQ((std::vector<int>{x, y, w, h}), (std::vector<int>{0, 0, 400, 452}));
+    xv_rect(ip->controls1, &x, &y, &w, &h);
+    EXPECT_EQ((std::vector<int>{x, y, w, h}), (std::vector<int>{0, 0, 400, 432}));
+
+    EXPECT_EQ(shown(ip->ok_button), (Shown{"OK", 16, 8}));
+    EXPECT_EQ(shown(ip->cancel_button), (Shown{"Cancel", 68, 8}));
+    EXPECT_EQ(shown(ip->level_check_box), (Shown{"Levels:", 16, 28}));
+    EXPECT_EQ(shown(ip->param_check_box), (Shown{"Parameters:", 164, 28}));
+    EXPECT_EQ(shown(ip->level_list), (Shown{"", 16, 56}));
+    EXPECT_EQ(shown(ip->param_list), (Shown{"", 164, 56}));
+    EXPECT_EQ(shown(ip->surface_param_check_box), (Shown{"Surface Parameters:", 164, 176}));
+    EXPECT_EQ(shown(ip->surface_param_list), (Shown{"", 164, 200}));
+    EXPECT_EQ(shown(ip->start_date_item), (Shown{"First Date of Interest (MM/DD/YY) :", 16, 360}));
+    EXPECT_EQ(shown(ip->end_date_item), (Shown{"Last Date of Interest (MM/DD/YY) :", 16, 384}));
+    EXPECT_EQ(shown(ip->prompt_check_box), (Shown{"Ask Me About Each Data Set:", 16, 404}));
+
+    for (Xv_opaque box : {ip->level_check_box, ip->param_check_box, ip->surface_param_check_box}) {
+        EXPECT_STREQ(xv_choice_string(box, 0), "All");
+        EXPECT_STREQ(xv_choice_string(box, 1), "");
+    }
+    EXPECT_STREQ(xv_choice_string(ip->prompt_check_box, 0), "No");
+    EXPECT_STREQ(xv_choice_string(ip->prompt_check_box, 1), "Yes");
+    EXPECT_STREQ(xv_choice_string(ip->prompt_check_box, 2), "");
+
+    int widths[3];
+    Xv_opaque lists[] = {ip->level_list, ip->param_list, ip->surface_param_list};
+    for (int i = 0; i < 3; ++i)
+        xv_rect(lists[i], &x, &y, &widths[i], &h);
+    EXPECT_EQ((std::vector<int>{widths[0], widths[1], widths[2]}), (std::vector<int>{100, 136, 200}));
 }
 
 TEST_F(Dialog, InitializeCreatesOnlyTheEmptyHandles)
@@ -275,6 +334,18 @@ TEST_F(Dialog, PromptChoiceTakesEffectAtOnceAndSurvivesCancel)
     EXPECT_TRUE(levels().empty());
     expect_dates(1, 1, 79, 1, 31, 79, 28856, 28886);
     EXPECT_TRUE(xv_destroyed(ip->base_frame));
+}
+
+TEST_F(Dialog, WindowCloseActsAsCancel)
+{
+    given_dates();
+    xv_user_toggle_row(ip->level_list, 4);
+    xv_user_toggle_row(ip->param_list, 2);
+    xv_user_close(ip->base_frame);
+    EXPECT_TRUE(xv_destroyed(ip->base_frame));
+    EXPECT_TRUE(levels().empty());
+    EXPECT_TRUE(params().empty());
+    expect_dates(1, 1, 79, 1, 31, 79, 28856, 28886);
 }
 
 TEST_F(Dialog, CancelWithoutDatesLeavesThemZero)

@@ -51,6 +51,10 @@ TEST(Kdate, AbsurdYearsAreHeldAtTheTop)
     EXPECT_EQ(kdate(1, 1, 99999999), INT_MAX);
     EXPECT_GT(kdate(1, 1, 99999999), kdate(12, 31, 99));
     EXPECT_EQ(kdate(1, 1, 5000000), 365 * 5000000 + 1250000 + 1);
+    // A day typed near the top of an int does not wrap round to negative.
+    EXPECT_EQ(convert_date(12, INT_MAX - 10, 79), INT_MAX);
+    EXPECT_EQ(kdate(12, INT_MAX - 10, 0), INT_MAX);
+    EXPECT_EQ(kdate(1, INT_MIN, 0), INT_MIN);
 }
 
 TEST(Kdate, MatchesTheYearByYearCount)

@@ -305,10 +305,19 @@ TEST_F(Gridpick, OneFileNamedWithF)
     expect_scalar(sets[1], fields[1], "K", -9999.0f);
     EXPECT_EQ(sets[1].hdr.param, 139);
     EXPECT_EQ(sets[3].hdr.time, 6.0f);
-    EXPECT_TRUE(r.out.ends_with("4 data set(s) written to t.ov\n")) << r.out;
+    std::string out = "first day: 28856\n, last_day: 28856\n";
+    for (const Field &f : fields)
+        out += stamp(f) + writing("t.ov");
+    EXPECT_EQ(r.out, out + "4 data set(s) written to t.ov\n");
+    EXPECT_EQ(r.err, "Searching tape...\n");
     // Without -o the name given with -f is not used.
     std::filesystem::remove(dir.file("t.ov"));
     r = gridpick({"-x", "-a", "-f", "t.ov", "-i", "1/1/79", "1/1/79", "a.grb"});
+    EXPECT_EQ(r.status, 0);
+    out = "first day: 28856\n, last_day: 28856\n";
+    for (const Field &f : fields)
+        out += stamp(f) + writing(name_of(f));
+    EXPECT_EQ(r.out, out + "4 data set(s) written.\n");
     EXPECT_EQ(files().size(), 4u);
     EXPECT_FALSE(std::filesystem::exists(dir.file("t.ov")));
 }
@@ -359,7 +368,21 @@ TEST_F(Gridpick, TapeImageSkipsFortyOneRecordsFarBeforeTheFirstDay)
 
     // The same bytes on disk are read one message after the other.
     r = gridpick({"-x", "-a", "-i", "1/20/79", "1/22/79", "plain.grb"});
-    EXPECT_TRUE(r.out.ends_with("24 data set(s) written.\n")) << r.out;
+    EXPECT_EQ(r.status, 0);
+    out = "first day: " + std::to_string(first) + "\n, last_day: " + std::to_string(last) + "\n";
+    written = 0;
+    for (const Field &f : fields) {
+        out += stamp(f);
+        int k = kdate(f.month, f.day, f.year);
+        if (k > last)
+            break;
+        if (k >= first) {
+            out += writing(name_of(f));
+            written++;
+        }
+    }
+    EXPECT_EQ(written, 24);
+    EXPECT_EQ(r.out, out + "24 data set(s) written.\n");
 }
 
 TEST_F(Gridpick, TapeImageOfFullSizeFieldsInTwoRecordsEach)
@@ -369,7 +392,10 @@ TEST_F(Gridpick, TapeImageOfFullSizeFieldsInTwoRecordsEach)
     EXPECT_EQ(std::filesystem::file_size(dir.file("a.tap")), 3u * (21120 + 16) + 8);
     auto r = gridpick({"-x", "-a", "-i", "1/1/79", "1/1/79", "a.tap"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(r.out.ends_with("3 data set(s) written.\n")) << r.out;
+    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(fields[0]) +
+                         writing("NRV.79JAN1.00z.300mb.wind", 2) + stamp(fields[2]) +
+                         writing("NRV.79JAN1.00z.0mb.2m_temp") + "3 data set(s) written.\n");
+    EXPECT_EQ(r.err, "Searching tape...\n");
     auto wind = data_sets("NRV.79JAN1.00z.300mb.wind");
     ASSERT_EQ(wind.size(), 1u);
     expect_vector(wind[0], fields[0], fields[1], "ms-1");
@@ -426,7 +452,12 @@ TEST_F(Gridpick, PromptForEachDataSet)
     EXPECT_EQ(files(), std::vector<std::string>{name_of(fields[0])});
     // End of input at the question counts as "q".
     r = gridpick({"-x", "-p", "-a", "-i", "1/1/79", "1/1/79", "a.grb"}, "y\n");
-    EXPECT_TRUE(r.out.ends_with(ask + "1 data set(s) written.\n")) << r.out;
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(fields[0]) +
+                         "Do you want the temp data set at 850 mb at 0:00 on 1/1/79" + ask +
+                         writing(name_of(fields[0])) + stamp(fields[1]) +
+                         "Do you want the wind data set at 850 mb at 0:00 on 1/1/79" + ask +
+                         "1 data set(s) written.\n");
 }
 
 TEST_F(Gridpick, EmptyAndMissingArchives)
@@ -437,7 +468,7 @@ TEST_F(Gridpick, EmptyAndMissingArchives)
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n0 data set(s) written.\n");
     EXPECT_EQ(r.err, "Searching tape...\n");
     r = gridpick({"-x", "-a", "-o", "-i", "1/1/79", "1/1/79", "e.grb"});
-    EXPECT_TRUE(r.out.ends_with("0 data set(s) written to norva.out\n")) << r.out;
+    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n0 data set(s) written to norva.out\n");
     r = gridpick({"-x", "-a", "-i", "1/1/79", "1/1/79", "none.grb"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "mtopen: No such file or directory\n");
@@ -453,7 +484,9 @@ TEST_F(Gridpick, ForeignBytesBetweenMessagesAreReported)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "Searching tape...\ngridpick: 10 bytes that are not GRIB passed over at offset " +
                          std::to_string(second) + "\n");
-    EXPECT_TRUE(r.out.ends_with("2 data set(s) written.\n"));
+    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(fields[0]) +
+                         writing(name_of(fields[0])) + stamp(fields[1]) +
+                         writing(name_of(fields[1])) + "2 data set(s) written.\n");
     auto sets = data_sets("NRV.79JAN1.00z.500mb.humid");
     ASSERT_EQ(sets.size(), 1u);
     expect_scalar(sets[0], fields[1], "%", 999.0f);
@@ -466,16 +499,51 @@ TEST_F(Gridpick, WindComponentsWithoutTheirPartner)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "Searching tape...\ngridpick: no second component for the wind data set at 500 "
                      "mb at 0:00 on 1/1/79; not written\n");
-    EXPECT_TRUE(r.out.ends_with("0 data set(s) written.\n"));
+    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(1, 1, 79) +
+                         "0 data set(s) written.\n");
     make("v.grb", with(coarse, {"-p", "132", "-l", "500", "-T", "0"}));
     r = gridpick({"-x", "-a", "-o", "-i", "1/1/79", "1/1/79", "v.grb"});
     EXPECT_EQ(r.err, "Searching tape...\ngridpick: no first component for the wind data set at 500 "
                      "mb at 0:00 on 1/1/79; passed over\n");
-    EXPECT_TRUE(r.out.ends_with("0 data set(s) written to norva.out\n"));
+    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(1, 1, 79) +
+                         "0 data set(s) written to norva.out\n");
     EXPECT_TRUE(files().empty());
 }
 
+// An unwanted u wind takes only its own v with it: a field of another kind
+// behind it is judged as usual.
+TEST_F(Gridpick, UnwantedFirstComponentDropsOnlyItsPartner)
+{
+    auto fields = make("a.grb", with(coarse, {"-p", "130,131", "-l", "500,850", "-T", "0"}));
+    ASSERT_EQ(fields.size(), 4u);   // 850: 130 131, 500: 130 131
+    auto r = gridpick({"-x", "-i", "1/1/79", "1/1/79", "a.grb"}, "2 0 500 850 0\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(fields[0]) +
+                         writing(name_of(fields[0])) + stamp(fields[1]) + stamp(fields[2]) +
+                         writing(name_of(fields[2])) + stamp(fields[3]) +
+                         "2 data set(s) written.\n");
+    EXPECT_EQ(r.err, param_menu + level_prompt + "Searching tape...\n");
+}
+
+TEST_F(Gridpick, MkarchiveRefusesDatesAndGridsItCannotMake)
+{
+    const std::string usage =
+        "usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]\n"
+        "                 [-p CODES] [-l LEVELS] [-r RECORD] FILE\n";
+    for (auto args : {std::vector<std::string>{"-s", "13/1/79", "x.grb"},
+                      {"-s", "0/1/79", "x.grb"}, {"-g", "100000x100000", "x.grb"}}) {
+        auto r = gptest::run(gptest::built("mkarchive"), args, "", dir.path());
+        EXPECT_EQ(r.status, 2) << args[1];
+        EXPECT_EQ(r.err, usage) << args[1];
+    }
+}
+
 // ---- terminal dialogue ----------------------------------------------
+
+// What a run of 1/1/79 on the dialogue's archive prints.
+const std::string one_temperature = "first day: 28856\n, last_day: 28856\n" + stamp(1, 1, 79) +
+                                    "Writing NRV.79JAN1.00z.500mb.temp...\n" +
+                                    "1 data set(s) written.\n";
 
 class Dialogue : public Gridpick {
 protected:
@@ -520,7 +588,7 @@ TEST_F(Dialogue, ParametersAndLevels)
     EXPECT_EQ(r.err, param_menu + "Illegal parameter value '7' ignored.\n" +
                          "Illegal parameter value 'x' ignored.\n" + level_prompt +
                          "Nonstandard level '925' ignored.\n" + legal_levels + "Searching tape...\n");
-    EXPECT_TRUE(r.out.ends_with("Writing NRV.79JAN1.00z.500mb.temp...\n1 data set(s) written.\n"));
+    EXPECT_EQ(r.out, one_temperature);
 }
 
 TEST_F(Dialogue, NothingChosenQuits)
@@ -557,7 +625,7 @@ TEST_F(Dialogue, AtMostFourteenLevels)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, param_menu + level_prompt + "Level 500 ignored: at most 14 levels.\n" +
                          "Searching tape...\n");
-    EXPECT_TRUE(r.out.ends_with("1 data set(s) written.\n"));
+    EXPECT_EQ(r.out, one_temperature);
 }
 
 TEST_F(Dialogue, DialogFallsBackToTheTerminal)
@@ -566,7 +634,7 @@ TEST_F(Dialogue, DialogFallsBackToTheTerminal)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "gridpick: cannot open the X display; asking at the terminal instead\n"
                      "Searching tape...\n");
-    EXPECT_TRUE(r.out.ends_with("1 data set(s) written.\n"));
+    EXPECT_EQ(r.out, one_temperature);
 }
 
 }  // namespace

@@ -227,6 +227,39 @@ TEST_F(Extract, WindComponentsPairOnlyWithTheirPartner)
     EXPECT_EQ(gp_run.num_dsets_written, 1);
 }
 
+// The terminal questions, answered from a file put in place of standard input.
+TEST_F(Extract, MenuAnswersCountEveryChoice)
+{
+    std::string path = testing::TempDir() + "gp_menu.txt";
+    std::FILE *f = std::fopen(path.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("3 3 0\n500 850 0\n", f);
+    std::fclose(f);
+    ASSERT_NE(std::freopen(path.c_str(), "r", stdin), nullptr);
+    gp_run.start_month = gp_run.start_day = gp_run.end_month = gp_run.end_day = 1;
+    testing::internal::CaptureStderr();
+    query_user(0, nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "\nParameter          Name\n"
+              "_______________________________________\n"
+              "   1           Geopotential Height\n"
+              "   2           Temperature\n"
+              "   3           Wind Vectors\n"
+              "   4           Humidity\n"
+              "   5           Vertical P-velocity\n\n"
+              "Enter the numbers of the parameters you want.\n"
+              "Enter '0' when you are done: "
+              "Enter the levels (in mb) that you want.\n"
+              "Enter 0 when you are done: ");
+    EXPECT_EQ(gp_run.num_params, 2);
+    for (int code = 0; code < GP_NUM_PARAMS; code++)
+        EXPECT_EQ(gp_run.param[code], code == 131 || code == 132 ? 1 : 0) << code;
+    EXPECT_EQ(gp_run.num_levels, 2);
+    EXPECT_EQ(gp_run.level[0], 500);
+    EXPECT_EQ(gp_run.level[1], 850);
+    std::remove(path.c_str());
+}
+
 // Lines and words of standard input, from a file put in its place.
 TEST_F(Extract, LinesAndWordsOfStandardInput)
 {

@@ -86,6 +86,23 @@ TEST_F(Unit, TapeImageRecordLongerThanTheReadIsCut)
     EXPECT_EQ(read(4), "gh");
 }
 
+// A length word with its flag bits set frames a record the writer could
+// not read back; the record after it is read as usual.
+TEST_F(Unit, TapeImageRecordFlaggedBadIsAnErrorAndPassedOver)
+{
+    std::string bad = gptest::le32(0x80000003u) + "xyz" + '\0' + gptest::le32(0x80000003u);
+    ASSERT_GT(open("a.tap", simh_record("a") + bad + simh_record("b") + bad + simh_record("c") +
+                                simh_end()),
+              0);
+    EXPECT_EQ(read(), "a");
+    errno = 0;
+    EXPECT_EQ(read(), "<error>");
+    EXPECT_EQ(errno, EIO);
+    EXPECT_EQ(read(), "b");
+    EXPECT_EQ(skip(2), 0);
+    EXPECT_EQ(read(), "");
+}
+
 TEST_F(Unit, SkipOnATapeImageMovesOverRecords)
 {
     std::string image;
@@ -198,6 +215,29 @@ TEST_F(Unit, ForeignBytesAndOversizedMessagesArePassedOver)
               "gridpick: GRIB message of 40000 bytes at offset 310 does not fit the buffer of "
               "32000 bytes; passed over\n");
     EXPECT_EQ(gp_msg.position, 40310);
+}
+
+// Only the bytes of the file are measured, never those of the message
+// before: "GRIB" and a zero byte measure as the smallest edition 0 message
+// (28 bytes), not as the 300 bytes of the message read last.
+TEST_F(Unit, DiskFileEndingInAFragment)
+{
+    std::string a = fake_message(300, 1, 1);
+    ASSERT_GT(open("a.grb", a + "GRIB" + '\0'), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(next(), a);
+    EXPECT_EQ(next(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "gridpick: GRIB message of 28 bytes at offset 300 is cut short by the end of the "
+              "file; passed over\n");
+    mtclose(&unit);
+    ASSERT_GT(open("b.grb", a + a.substr(0, 200)), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(next(), a);
+    EXPECT_EQ(next(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "gridpick: GRIB message of 300 bytes at offset 300 is cut short by the end of the "
+              "file; passed over\n");
 }
 
 TEST_F(Unit, TapeRecordsThatBeginNoMessageArePassedOver)
