@@ -67,6 +67,36 @@ int next_number(char *word, std::size_t size, int *value)
     return std::sscanf(word, "%d", value) == 1 ? 1 : -1;
 }
 
+// "<what> '<number>' ignored." for a number, or with the word as typed.
+void print_ignored(const char *what, const int *value, const char *word)
+{
+    if (value != nullptr)
+        std::fprintf(stderr, "%s '%d' ignored.\n", what, *value);
+    else
+        std::fprintf(stderr, "%s '%s' ignored.\n", what, word);
+}
+
+// Reads numbers until a 0 or the end of input.  take(value) stores a legal
+// number and says whether it was one; anything else is a bad try, announced
+// by reject(value or null, word as typed); the sixth ends the program with
+// its message on abort_to.
+template <typename Take, typename Reject>
+void read_list(Take take, Reject reject, std::FILE *abort_to)
+{
+    for (int bad = 0;;) {
+        char word[64];
+        int value = 0;
+        int got = next_number(word, sizeof word, &value);
+        if (got == 0 || (got == 1 && value == 0))
+            return;
+        if (got == 1 && take(value))
+            continue;
+        reject(got == 1 ? &value : nullptr, word);
+        if (++bad > max_bad_tries)
+            too_many_bad_tries(abort_to);
+    }
+}
+
 void ask_params()
 {
     static const char *const lines[] = {
@@ -82,28 +112,21 @@ void ask_params()
     };
     for (const char *line : lines)
         std::fputs(line, stderr);
-    int chosen = 0, bad = 0;
-    for (;;) {
-        char word[64];
-        int value = 0;
-        int got = next_number(word, sizeof word, &value);
-        if (got == 0 || (got == 1 && value == 0))
-            break;
-        if (got == 1 && value >= 1 && value <= 5) {
-            const MenuEntry &e = menu[value - 1];
-            gp_run.param[e.code1] = 1;
-            if (e.code2)
-                gp_run.param[e.code2] = 1;
-            chosen++;
-            continue;
-        }
-        if (got == 1)
-            std::fprintf(stderr, "Illegal parameter value '%d' ignored.\n", value);
-        else
-            std::fprintf(stderr, "Illegal parameter value '%s' ignored.\n", word);
-        if (++bad > max_bad_tries)
-            too_many_bad_tries(stdout);
-    }
+    int chosen = 0;
+    auto take = [&chosen](int value) {
+        if (value < 1 || value > 5)
+            return false;
+        const MenuEntry &e = menu[value - 1];
+        gp_run.param[e.code1] = 1;
+        if (e.code2)
+            gp_run.param[e.code2] = 1;
+        chosen++;
+        return true;
+    };
+    auto reject = [](const int *value, const char *word) {
+        print_ignored("Illegal parameter value", value, word);
+    };
+    read_list(take, reject, stdout);
     if (chosen == 0)
         quit("Error: no parameters entered. Quitting.\n");
     gp_run.num_params = chosen;
@@ -121,31 +144,24 @@ void ask_levels()
 {
     std::fputs("Enter the levels (in mb) that you want.\n", stderr);
     std::fputs("Enter 0 when you are done: ", stderr);
-    int count = 0, bad = 0;
-    for (;;) {
-        char word[64];
-        int value = 0;
-        int got = next_number(word, sizeof word, &value);
-        if (got == 0 || (got == 1 && value == 0))
-            break;
-        if (got == 1 && legal_level(value)) {
-            if (count < GP_MAX_TERMINAL_LEVELS)
-                gp_run.level[count++] = value;
-            else
-                std::fprintf(stderr, "Level %d ignored: at most %d levels.\n", value,
-                             GP_MAX_TERMINAL_LEVELS);
-            continue;
-        }
-        if (got == 1)
-            std::fprintf(stderr, "Nonstandard level '%d' ignored.\n", value);
+    int count = 0;
+    auto take = [&count](int value) {
+        if (!legal_level(value))
+            return false;
+        if (count < GP_MAX_TERMINAL_LEVELS)
+            gp_run.level[count++] = value;
         else
-            std::fprintf(stderr, "Nonstandard level '%s' ignored.\n", word);
+            std::fprintf(stderr, "Level %d ignored: at most %d levels.\n", value,
+                         GP_MAX_TERMINAL_LEVELS);
+        return true;
+    };
+    auto reject = [](const int *value, const char *word) {
+        print_ignored("Nonstandard level", value, word);
         std::fputs("Legal levels are 10, 30, 50, 70, 100, 150,  200, 250,  300, 400, 500, 700, "
                    "850 or 1000mb\n",
                    stderr);
-        if (++bad > max_bad_tries)
-            too_many_bad_tries(stderr);
-    }
+    };
+    read_list(take, reject, stderr);
     if (count == 0)
         quit("Error: no levels entered. Quitting.\n");
     gp_run.num_levels = count;
