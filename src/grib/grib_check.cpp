@@ -8,6 +8,7 @@
  */
 #include "grib.h"
 #include "grib_format.h"
+#include "grib_sections.h"
 
 #include <algorithm>
 #include <array>
@@ -40,11 +41,7 @@ bool in(const std::array<int32_t, N> &tab, int32_t v)
     return std::find(tab.begin(), tab.end(), v) != tab.end();
 }
 
-/* Section array counted from 1, as its elements are named: k[n] is KSEC(n). */
-struct Sec {
-    const int32_t *p;
-    int32_t operator[](int n) const { return p[n - 1]; }
-};
+using grib::Sec;
 
 bool outside(int32_t v, int32_t lo, int32_t hi) { return v < lo || v > hi; }
 
@@ -155,10 +152,7 @@ void check_spectral(Checker &c, Sec k2)
             "GRCHK2 : Complex spectral representation mode not catered for."));
 }
 
-bool is_one_of(int32_t v, std::initializer_list<int32_t> set)
-{
-    return std::find(set.begin(), set.end(), v) != set.end();
-}
+using grib::is_one_of;
 
 } // namespace
 

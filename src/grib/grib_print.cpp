@@ -4,6 +4,7 @@
  */
 #include "grib.h"
 #include "grib_format.h"
+#include "grib_sections.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,11 +14,7 @@ namespace {
 
 using std::int32_t;
 
-/* Integer section array counted from 1. */
-struct Sec {
-    const int32_t *p;
-    int32_t operator[](int n) const { return p[n - 1]; }
-};
+using grib::Sec;
 
 /* Real section array counted from 1. */
 struct RSec {
@@ -78,10 +75,7 @@ private:
     int width_;
 };
 
-bool is_one_of(int32_t v, std::initializer_list<int32_t> set)
-{
-    return std::find(set.begin(), set.end(), v) != set.end();
-}
+using grib::is_one_of;
 
 constexpr std::string_view NEG_NOTE = "(Southern latitudes and Western longitudes are negative.)";
 
