@@ -192,6 +192,7 @@ struct Coder {
                &kl, &kword, "C", &kret, 1L);
         if (kret > 0) {
             std::fprintf(stderr, "mkarchive: coding failed with code %d\n", kret);
+            ::unlink(o.path);  // no half-made archive left behind
             std::exit(1);
         }
         std::vector<unsigned char> bytes(static_cast<std::size_t>(kword) * 4);
@@ -212,6 +213,7 @@ struct Sink {
             ssize_t w = ::write(fd, c, n);
             if (w <= 0) {
                 std::perror("mkarchive: write");
+                ::unlink(o.path);
                 std::exit(1);
             }
             c += w;

@@ -538,6 +538,16 @@ TEST_F(Gridpick, MkarchiveRefusesDatesAndGridsItCannotMake)
     }
 }
 
+TEST_F(Gridpick, MkarchiveLeavesNoArchiveWhenCodingFails)
+{
+    // 4 x 3 points are 90 degrees apart: more than a grid section can hold.
+    auto r = gptest::run(gptest::built("mkarchive"), {"-g", "4x3", "bad.grb"}, "", dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.substr(r.err.rfind("mkarchive:")),
+              "mkarchive: coding failed with code 599\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("bad.grb")));
+}
+
 // ---- terminal dialogue ----------------------------------------------
 
 // What a run of 1/1/79 on the dialogue's archive prints.
