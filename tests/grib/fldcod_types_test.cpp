@@ -225,6 +225,29 @@ TEST_F(FldcodTypes, IntegerDataAndDecimalScaling)
     EXPECT_NEAR(f.p4[10], field[10], 60.0f);
 }
 
+// A field on grid g, ready to be coded at 12 bits under a bit map of its
+// own; its missing values are -999.
+Codec under_bitmap(const Grid &g, const std::vector<float> &field)
+{
+    Codec c;
+    gtu::norva_sec1(c, 192);
+    std::copy(g.k2.begin(), g.k2.end(), c.k2.begin());
+    c.P3(2) = -999.0f;
+    c.K4(1) = static_cast<gint>(field.size());
+    c.K4(2) = 12;
+    std::copy(field.begin(), field.end(), c.p4.begin());
+    return c;
+}
+
+// A decoder of coded's message that puts -999 at the missing points.
+Codec bitmap_reader(const Codec &coded)
+{
+    Codec d(19000, static_cast<gint>(coded.msg.w.size()));
+    d.msg = coded.msg;
+    d.P3(2) = -999.0f;
+    return d;
+}
+
 TEST_F(FldcodTypes, BitMapRoundTrip)
 {
     Grid g = grids()[0];
@@ -234,22 +257,14 @@ TEST_F(FldcodTypes, BitMapRoundTrip)
     for (const char *op : {"C", "M"}) {
         SCOPED_TRACE(op);
         grib_state_reset();
-        Codec c;
-        gtu::norva_sec1(c, 192);
-        std::copy(g.k2.begin(), g.k2.end(), c.k2.begin());
-        c.P3(2) = -999.0f;
-        c.K4(1) = g.values;
-        c.K4(2) = 12;
-        std::copy(field.begin(), field.end(), c.p4.begin());
+        Codec c = under_bitmap(g, field);
         ASSERT_EQ(c.call(op), 0) << c.out;
         ASSERT_EQ(c.out, "");
         Codec d = decode(c);
         ASSERT_EQ(d.out, "");
         EXPECT_EQ(d.K4(1), g.values);
         d.P3(2) = -999.0f;
-        Codec e(19000, static_cast<gint>(c.msg.w.size()));
-        e.msg = c.msg;
-        e.P3(2) = -999.0f;
+        Codec e = bitmap_reader(c);
         ASSERT_EQ(e.call("D"), -4);  // spread over the grid by its bit map
         for (int i = 0; i < g.values; i++) {
             if (field[i] == -999.0f)
@@ -397,20 +412,12 @@ TEST_F(FldcodTypes, AllMissingFieldUnderABitMap)
     Grid g = grids()[0];
     Codec first = code(g, gtu::smooth_field(g.values, 9000.0f, 10.0f));
     std::vector<float> field(g.values, -999.0f);
-    Codec c;
-    gtu::norva_sec1(c, 192);
-    std::copy(g.k2.begin(), g.k2.end(), c.k2.begin());
-    c.P3(2) = -999.0f;
-    c.K4(1) = g.values;
-    c.K4(2) = 12;
-    std::copy(field.begin(), field.end(), c.p4.begin());
+    Codec c = under_bitmap(g, field);
     ASSERT_EQ(c.call("C"), 0) << c.out;
     const unsigned char *s4 = c.msg.oct() + 8 + 28 + 32 + 92;
     EXPECT_EQ(s4[6], 0);  // reference value 0
     EXPECT_EQ(s4[7] << 16 | s4[8] << 8 | s4[9], 0);
-    Codec d(19000, 8000);
-    d.msg = c.msg;
-    d.P3(2) = -999.0f;
+    Codec d = bitmap_reader(c);
     EXPECT_EQ(d.call("D"), -4) << d.out;
     EXPECT_EQ(d.K4(1), g.values);
     for (int i = 0; i < g.values; i++)
@@ -421,17 +428,9 @@ TEST_F(FldcodTypes, BitMapWithEveryPointPresent)
 {
     Grid g = grids()[0];
     auto field = gtu::smooth_field(g.values);
-    Codec c;
-    gtu::norva_sec1(c, 192);
-    std::copy(g.k2.begin(), g.k2.end(), c.k2.begin());
-    c.P3(2) = -999.0f;
-    c.K4(1) = g.values;
-    c.K4(2) = 12;
-    std::copy(field.begin(), field.end(), c.p4.begin());
+    Codec c = under_bitmap(g, field);
     ASSERT_EQ(c.call("C"), 0) << c.out;
-    Codec d(19000, 8000);
-    d.msg = c.msg;
-    d.P3(2) = -999.0f;
+    Codec d = bitmap_reader(c);
     EXPECT_EQ(d.call("D"), -2) << d.out;
     EXPECT_EQ(d.K4(1), g.values);
     for (int i = 0; i < g.values; i++)
