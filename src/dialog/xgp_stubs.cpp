@@ -2,34 +2,30 @@
 #include "xgp_stubs.h"
 
 #include "config.h"
+#include "param_table.h"
 #include "xgp.h"
 
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 
 namespace {
-
-// Parameter codes set by each row of the parameter lists.
-const std::initializer_list<int> param_codes[] = {
-    {129}, {131, 132}, {130}, {157}, {135},
-};
-const std::initializer_list<int> surface_param_codes[] = {
-    {139}, {151}, {165, 166}, {167}, {168}, {172}, {134},
-};
 
 xgp_base_frame_objects *record_of(Panel_item item)
 {
     return static_cast<xgp_base_frame_objects *>(xv_get_key_data(item, xgp.INSTANCE));
 }
 
-void set_flags(Xv_opaque list, std::span<const std::initializer_list<int>> codes)
+// Flags the parameter codes of every selected row of list, the table's
+// list place.
+void set_flags(Xv_opaque list, gp_place place)
 {
     int rows = xv_list_nrows(list);
-    for (int row = 0; row < rows && row < static_cast<int>(codes.size()); ++row)
-        if (xv_list_selected(list, row))
-            for (int code : codes[row])
-                gp_run.param[code] = 1;
+    for (int row = 0; row < rows; ++row) {
+        int codes[2];
+        int n = xv_list_selected(list, row) ? gp_param_codes_at(place, row, codes) : 0;
+        for (int i = 0; i < n; i++)
+            gp_run.param[codes[i]] = 1;
+    }
 }
 
 } // namespace
@@ -172,13 +168,13 @@ void get_levels()
 void get_surface_params()
 {
     if (xgp.Xgp_base_frame)
-        set_flags(xgp.Xgp_base_frame->surface_param_list, surface_param_codes);
+        set_flags(xgp.Xgp_base_frame->surface_param_list, GP_PLACE_SURFACE_LIST);
 }
 
 void get_params()
 {
     if (xgp.Xgp_base_frame)
-        set_flags(xgp.Xgp_base_frame->param_list, param_codes);
+        set_flags(xgp.Xgp_base_frame->param_list, GP_PLACE_UPPER_LIST);
 }
 
 void get_dates()

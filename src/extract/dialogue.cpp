@@ -14,11 +14,6 @@ constexpr int status_nothing_chosen = 255;  // exit(-1)
 
 constexpr int legal_levels[] = {10, 30, 50, 70, 100, 150, 200, 250, 300, 400, 500, 700, 850, 1000};
 
-struct MenuEntry {
-    int code1, code2;
-};
-constexpr MenuEntry menu[] = {{129, 0}, {130, 0}, {131, 132}, {157, 0}, {135, 0}};
-
 [[noreturn]] void too_many_bad_tries(std::FILE *where)
 {
     std::fputs("Too many bad tries. Aborting\n", where);
@@ -114,12 +109,12 @@ void ask_params()
         std::fputs(line, stderr);
     int chosen = 0;
     auto take = [&chosen](int value) {
-        if (value < 1 || value > 5)
+        int codes[2];
+        int n = gp_param_codes_at(GP_PLACE_MENU, value, codes);
+        if (n == 0)
             return false;
-        const MenuEntry &e = menu[value - 1];
-        gp_run.param[e.code1] = 1;
-        if (e.code2)
-            gp_run.param[e.code2] = 1;
+        for (int i = 0; i < n; i++)
+            gp_run.param[codes[i]] = 1;
         chosen++;
         return true;
     };

@@ -8,11 +8,6 @@
 
 namespace {
 
-bool first_component(int code)
-{
-    return code == 131 || code == 165;
-}
-
 // Reads and decodes (sections 1 and 2) the next message that can be
 // decoded; false when there is none.
 bool next_message()
@@ -50,14 +45,6 @@ void write_current()
         write_data_set(count);
 }
 
-bool second_of(const gp_field_state &u, const gp_field_state &v)
-{
-    return v.current_param == u.current_param + 1 && v.current_year == u.current_year &&
-           v.current_month == u.current_month && v.current_day == u.current_day &&
-           v.current_hour == u.current_hour && v.current_minute == u.current_minute &&
-           v.current_level == u.current_level;
-}
-
 // After a first wind component: reads the next message.  When it is the
 // second component it is written with the first (decision GP_WRITE) or
 // dropped, and the message after it is read.  False at the end.
@@ -66,7 +53,7 @@ bool finish_pair(int decision)
     const gp_field_state u = gp_field;
     if (!next_message())
         return false;
-    if (!second_of(u, gp_field)) {
+    if (!gp_second_component_of(u, gp_field)) {
         gp_drop_pending();        // judged on its own in the main loop
         return true;
     }
@@ -101,7 +88,7 @@ int gp_extract_run(int argc, char **argv, const char *device)
             exit_proc();
         if (decision == GP_WRITE)
             write_current();
-        if (first_component(gp_field.current_param))
+        if (gp_component_of(gp_field.current_param) == GP_FIRST_COMPONENT)
             have = finish_pair(decision);
         else
             have = next_message();

@@ -20,6 +20,7 @@
 #define GRIDPICK_EXTRACT_H
 
 #include "config.h"
+#include "param_table.h"
 #include "ov.h"
 
 #include <cstddef>
@@ -34,9 +35,7 @@ enum {
     GP_RECORD_SIZE = 10560,    /* bytes asked of every record read */
     GP_READ_RETRIES = 20,
     GP_SKIP_RECORDS = 41,      /* records skipped while far before first_day */
-    GP_MAX_TERMINAL_LEVELS = 14,
-    GP_UNITS_LEN = 15,
-    GP_EXTENSION_LEN = 17
+    GP_MAX_TERMINAL_LEVELS = 14
 };
 
 enum { GP_WRITE = 1, GP_SKIP = 0, GP_QUIT = -1 };
@@ -68,34 +67,11 @@ struct gp_message_state {
 };
 extern gp_message_state gp_msg;
 
-/* The parameter table, indexed by parameter code 0..184. */
-struct gp_param_table {
-    char units[GP_NUM_PARAMS][GP_UNITS_LEN];
-    char extension[GP_NUM_PARAMS][GP_EXTENSION_LEN];
-    float param_default_value[GP_NUM_PARAMS];
-    float param_scale_factor[GP_NUM_PARAMS];
-};
-extern gp_param_table gp_table;
-
 /* Everything back to program start (gp_run, gp_field, gp_msg, gp_table,
  * gp_out, the units of gp_tpio closed). */
 void gp_extract_reset();
 
-/* ---- parameter table and decoding (params.cpp) ----------------------- */
-
-/* init_arrays: every code back to the defaults (units and extension "",
- * missing value -9999.0, scale factor 1.0), then the rows of the archive's
- * parameters: their units (init_units), scale factors (init_scale_factors,
- * none other than 1.0 at present), missing values and extension names. */
-void init_arrays();
-void init_units();
-void init_scale_factors();
-
-/* Units text, extension name and missing value of a code; codes outside
- * 0..184 get the defaults ("", "", -9999.0). */
-const char *gp_units_of(int code);
-const char *gp_extension_of(int code);
-float gp_missing_value_of(int code);
+/* ---- decoding (decode.cpp) ------------------------------------------ */
 
 /* Decodes sections 0 to 2 of the message in buffer into gp_msg.ksec1 and
  * ksec2 and copies date, time, parameter and level into gp_field.
@@ -159,9 +135,13 @@ int desired_level(int level);
 
 /* Decision for the current field (gp_field): GP_SKIP unless date,
  * parameter and level are wanted; then, when prompt_user is set and the
- * field is not a second wind component (132, 166), user_decision();
+ * field is not the second component of a wind pair, user_decision();
  * otherwise GP_WRITE. */
 int desired_data_set();
+
+/* 1 when v is the second component of the wind pair whose first component
+ * is u: u's partner code, the same date, time and level; else 0. */
+int gp_second_component_of(const gp_field_state &u, const gp_field_state &v);
 
 /* Asks "Do you want the ... ? (y/n/q): " on standard output and reads one
  * word: y/Y GP_WRITE, q/Q or the end of input GP_QUIT, anything else
@@ -188,8 +168,7 @@ extern gp_output_state gp_out;
 void gp_output_name(char *name, std::size_t size);
 
 /* Writes the current field (values in gp_msg.decoded_data, count points).
- * A first wind component (131, 165) is kept until its second component
- * (132, 166) arrives; the pair is then written as one OV_VECTOR data set
+ * A first wind component is kept until its second component arrives; the pair is then written as one OV_VECTOR data set
  * and counted as two.  Returns 0, or -1 when nothing was written (and
  * nothing counted): the file to append to could not be opened, a second
  * component had no first one, or the writer failed; each is reported on

@@ -13,9 +13,11 @@
 //   -p, -l     only these parameter codes / levels (comma-separated)
 //
 // The order is the archive's: date, hour, then for each of the 14 pressure
-// levels the upper-air parameters 129 130 131 132 157 135, then the surface
-// parameters 139 151 165 166 167 168 172 134 (level 0).
+// levels the upper-air parameters in the order of the terminal menu, then
+// the surface parameters in the order of the dialog's surface list (level
+// 0); a wind's v component follows its u.
 #include "grib.h"
+#include "param_table.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -30,8 +32,6 @@
 
 namespace {
 
-constexpr int upper_air[] = {129, 130, 131, 132, 157, 135};
-constexpr int surface[] = {139, 151, 165, 166, 167, 168, 172, 134};
 constexpr int levels[] = {1000, 850, 700, 500, 400, 300, 250, 200, 150, 100, 70, 50, 30, 10};
 constexpr int kleng = 8000;
 constexpr double pi = 3.14159265358979323846;
@@ -138,22 +138,34 @@ double value_at(int code, int level, int step, double lat, double lon)
     double wave = std::sin(2 * rl) * std::cos(3 * rn + phase) + 0.3 * std::cos(rl) * std::sin(rn - phase);
     double height = 16000.0 * std::log(1000.0 / (level > 0 ? level : 1000));
     switch (code) {
-    case 129: return 9.81 * height + 800 * wave;
-    case 130: return 288 - 0.0065 * std::min(height, 11000.0) - 30 * std::sin(rl) * std::sin(rl) + 5 * wave;
-    case 131: return 25 * std::cos(rl) * std::cos(2 * rl) + 10 * wave;
-    case 132: return 8 * wave * std::cos(rl);
-    case 157: return 50 + 45 * wave;
-    case 135: return 0.5 * wave;
-    case 139: return 280 - 40 * std::sin(rl) * std::sin(rl) + 6 * wave;
-    case 151: return 101325 + 1500 * wave;
-    case 165: return 8 * std::cos(2 * rl) + 3 * wave;
-    case 166: return 4 * wave;
-    case 167: return 285 - 35 * std::sin(rl) * std::sin(rl) + 5 * wave;
-    case 168: return 278 - 35 * std::sin(rl) * std::sin(rl) + 4 * wave;
-    case 172: return wave > 0.1 ? 1.0 : 0.0;
-    case 134: return 98000 + 2500 * wave;
+    case GP_GEOPOTENTIAL: return 9.81 * height + 800 * wave;
+    case GP_TEMPERATURE: return 288 - 0.0065 * std::min(height, 11000.0) - 30 * std::sin(rl) * std::sin(rl) + 5 * wave;
+    case GP_U_WIND: return 25 * std::cos(rl) * std::cos(2 * rl) + 10 * wave;
+    case GP_V_WIND: return 8 * wave * std::cos(rl);
+    case GP_HUMIDITY: return 50 + 45 * wave;
+    case GP_VERTICAL_VELOCITY: return 0.5 * wave;
+    case GP_SURFACE_TEMPERATURE: return 280 - 40 * std::sin(rl) * std::sin(rl) + 6 * wave;
+    case GP_MSL_PRESSURE: return 101325 + 1500 * wave;
+    case GP_U_WIND_10M: return 8 * std::cos(2 * rl) + 3 * wave;
+    case GP_V_WIND_10M: return 4 * wave;
+    case GP_TEMPERATURE_2M: return 285 - 35 * std::sin(rl) * std::sin(rl) + 5 * wave;
+    case GP_DEWPOINT_2M: return 278 - 35 * std::sin(rl) * std::sin(rl) + 4 * wave;
+    case GP_LAND_SEA_MASK: return wave > 0.1 ? 1.0 : 0.0;
+    case GP_SURFACE_PRESSURE: return 98000 + 2500 * wave;
     default: return wave;
     }
+}
+
+// Codes of one place of the table, entry by entry, in order.
+std::vector<int> codes_of(gp_place place, int first, int count)
+{
+    std::vector<int> out;
+    for (int i = first; i < first + count; i++) {
+        int codes[2];
+        int n = gp_param_codes_at(place, i, codes);
+        out.insert(out.end(), codes, codes + n);
+    }
+    return out;
 }
 
 struct Coder {
@@ -264,6 +276,8 @@ int main(int argc, char **argv)
     Coder coder{o, std::vector<gint>(kleng), {}};
     Sink sink{fd, o};
     long messages = 0;
+    const std::vector<int> upper_air = codes_of(GP_PLACE_MENU, 1, GP_MENU_ENTRIES);
+    const std::vector<int> surface = codes_of(GP_PLACE_SURFACE_LIST, 0, GP_SURFACE_LIST_ROWS);
     int month = o.month, day = o.day, year = o.year, step = 0;
     for (int d = 0; d < o.days; d++) {
         for (int hour : o.hours) {

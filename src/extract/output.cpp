@@ -15,42 +15,23 @@ constexpr const char *cmonth[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                     "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 constexpr int status_cannot_create = 255;  // exit(-1)
 
-bool first_component(int code)
-{
-    return code == 131 || code == 165;
-}
-
-bool second_component(int code)
-{
-    return code == 132 || code == 166;
-}
-
 const char *month_name(int month)
 {
     return month >= 1 && month <= 12 ? cmonth[month - 1] : "XXX";
 }
 
-float scale_factor_of(int code)
-{
-    return code >= 0 && code < GP_NUM_PARAMS ? gp_table.param_scale_factor[code] : 1.0f;
-}
-
 void scale_if_needed(float *values, int count, int code)
 {
-    float factor = scale_factor_of(code);
+    float factor = gp_scale_factor_of(code);
     if (factor != 1.0f)
         scale_data(values, count, factor);
 }
 
-// The second component belongs to the waiting first one: the next code,
-// the same date, time and level, as many points.
+// The second component belongs to the waiting first one, with as many
+// points.
 bool completes_pending(const gp_field_state &f, int count)
 {
-    const gp_field_state &u = gp_out.pending_field;
-    return gp_out.pending && f.current_param == u.current_param + 1 &&
-           f.current_year == u.current_year && f.current_month == u.current_month &&
-           f.current_day == u.current_day && f.current_hour == u.current_hour &&
-           f.current_minute == u.current_minute && f.current_level == u.current_level &&
+    return gp_out.pending && gp_second_component_of(gp_out.pending_field, f) &&
            count == gp_out.pending_points;
 }
 
@@ -137,7 +118,7 @@ void gp_fill_header(OvHeader *hdr, float *data)
     hdr->day = k1[11];
     hdr->time = static_cast<float>(k1[12] + k1[13] / 60.0);
     hdr->term = 0;
-    hdr->type = first_component(code) ? OV_VECTOR : OV_CONTOUR;
+    hdr->type = gp_component_of(code) == GP_FIRST_COMPONENT ? OV_VECTOR : OV_CONTOUR;
     hdr->param = k1[5];
     hdr->level = k1[7];
     hdr->min = hdr->max = 0.0f;
@@ -166,7 +147,7 @@ int write_data_set(int count)
 {
     const gp_field_state f = gp_field;
     float *values = gp_msg.decoded_data;
-    if (first_component(f.current_param)) {
+    if (gp_component_of(f.current_param) == GP_FIRST_COMPONENT) {
         if (gp_out.pending)
             gp_drop_pending();
         std::memcpy(gp_out.first_component, values, sizeof(float) * static_cast<std::size_t>(count));
@@ -177,7 +158,7 @@ int write_data_set(int count)
         gp_out.pending_points = count;
         return 0;
     }
-    if (second_component(f.current_param)) {
+    if (gp_component_of(f.current_param) == GP_SECOND_COMPONENT) {
         if (!completes_pending(f, count)) {
             gp_drop_pending();
             describe("no first component for", f, "passed over");

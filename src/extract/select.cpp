@@ -30,6 +30,16 @@ int desired_level(int level)
     return 0;
 }
 
+int gp_second_component_of(const gp_field_state &u, const gp_field_state &v)
+{
+    int partner = gp_partner_of(u.current_param);
+    return gp_component_of(u.current_param) == GP_FIRST_COMPONENT && partner != 0 &&
+           v.current_param == partner && v.current_year == u.current_year &&
+           v.current_month == u.current_month && v.current_day == u.current_day &&
+           v.current_hour == u.current_hour && v.current_minute == u.current_minute &&
+           v.current_level == u.current_level;
+}
+
 int desired_data_set()
 {
     const gp_field_state &f = gp_field;
@@ -39,7 +49,7 @@ int desired_data_set()
         return GP_SKIP;
     if (!desired_level(f.current_level))
         return GP_SKIP;
-    if (gp_run.prompt_user && f.current_param != 132 && f.current_param != 166)
+    if (gp_run.prompt_user && gp_component_of(f.current_param) != GP_SECOND_COMPONENT)
         return user_decision();
     return GP_WRITE;
 }

@@ -1,4 +1,5 @@
-// The parameter table and the decoding of each message.
+// Decoding of each message: sections 0 to 2 for every message, the values
+// for a field about to be written.
 #include "extract.h"
 #include "grib.h"
 
@@ -9,39 +10,8 @@
 
 gp_field_state gp_field;
 gp_message_state gp_msg;
-gp_param_table gp_table;
 
 namespace {
-
-struct Row {
-    int code;
-    const char *text;
-};
-
-constexpr Row unit_rows[] = {
-    {127, "-"},      {128, "-"},       {129, "m2 s-1"},  {130, "K"},       {131, "ms-1"},
-    {132, "ms-1"},   {133, "kg/kg"},   {134, "Pa"},      {135, "Pa s-1"},  {137, "m"},
-    {138, "s-1"},    {139, "K"},       {140, "m"},       {141, "m"},       {142, "m"},
-    {143, "m"},      {144, "m"},       {145, "wm-2"},    {146, "wm-2"},    {147, "wm-2"},
-    {151, "Pa"},     {152, "-"},       {155, "s-1"},     {156, "m'"},      {157, "%"},
-    {158, "Pa s-1"}, {164, "(0 - 1)"}, {165, "m s-1"},   {166, "m s-1"},   {167, "K"},
-    {168, "K"},      {170, "K"},       {171, "m"},       {172, "(0,1)"},   {173, "m"},
-    {174, "-"},      {176, "Wm-2"},    {177, "Wm-2"},    {178, "Wm-2"},    {179, "Wm-2"},
-    {180, "Nm-2"},   {181, "Nm-2"},
-};
-
-constexpr Row extension_rows[] = {
-    {129, "geopot"},       {130, "temp"},         {131, "wind"},
-    {132, "wind"},         {157, "humid"},        {135, "veloc"},
-    {139, "surface_temp"}, {134, "surface_pressure"}, {151, "msl_pressure"},
-    {165, "10m_wind"},     {166, "10m_wind"},     {167, "2m_temp"},
-    {168, "2m_dewpoint"},  {172, "land-sea_mask"},
-};
-
-bool in_table(int code)
-{
-    return code >= 0 && code < GP_NUM_PARAMS;
-}
 
 // One codec call on the message in buffer with operation op ("I" or "D");
 // failures come back in the return code.
@@ -60,51 +30,6 @@ void warn_undecodable(int kret)
 }
 
 }  // namespace
-
-void init_units()
-{
-    for (const Row &r : unit_rows)
-        std::snprintf(gp_table.units[r.code], GP_UNITS_LEN, "%s", r.text);
-}
-
-void init_scale_factors()
-{
-}
-
-void init_arrays()
-{
-    for (int code = 0; code < GP_NUM_PARAMS; code++) {
-        gp_table.param_default_value[code] = -9999.0f;
-        gp_table.units[code][0] = '\0';
-        gp_table.extension[code][0] = '\0';
-        gp_table.param_scale_factor[code] = 1.0f;
-    }
-    init_units();
-    init_scale_factors();
-    gp_table.param_default_value[129] = -9999.0f;
-    gp_table.param_default_value[130] = -999.0f;
-    gp_table.param_default_value[131] = -999.0f;
-    gp_table.param_default_value[132] = -999.0f;
-    gp_table.param_default_value[157] = 999.0f;
-    gp_table.param_default_value[135] = 999.99f;
-    for (const Row &r : extension_rows)
-        std::snprintf(gp_table.extension[r.code], GP_EXTENSION_LEN, "%s", r.text);
-}
-
-const char *gp_units_of(int code)
-{
-    return in_table(code) ? gp_table.units[code] : "";
-}
-
-const char *gp_extension_of(int code)
-{
-    return in_table(code) ? gp_table.extension[code] : "";
-}
-
-float gp_missing_value_of(int code)
-{
-    return in_table(code) ? gp_table.param_default_value[code] : -9999.0f;
-}
 
 int decode_data_set(std::int32_t *buffer)
 {

@@ -1,0 +1,102 @@
+/*
+ * param_table.h -- what gridpick knows of each GRIB parameter code.
+ *
+ * One row per code of the archive's parameter table: units, extension name
+ * (the last component of output file names), missing value, scale factor,
+ * the partner of a wind component, and the code's place in the terminal
+ * menu and in the selector dialog's lists.  Every other part of the system
+ * asks here; no other file names a parameter code.
+ *
+ * gp_table holds the table as the four arrays the extraction reads,
+ * indexed by code 0..184; init_arrays() builds it from the rows.
+ */
+#ifndef GRIDPICK_PARAM_TABLE_H
+#define GRIDPICK_PARAM_TABLE_H
+
+#include "config.h"
+
+/* The codes the programs refer to by name. */
+enum gp_param_code {
+    GP_GEOPOTENTIAL = 129,
+    GP_TEMPERATURE = 130,
+    GP_U_WIND = 131,
+    GP_V_WIND = 132,
+    GP_SURFACE_PRESSURE = 134,
+    GP_VERTICAL_VELOCITY = 135,
+    GP_SURFACE_TEMPERATURE = 139,
+    GP_MSL_PRESSURE = 151,
+    GP_HUMIDITY = 157,
+    GP_U_WIND_10M = 165,
+    GP_V_WIND_10M = 166,
+    GP_TEMPERATURE_2M = 167,
+    GP_DEWPOINT_2M = 168,
+    GP_LAND_SEA_MASK = 172
+};
+
+enum {
+    GP_UNITS_LEN = 15,        /* units text, terminator included */
+    GP_EXTENSION_LEN = 17,    /* extension name, terminator included */
+    GP_MENU_ENTRIES = 5,      /* terminal menu: entries 1..5 */
+    GP_UPPER_LIST_ROWS = 5,   /* dialog: parameter list */
+    GP_SURFACE_LIST_ROWS = 7  /* dialog: surface parameter list */
+};
+
+/* Role of a code in a vector pair: the first (u) component decides for
+ * both and carries the data set; the second (v) follows it. */
+enum { GP_SCALAR = 0, GP_FIRST_COMPONENT = 1, GP_SECOND_COMPONENT = 2 };
+
+/* Where a code is offered for choosing. */
+enum gp_place { GP_PLACE_NONE = 0, GP_PLACE_MENU, GP_PLACE_UPPER_LIST, GP_PLACE_SURFACE_LIST };
+
+struct gp_param_row {
+    int code = 0;
+    const char *units = "";
+    const char *extension = "";
+    float missing = -9999.0f;   /* the data set's bad_value */
+    float scale = 1.0f;         /* applied to the values before writing */
+    int partner = 0;            /* the other component of a wind pair */
+    int component = GP_SCALAR;
+    int menu = 0;               /* terminal menu entry 1..5, 0: none */
+    gp_place list = GP_PLACE_NONE;  /* the dialog list it is in */
+    int row = -1;               /* its row there (from 0) */
+};
+
+/* The row of code; a row of defaults (code 0, units and extension "",
+ * missing -9999.0, scale 1.0, no partner, no place) for codes the table
+ * does not list, codes outside 0..184 included. */
+const gp_param_row &gp_param(int code);
+
+/* Role of code (GP_SCALAR for unknown codes) and its partner (0: none). */
+int gp_component_of(int code);
+int gp_partner_of(int code);
+
+/* The codes behind entry index of a place: menu entry 1..5, or a row from
+ * 0 of a dialog list; the first component comes first.  Stores at most two
+ * codes into codes and returns how many (0 for an unknown entry). */
+int gp_param_codes_at(gp_place place, int index, int codes[2]);
+
+/* The parameter table in the extraction's arrays, code 0..184. */
+struct gp_param_table {
+    char units[GP_NUM_PARAMS][GP_UNITS_LEN];
+    char extension[GP_NUM_PARAMS][GP_EXTENSION_LEN];
+    float param_default_value[GP_NUM_PARAMS];
+    float param_scale_factor[GP_NUM_PARAMS];
+};
+extern gp_param_table gp_table;
+
+/* init_arrays: every code back to the defaults (units and extension "",
+ * missing value -9999.0, scale factor 1.0), then the rows of the archive's
+ * parameters: their units (init_units), scale factors (init_scale_factors,
+ * none other than 1.0 at present), missing values and extension names. */
+void init_arrays();
+void init_units();
+void init_scale_factors();
+
+/* Units text, extension name, missing value and scale factor of a code;
+ * codes outside 0..184 get the defaults ("", "", -9999.0, 1.0). */
+const char *gp_units_of(int code);
+const char *gp_extension_of(int code);
+float gp_missing_value_of(int code);
+float gp_scale_factor_of(int code);
+
+#endif
