@@ -139,7 +139,9 @@ void xv_destroy_safe(Xv_opaque obj);
 bool xv_destroyed(Xv_opaque obj);
 
 /* Shows frame and handles events until the frame has been destroyed.  The
- * window manager's close button destroys the frame.  Needs xv_init(). */
+ * window manager's close button destroys the frame.  Needs xv_init().
+ * Should the X connection break, Xlib prints its message and ends the
+ * process with status 1 (the objects are freed on the way out). */
 void xv_main_loop(Frame frame);
 
 /* The default caret movement for a key in a text field: PANEL_NEXT for

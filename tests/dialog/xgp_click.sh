@@ -11,6 +11,7 @@
 #   snap:FILE                     save the window as a PNG (needs $XGP_SNAP,
 #                                 the xgp_snap program)
 #   wait:SECONDS                  pause
+#   xkill                         break the dialog's X connection
 #
 # Exit status 0, or 1 with a message when the window does not appear or an
 # action fails.
@@ -50,6 +51,7 @@ for action in "$@"; do
     snap:*) sleep 0.5
             "${XGP_SNAP:-xgp_snap}" "$arg" "$window" || fail "screenshot $arg" ;;
     wait:*) sleep "$arg" ;;
+    xkill) xkill -id "$window" >/dev/null || fail "xkill" ;;
     *) fail "unknown action $action" ;;
   esac
 done
