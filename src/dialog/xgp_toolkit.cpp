@@ -90,9 +90,7 @@ public:
             return 1;
         case FL_DRAG:
         case FL_RELEASE:
-            if (in_rows)
-                return 1;
-            break;
+            return 1;   // the press toggled its row; dragging changes nothing
         case FL_FOCUS:
         case FL_UNFOCUS:
         case FL_KEYBOARD:

@@ -106,7 +106,9 @@ void xv_set_key_data(Xv_opaque obj, int key, void *data);
 void *xv_get_key_data(Xv_opaque obj, int key);
 
 /* Lists.  Rows count from 0; rows outside the list are never selected,
- * have the empty string, and cannot be selected. */
+ * have the empty string, and cannot be selected.  The user's press on a row
+ * toggles that row alone, through the notify procedure; dragging and
+ * releasing, in the list or outside it, change nothing. */
 int xv_list_nrows(Xv_opaque list);
 bool xv_list_selected(Xv_opaque list, int row);
 const char *xv_list_string(Xv_opaque list, int row);
