@@ -57,6 +57,7 @@ struct toolkit_state {
     bool display_open = false;
     const Event *simulated = nullptr;  // the event of an xv_user_* act
     std::string window_class = "gridpick";
+    ~toolkit_state();
 };
 
 toolkit_state xv_tk;
@@ -89,9 +90,7 @@ public:
             return 1;
         case FL_DRAG:
         case FL_RELEASE:
-            if (in_rows)
-                return 1;
-            break;
+            return 1;   // the press toggled its row; dragging changes nothing
         case FL_FOCUS:
         case FL_UNFOCUS:
         case FL_KEYBOARD:
@@ -658,4 +657,12 @@ void xv_reset()
     reap();
     xv_tk.objects.clear();
     xv_tk.last_key = 0;
+}
+
+// Xlib ends the process with exit() when the X connection breaks, the dialog
+// still up: its objects go as in any teardown, children before owners.
+toolkit_state::~toolkit_state()
+{
+    busy = 0;   // no callback returns past exit()
+    xv_reset();
 }

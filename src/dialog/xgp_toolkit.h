@@ -106,7 +106,9 @@ void xv_set_key_data(Xv_opaque obj, int key, void *data);
 void *xv_get_key_data(Xv_opaque obj, int key);
 
 /* Lists.  Rows count from 0; rows outside the list are never selected,
- * have the empty string, and cannot be selected. */
+ * have the empty string, and cannot be selected.  The user's press on a row
+ * toggles that row alone, through the notify procedure; dragging and
+ * releasing, in the list or outside it, change nothing. */
 int xv_list_nrows(Xv_opaque list);
 bool xv_list_selected(Xv_opaque list, int row);
 const char *xv_list_string(Xv_opaque list, int row);
@@ -139,7 +141,9 @@ void xv_destroy_safe(Xv_opaque obj);
 bool xv_destroyed(Xv_opaque obj);
 
 /* Shows frame and handles events until the frame has been destroyed.  The
- * window manager's close button destroys the frame.  Needs xv_init(). */
+ * window manager's close button destroys the frame.  Needs xv_init().
+ * Should the X connection break, Xlib prints its message and ends the
+ * process with status 1 (the objects are freed on the way out). */
 void xv_main_loop(Frame frame);
 
 /* The default caret movement for a key in a text field: PANEL_NEXT for

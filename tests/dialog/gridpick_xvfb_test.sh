@@ -45,6 +45,14 @@ for f in $written; do
   grep -qx "level: 500mb" "$work/dump" || fail "$f is not at 500 mb"
 done
 
+# The X connection broken while the dialog waits: Xlib's message, status 1, no
+# search and no sanitizer report.
+out=$("$here/run_under_xvfb.sh" -t 60 -c "$here/xgp_click.sh" xkill -- "$gridpick" sample.grb \
+        2>"$work/err")
+status=$? err=$(tr -d '\r' <"$work/err")
+[[ $status$out$err =~ ^"1X connection to :"[0-9]+" broken (explicit kill or server shutdown)."$ ]] ||
+  fail "connection broken: status $status, stdout '$out', stderr: $err"
+
 if [ "$failures" -eq 0 ]; then
   echo "passed: gridpick through the selector dialog"
 fi

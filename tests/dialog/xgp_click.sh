@@ -11,6 +11,8 @@
 #   snap:FILE                     save the window as a PNG (needs $XGP_SNAP,
 #                                 the xgp_snap program)
 #   wait:SECONDS                  pause
+#   drag:X,Y,TO                   press at X,Y, move to X,TO, release
+#   xkill                         break the dialog's X connection
 #
 # Exit status 0, or 1 with a message when the window does not appear or an
 # action fails.
@@ -50,6 +52,10 @@ for action in "$@"; do
     snap:*) sleep 0.5
             "${XGP_SNAP:-xgp_snap}" "$arg" "$window" || fail "screenshot $arg" ;;
     wait:*) sleep "$arg" ;;
+    drag:*) IFS=, read -r x y to <<<"$arg"
+            xdotool mousemove --window "$window" "$x" "$y" mousedown 1 sleep 0.1 mousemove \
+              --window "$window" "$x" "$to" sleep 0.1 mouseup 1 || fail "drag $arg"; sleep 0.15 ;;
+    xkill) xkill -id "$window" >/dev/null || fail "xkill" ;;
     *) fail "unknown action $action" ;;
   esac
 done

@@ -45,6 +45,13 @@ prompt_user: 1" \
   focus key:Tab,Tab,Tab,Tab type:2/29/80 key:Tab type:3/1/80 key:Tab,Tab,space \
   level:0 surface:3 level:0 level:6 ok
 
+scenario "a press dragged out of a list, up or down, toggles its row alone" "xmain: 0
+levels: 0 1000 100
+params: 129 131 132 135 165 166
+dates: 1/1/60 12/31/99 days 21916 36525
+prompt_user: 0" \
+  level:10 level:0 drag:46,85,45 param:0 param:4 drag:194,85,165 surface:2 ok
+
 scenario "Cancel keeps everything but the prompting choice" "xmain: 0
 levels:
 params:
