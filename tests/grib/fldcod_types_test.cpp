@@ -558,3 +558,65 @@ TEST_F(FldcodTypes, DebugLinesOfCodingAndDecoding)
 }
 
 }  // namespace
+
+namespace {
+
+// A message cut inside the first field of a pair fails the pair as one
+// transfer: one INXBIT line, then the pair's own code.
+TEST_F(FldcodTypes, PairsOfGridFieldsMoveAsOneTransfer)
+{
+    struct Case {
+        int grid, octet;  // octet of the pair in section 2
+        gint kret;
+    } cases[] = {{0, 11, 506}, {2, 33, 517}, {3, 33, 519}, {4, 43, 519}, {13, 11, 506},
+                 {13, 21, 524}, {14, 11, 526}};
+    for (const Case &k : cases) {
+        Grid g = grids()[k.grid];
+        SCOPED_TRACE(std::string(g.name) + " octet " + std::to_string(k.octet));
+        grib_state_reset();
+        Codec c = code(g, gtu::smooth_field(g.values));
+        Codec d(19000, (8 + 28 + k.octet + 2) / 4);
+        std::copy(c.msg.w.begin(), c.msg.w.begin() + static_cast<long>(d.msg.w.size()), d.msg.w.begin());
+        EXPECT_EQ(d.call("D"), k.kret);
+        EXPECT_EQ(d.out.find(" INXBIT"), 0u) << d.out;
+        EXPECT_EQ(d.out.find(" INXBIT", 1), std::string::npos) << d.out;
+    }
+}
+
+// Section 2 with fewer octets than its type's layout: the reserved octets
+// at its end may be left out (a space view of 38 octets), fields may not.
+TEST_F(FldcodTypes, GridSectionShorterThanItsLayout)
+{
+    struct Case {
+        int grid;
+        gint length;
+        gint kret;
+    } cases[] = {{14, 38, 0}, {0, 28, 0}, {11, 14, 0}, {14, 36, 501}, {0, 20, 501}, {2, 40, 501}};
+    for (const Case &k : cases) {
+        Grid g = grids()[k.grid];
+        SCOPED_TRACE(std::string(g.name) + " of " + std::to_string(k.length));
+        grib_state_reset();
+        auto field = gtu::smooth_field(g.values);
+        Codec c = code(g, field);
+        std::vector<unsigned char> o = c.msg.octets(static_cast<size_t>(c.K0(1)));
+        const size_t s2 = 8 + 28;
+        gint old = o[s2] << 16 | o[s2 + 1] << 8 | o[s2 + 2];
+        o.erase(o.begin() + static_cast<long>(s2) + k.length, o.begin() + static_cast<long>(s2) + old);
+        o[s2 + 2] = static_cast<unsigned char>(k.length);
+        o[6] = static_cast<unsigned char>(o.size());
+        o[5] = static_cast<unsigned char>(o.size() >> 8);
+        Codec d;
+        d.msg = gtu::Msg::from_octets(o, o.size() / 4 + 1);
+        EXPECT_EQ(d.call("D"), k.kret);
+        if (k.kret != 0) {
+            EXPECT_EQ(d.out, " FLDCOD : Error inserting/extracting length of  Section 2. Return code = 501\n");
+            continue;
+        }
+        EXPECT_EQ(d.out, "");
+        EXPECT_EQ(std::vector<gint>(d.k2.begin(), d.k2.begin() + 22), decoded_k2(g.k2));
+        EXPECT_EQ(d.K4(1), g.values);
+        EXPECT_NEAR(d.p4[static_cast<size_t>(g.values - 1)], field.back(), 0.01f);
+    }
+}
+
+}  // namespace
