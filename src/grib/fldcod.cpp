@@ -73,6 +73,22 @@ bool grib_fail(grib_call &c, gint code, std::string_view text)
     return false;
 }
 
+bool grib_fail_710(grib_call &c, int64_t count)
+{
+    c.k4(1) = count > 2147483647 ? 2147483647 : count < -2147483647 ? -2147483647
+                                                                    : static_cast<gint>(count);
+    c.kret = 710;
+    grib::MsgLine()
+        .text("FLDCOD : Output array too small. Length is ")
+        .i(c.klenp, 8)
+        .text(" words. Number of values is ")
+        .i(c.k4(1), 8)
+        .text(" Return code = ")
+        .i(710, 3)
+        .put();
+    return false;
+}
+
 namespace {
 
 std::string_view cut_blanks(const char *s, long n)

@@ -95,6 +95,28 @@ TEST_F(Fldcod, EveryWidthRoundTrips)
     }
 }
 
+// Ranges that, divided by 2^(n+1) - 1, give 2^k: the logarithm lands on a
+// whole number and the largest value must still fit n bits (E = k + 2).
+TEST_F(Fldcod, LargestValueFitsAtPowerOfTwoRanges)
+{
+    for (gint bits : {8, 12, 16, 24})
+        for (int k : {13, 0, -3}) {
+            SCOPED_TRACE(std::to_string(bits) + " bits, 2^" + std::to_string(k));
+            grib_state_reset();
+            float top = std::ldexp(std::ldexp(1.0f, bits + 1) - 1.0f, k);
+            std::vector<float> field(144 * 73);
+            for (size_t i = 0; i < field.size(); i++)
+                field[i] = static_cast<float>(i % 3) * (top / 2);
+            Codec c = code_latlon(field, bits);
+            Codec d = decode(c);
+            ASSERT_EQ(d.call("D"), 0) << d.out;
+            float step = packing_step(d);
+            EXPECT_EQ(step, std::ldexp(1.0f, k + 2));
+            for (size_t i = 0; i < 3; i++)
+                EXPECT_LE(std::fabs(d.p4[i] - field[i]), step / 2) << i;
+        }
+}
+
 TEST_F(Fldcod, LengthOnly)
 {
     Codec c = code_latlon(gtu::smooth_field(144 * 73));
@@ -349,7 +371,7 @@ namespace {
 
 // A 36 x 19 field with a bit map: every field of the message at a known
 // octet, so that cutting the message array short fails at a known field.
-Codec bitmap_message()
+Codec bitmap_message(const std::string &op = "C")
 {
     Codec c;
     gtu::norva_sec1(c, 192);
@@ -361,7 +383,7 @@ Codec bitmap_message()
     auto f = gtu::smooth_field(36 * 19);
     f[3] = -999.0f;
     std::copy(f.begin(), f.end(), c.p4.begin());
-    EXPECT_EQ(c.call("C"), 0) << c.out;
+    EXPECT_EQ(c.call(op), 0) << c.out;
     return c;
 }
 
@@ -431,6 +453,32 @@ TEST_F(Fldcod, CodingIntoAnArrayTooSmall)
     EXPECT_EQ(t.call("C"), 801);
     EXPECT_EQ(t.out.substr(t.out.find('\n') + 1),
               " FLDCOD : Error inserting/extracting 7777 group. Return code = 801\n");
+}
+
+// The missing point's bit set again: a message coded with "C" then holds one
+// value less than the map calls for, one coded with "M" holds them all.
+TEST_F(Fldcod, BitMapCallingForMoreValuesThanSectionFourHolds)
+{
+    struct Case {
+        const char *op;
+        gint kret;
+        std::string out;
+    } cases[] = {
+        {"C", 726, " FLDCOD : Bit-map calls for      684 values, Section 4 holds      683."
+                   " Return code = 726\n"},
+        {"M", -2, ""},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.op);
+        grib_state_reset();
+        Codec c = bitmap_message(k.op);
+        c.msg.at(8 + 28 + 32 + 6) |= 0x10;
+        Codec d(19000, static_cast<gint>(c.msg.w.size()));
+        d.msg = c.msg;
+        std::fill(d.p4.begin(), d.p4.end(), 12345.0f);  // left by an earlier call
+        EXPECT_EQ(d.call("D"), k.kret);
+        EXPECT_EQ(d.out, k.out);
+    }
 }
 
 TEST_F(Fldcod, FailedCheckBeforeCoding)
