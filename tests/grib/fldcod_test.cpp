@@ -96,7 +96,7 @@ TEST_F(Fldcod, EveryWidthRoundTrips)
 }
 
 // Ranges that, divided by 2^(n+1) - 1, give 2^k: the logarithm lands on a
-// whole number and the largest value must still fit n bits (E = k + 2).
+// whole number; the largest value must still fit n bits (E = k + 2).
 TEST_F(Fldcod, LargestValueFitsAtPowerOfTwoRanges)
 {
     for (gint bits : {8, 12, 16, 24})
@@ -109,11 +109,9 @@ TEST_F(Fldcod, LargestValueFitsAtPowerOfTwoRanges)
                 field[i] = static_cast<float>(i % 3) * (top / 2);
             Codec c = code_latlon(field, bits);
             Codec d = decode(c);
-            ASSERT_EQ(d.call("D"), 0) << d.out;
-            float step = packing_step(d);
-            EXPECT_EQ(step, std::ldexp(1.0f, k + 2));
+            EXPECT_EQ(packing_step(d), std::ldexp(1.0f, k + 2));
             for (size_t i = 0; i < 3; i++)
-                EXPECT_LE(std::fabs(d.p4[i] - field[i]), step / 2) << i;
+                EXPECT_LE(std::fabs(d.p4[i] - field[i]), packing_step(d) / 2) << d.out;
         }
 }
 
@@ -455,29 +453,19 @@ TEST_F(Fldcod, CodingIntoAnArrayTooSmall)
               " FLDCOD : Error inserting/extracting 7777 group. Return code = 801\n");
 }
 
-// The missing point's bit set again: a message coded with "C" then holds one
-// value less than the map calls for, one coded with "M" holds them all.
+// Point 4 marked present again: coded with "C", section 4 then holds one
+// value less than the map marks present; coded with "M" it holds them all.
 TEST_F(Fldcod, BitMapCallingForMoreValuesThanSectionFourHolds)
 {
-    struct Case {
-        const char *op;
-        gint kret;
-        std::string out;
-    } cases[] = {
-        {"C", 726, " FLDCOD : Bit-map calls for      684 values, Section 4 holds      683."
-                   " Return code = 726\n"},
-        {"M", -2, ""},
-    };
-    for (const Case &k : cases) {
-        SCOPED_TRACE(k.op);
+    const std::string refusal =
+        " FLDCOD : Bit-map calls for      684 values, Section 4 holds      683. Return code = 726\n";
+    for (auto [op, kret] : {std::pair<const char *, gint>{"C", 726}, {"M", -2}}) {
         grib_state_reset();
-        Codec c = bitmap_message(k.op);
+        Codec c = bitmap_message(op);
         c.msg.at(8 + 28 + 32 + 6) |= 0x10;
-        Codec d(19000, static_cast<gint>(c.msg.w.size()));
-        d.msg = c.msg;
-        std::fill(d.p4.begin(), d.p4.end(), 12345.0f);  // left by an earlier call
-        EXPECT_EQ(d.call("D"), k.kret);
-        EXPECT_EQ(d.out, k.out);
+        Codec d = decode(c);
+        EXPECT_EQ(d.call("D"), kret) << op;
+        EXPECT_EQ(d.out, kret > 0 ? refusal : "") << op;
     }
 }
 

@@ -565,12 +565,12 @@ namespace {
 // transfer: one INXBIT line, then the pair's own code.
 TEST_F(FldcodTypes, PairsOfGridFieldsMoveAsOneTransfer)
 {
-    struct Case {
-        int grid, octet;  // octet of the pair in section 2
+    struct {
+        int grid, octet;  // of the pair in section 2
         gint kret;
     } cases[] = {{0, 11, 506}, {2, 33, 517}, {3, 33, 519}, {4, 43, 519}, {13, 11, 506},
                  {13, 21, 524}, {14, 11, 526}};
-    for (const Case &k : cases) {
+    for (auto k : cases) {
         Grid g = grids()[k.grid];
         SCOPED_TRACE(std::string(g.name) + " octet " + std::to_string(k.octet));
         grib_state_reset();
@@ -583,39 +583,31 @@ TEST_F(FldcodTypes, PairsOfGridFieldsMoveAsOneTransfer)
     }
 }
 
-// Section 2 with fewer octets than its type's layout: the reserved octets
-// at its end may be left out (a space view of 38 octets), fields may not.
+// A section 2 shorter than its type's layout: the reserved octets at its end
+// may be left out (space views of 38 octets), its fields may not.
 TEST_F(FldcodTypes, GridSectionShorterThanItsLayout)
 {
-    struct Case {
-        int grid;
-        gint length;
+    const std::string e501 = " FLDCOD : Error inserting/extracting length of  Section 2. Return code = 501\n";
+    struct {
+        int grid, length;
         gint kret;
     } cases[] = {{14, 38, 0}, {0, 28, 0}, {11, 14, 0}, {14, 36, 501}, {0, 20, 501}, {2, 40, 501}};
-    for (const Case &k : cases) {
+    for (auto k : cases) {
         Grid g = grids()[k.grid];
         SCOPED_TRACE(std::string(g.name) + " of " + std::to_string(k.length));
         grib_state_reset();
-        auto field = gtu::smooth_field(g.values);
-        Codec c = code(g, field);
+        Codec c = code(g, gtu::smooth_field(g.values));
         std::vector<unsigned char> o = c.msg.octets(static_cast<size_t>(c.K0(1)));
-        const size_t s2 = 8 + 28;
-        gint old = o[s2] << 16 | o[s2 + 1] << 8 | o[s2 + 2];
-        o.erase(o.begin() + static_cast<long>(s2) + k.length, o.begin() + static_cast<long>(s2) + old);
-        o[s2 + 2] = static_cast<unsigned char>(k.length);
-        o[6] = static_cast<unsigned char>(o.size());
+        o.erase(o.begin() + 36 + k.length, o.begin() + 36 + o[38]);  // lengths below 256
+        o[38] = static_cast<unsigned char>(k.length);
         o[5] = static_cast<unsigned char>(o.size() >> 8);
+        o[6] = static_cast<unsigned char>(o.size());
         Codec d;
         d.msg = gtu::Msg::from_octets(o, o.size() / 4 + 1);
         EXPECT_EQ(d.call("D"), k.kret);
-        if (k.kret != 0) {
-            EXPECT_EQ(d.out, " FLDCOD : Error inserting/extracting length of  Section 2. Return code = 501\n");
-            continue;
-        }
-        EXPECT_EQ(d.out, "");
-        EXPECT_EQ(std::vector<gint>(d.k2.begin(), d.k2.begin() + 22), decoded_k2(g.k2));
-        EXPECT_EQ(d.K4(1), g.values);
-        EXPECT_NEAR(d.p4[static_cast<size_t>(g.values - 1)], field.back(), 0.01f);
+        EXPECT_EQ(d.out, k.kret ? e501 : "");
+        std::vector<gint> k2(d.k2.begin(), d.k2.begin() + 22);
+        EXPECT_TRUE(k.kret != 0 || k2 == decoded_k2(g.k2));
     }
 }
 
