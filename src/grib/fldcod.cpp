@@ -31,16 +31,19 @@ int grib_xfer1(grib_call &c, gint &v, gint width)
     return grib_xfer(c, &v, 1, width);
 }
 
-int grib_xfer_sm(grib_call &c, gint &v, gint width)
+int grib_xfer_sm(grib_call &c, gint *v, gint n, gint width)
 {
-    gint top = gint{1} << (width - 1);
-    if (c.coding()) {
-        gint raw = v < 0 ? top + (v == -2147483647 - 1 ? 2147483647 : -v) : v;
-        return grib_xfer1(c, raw, width);
-    }
-    gint raw = 0;
-    int r = grib_xfer1(c, raw, width);
-    v = raw >= top ? -(raw - top) : raw;
+    const int64_t top = int64_t{1} << (width - 1);
+    gint raw[4] = {0, 0, 0, 0};
+    if (n < 0 || n > 4)
+        return 1;
+    if (c.coding())  /* the field keeps the low bits of an oversized magnitude */
+        for (gint j = 0; j < n; j++)
+            raw[j] = static_cast<gint>(static_cast<uint32_t>(v[j] < 0 ? top - int64_t{v[j]} : v[j]));
+    int r = grib_xfer(c, raw, n, width);
+    if (!c.coding())
+        for (gint j = 0; j < n; j++)
+            v[j] = raw[j] >= top ? static_cast<gint>(-(raw[j] - top)) : raw[j];
     return r;
 }
 
@@ -67,6 +70,22 @@ bool grib_fail(grib_call &c, gint code, std::string_view text)
 {
     c.kret = code;
     grib::MsgLine().text("FLDCOD : ").text(text).i(code, 3).put();
+    return false;
+}
+
+bool grib_fail_710(grib_call &c, int64_t count)
+{
+    c.k4(1) = count > 2147483647 ? 2147483647 : count < -2147483647 ? -2147483647
+                                                                    : static_cast<gint>(count);
+    c.kret = 710;
+    grib::MsgLine()
+        .text("FLDCOD : Output array too small. Length is ")
+        .i(c.klenp, 8)
+        .text(" words. Number of values is ")
+        .i(c.k4(1), 8)
+        .text(" Return code = ")
+        .i(710, 3)
+        .put();
     return false;
 }
 

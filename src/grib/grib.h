@@ -100,17 +100,24 @@ typedef int32_t gint;
  * Coding refuses (710) a field of more than KLENP values; it changes the
  * caller's PSEC4 (scaled by 10^D, compacted under a bit map, replaced by the
  * packed integers) and, for some grids, KSEC2(2), KSEC2(9) and KSEC2(10)
- * (65535 where no value is given).
+ * (65535 where no value is given).  It chooses E so that the largest value
+ * fits KSEC4(2) bits: every value decodes within half a packing step, 2^E/2
+ * (where single precision can hold it).  Coding may write 0 bits per value
+ * only when KSEC4(2) is 0 and the field is constant (with the value checks
+ * off, since they ask for 1 to 32 bits); otherwise 709.
  * Decoding never reads beyond KGRIB(KLENG) nor writes beyond PSEC4(KLENP);
  * with arrays of the GRIB_N* sizes above it stays inside the section arrays.
+ * It reads nothing of section 2 beyond its stated length: 501 for a section
+ * too short for its type's fields and lists, while the reserved octets at
+ * the end of the type's layout may be left out (space views of 38 octets).
  * A section 4 of 0 bits per value is a constant field R / 10^D with one
- * value per grid point (or per bit set in the bit map).  Coding may write
- * 0 bits per value only when KSEC4(2) is 0 and the field is constant (with
- * the value checks off, since they ask for 1 to 32 bits); otherwise 709.
+ * value per grid point (or per value its bit maps mark present).
  * A field under a bit map decodes with PSEC3(2) at the missing points and
- * KRET -4 (-2 when the map marks every point present).  Operation "R" refuses (522) a row list that does not describe
- * 2N rows of 1 to 4N points.  A decoding call that prints nothing obtains
- * no storage.
+ * KRET -4 (-2 when the map marks every point present); 726 when section 4
+ * holds fewer values than the bit maps mark present ("Bit-map calls for
+ * ... values, Section 4 holds ...").  Operation "R" refuses (522) a row
+ * list that does not describe 2N rows of 1 to 4N points.  A decoding call
+ * that prints nothing obtains no storage.
  */
 void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint *ksec3,
             float *psec3, gint *ksec4, float *psec4, gint *klenp, gint *kgrib,

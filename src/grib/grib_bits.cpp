@@ -163,6 +163,13 @@ void grib_get_run(const unsigned char *base, int64_t bit, int nbits, int64_t n, 
     for_each_value(base, bit, nbits, n, [out](int64_t i, uint32_t v) { out[i] = as_gint(v); });
 }
 
+int64_t grib_count_ones(const unsigned char *base, int64_t bit, int64_t n)
+{
+    int64_t count = 0;
+    for_each_value(base, bit, 1, n, [&count](int64_t, uint32_t v) { count += v; });
+    return count;
+}
+
 void grib_unpack_scaled(const unsigned char *base, int64_t bit, int nbits, int64_t n, float ref,
                         float scale, float *out)
 {

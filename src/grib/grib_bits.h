@@ -20,6 +20,9 @@ void grib_bits_report(int64_t knspt, gint kleng);
 void grib_get_run(const unsigned char *base, int64_t bit, int nbits, int64_t n,
                   gint *out);
 
+/* Number of bits set among n bits from bit `bit`. */
+int64_t grib_count_ones(const unsigned char *base, int64_t bit, int64_t n);
+
 /* n fields as above, each turned into ref + value * scale (value taken as
  * unsigned).  out may not overlap the message. */
 void grib_unpack_scaled(const unsigned char *base, int64_t bit, int nbits,

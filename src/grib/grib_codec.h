@@ -50,8 +50,10 @@ grib_work_t &grib_work();
  * inxbit code (0 or 1). */
 int grib_xfer(grib_call &c, gint *vals, gint n, gint width);
 int grib_xfer1(grib_call &c, gint &v, gint width);
-/* Sign and magnitude field of `width` bits. */
-int grib_xfer_sm(grib_call &c, gint &v, gint width);
+/* N (at most 4) sign and magnitude fields of `width` bits, in one
+ * transfer; decoding leaves 0 in V(1..N) when the transfer fails. */
+int grib_xfer_sm(grib_call &c, gint *v, gint n, gint width);
+inline int grib_xfer_sm(grib_call &c, gint &v, gint width) { return grib_xfer_sm(c, &v, 1, width); }
 /* IBM real: exponent octet then 24-bit mantissa (mode 1 when coding). */
 int grib_xfer_ibm(grib_call &c, float &v);
 /* Passes over `bits` bits. */

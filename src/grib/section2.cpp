@@ -35,6 +35,28 @@ gint extra_octets(gint t)
     return t == 90 ? 8 : 0;
 }
 
+/* Octets up to the type's last field, the octets a decoded section must
+ * hold: the reserved octets after it may be left out by the producer, as
+ * some do for space views (38 octets). */
+gint fields_end(Family f, gint t)
+{
+    if (f == SPACE)
+        return 38;
+    if (extra_octets(t) > 0)
+        return 32 + extra_octets(t);
+    return f == SPHERICAL ? 14 : 28;
+}
+
+/* Octets up to the end of the lists that follow the fixed part; 0 when
+ * there are none (a row count out of bounds is refused by lists()). */
+int64_t lists_end(grib_call &c, gint t, gint nv, bool quasi)
+{
+    gint rows = quasi && c.k2(3) >= 0 && c.k2(3) <= GRIB_MAXROWS ? c.k2(3) : 0;
+    if (nv == 0 && rows == 0)
+        return 0;
+    return 32 + extra_octets(t) + 4 * int64_t{nv} + 2 * int64_t{rows};
+}
+
 std::string ie(std::string_view a) { return std::string(GRIB_IE) + std::string(a); }
 
 bool fail(grib_call &c, gint code, std::string_view text) { return grib_fail(c, code, ie(text)); }
@@ -87,11 +109,11 @@ bool lat_lon_gauss(grib_call &c, Family f, int ed)
     }
     if (grib_xfer(c, &c.k2(2), 2, 16))
         return fail(c, 505, "number of points along a parallel or meridian. Return code = ");
-    if (grib_xfer_sm(c, c.k2(4), 24) + grib_xfer_sm(c, c.k2(5), 24))
+    if (grib_xfer_sm(c, &c.k2(4), 2, 24))
         return fail(c, 506, "latitude or longitude of first grid point. Return code = ");
     if (!flags17(c, f, ed))
         return false;
-    if (grib_xfer_sm(c, c.k2(7), 24) + grib_xfer_sm(c, c.k2(8), 24))
+    if (grib_xfer_sm(c, &c.k2(7), 2, 24))
         return fail(c, 508, "latitude or longitude of last grid point. Return code = ");
     if (grib_xfer1(c, c.k2(9), 16))
         return fail(c, 509, "i direction increment. Return code = ");
@@ -126,13 +148,13 @@ bool polar(grib_call &c, int ed)
 {
     if (grib_xfer(c, &c.k2(2), 2, 16))
         return fail(c, 523, "number of points along X or Y axis. Return code = ");
-    if (grib_xfer_sm(c, c.k2(4), 24) + grib_xfer_sm(c, c.k2(5), 24))
+    if (grib_xfer_sm(c, &c.k2(4), 2, 24))
         return fail(c, 506, "latitude or longitude of first grid point. Return code = ");
     if (!flags17(c, POLAR, ed))
         return false;
     if (grib_xfer_sm(c, c.k2(7), 24))
         return fail(c, 508, "latitude or longitude of last grid point. Return code = ");
-    if (grib_xfer1(c, c.k2(9), 24) + grib_xfer1(c, c.k2(10), 24))
+    if (grib_xfer(c, &c.k2(9), 2, 24))
         return fail(c, 524, "X or Y axis grid length. Return code = ");
     if (grib_xfer1(c, c.k2(13), 8))
         return fail(c, 525, "Projection centre flag. Return code = ");
@@ -146,7 +168,7 @@ bool space_view(grib_call &c, int ed)
 {
     if (grib_xfer(c, &c.k2(2), 2, 16))
         return fail(c, 523, "number of points along X or Y axis. Return code = ");
-    if (grib_xfer_sm(c, c.k2(4), 24) + grib_xfer_sm(c, c.k2(5), 24))
+    if (grib_xfer_sm(c, &c.k2(4), 2, 24))
         return fail(c, 526, "latitude or longitude of sub-satellite point. Return code = ");
     if (!flags17(c, SPACE, ed))
         return false;
@@ -167,13 +189,13 @@ bool space_view(grib_call &c, int ed)
 bool rotation_stretching(grib_call &c, gint type)
 {
     if (rotated(type)) {
-        if (grib_xfer_sm(c, c.k2(13), 24) + grib_xfer_sm(c, c.k2(14), 24))
+        if (grib_xfer_sm(c, &c.k2(13), 2, 24))
             return fail(c, 517, "latitude or longitude of southern pole. Return code = ");
         if (grib_xfer_ibm(c, c.p2(1)))
             return fail(c, 518, "angle of rotation. Return code = ");
     }
     if (stretched(type)) {
-        if (grib_xfer_sm(c, c.k2(15), 24) + grib_xfer_sm(c, c.k2(16), 24))
+        if (grib_xfer_sm(c, &c.k2(15), 2, 24))
             return fail(c, 519, "latitude or of pole of stretching. Return code = ");
         if (grib_xfer_ibm(c, c.p2(2)))
             return fail(c, 520, "stretching factor. Return code = ");
@@ -250,8 +272,9 @@ bool grib_sec2(grib_call &c)
                       2 * int64_t{c.k2(17)} * c.k2(3);
         w.len2 = len < 0 || len > 2147483647 ? 0 : static_cast<gint>(len);
     }
+    const std::string_view e501 = "length of  Section 2. Return code = ";
     if (grib_xfer1(c, w.len2, 24))
-        return fail(c, 501, "length of  Section 2. Return code = ");
+        return fail(c, 501, e501);
     if (grib_debug())
         grib::MsgLine()
             .text("FLDCOD : Length of Section 2 of GRIB code is ")
@@ -263,6 +286,9 @@ bool grib_sec2(grib_call &c)
         grib_skip(8 * w.len2);
         return true;
     }
+    /* decoding reads nothing beyond the stated length */
+    if (!c.coding() && w.len2 < 6)
+        return fail(c, 501, e501);
     if (grib_xfer1(c, c.k2(12), 8))
         return fail(c, 502, "number of  Vertical coordinate parameters. Return code = ");
     /* at most 255 parameters, so that PSEC2 and its listing stay in bounds */
@@ -280,14 +306,8 @@ bool grib_sec2(grib_call &c)
     if (grib_xfer1(c, c.k2(1), 8))
         return fail(c, 504, "data representation type. Return code = ");
     gint type = c.k2(1);
-    bool ok;
-    switch (family(type)) {
-    case LATLON: ok = lat_lon_gauss(c, LATLON, ed); break;
-    case GAUSS: ok = lat_lon_gauss(c, GAUSS, ed); break;
-    case SPHERICAL: ok = spherical(c); break;
-    case POLAR: ok = polar(c, ed); break;
-    case SPACE: ok = space_view(c, ed); break;
-    default:
+    Family f = family(type);
+    if (f == OTHER) {
         c.kret = 598;
         grib::MsgLine()
             .text("FLDCOD : Representation type not catered for - ")
@@ -297,10 +317,24 @@ bool grib_sec2(grib_call &c)
             .put();
         return false;
     }
-    if (!ok || !rotation_stretching(c, type) || !lists(c, nv, quasi))
+    if (!c.coding() && w.len2 < fields_end(f, type))
+        return fail(c, 501, e501);
+    bool ok;
+    switch (f) {
+    case SPHERICAL: ok = spherical(c); break;
+    case POLAR: ok = polar(c, ed); break;
+    case SPACE: ok = space_view(c, ed); break;
+    default: ok = lat_lon_gauss(c, f, ed); break;
+    }
+    if (!ok || !rotation_stretching(c, type))
         return false;
-    /* a section longer than its fields (padding) is passed over */
-    if (!c.coding() && int64_t{w.start2} + 8 * int64_t{w.len2} > w.nspt) {
+    if (!c.coding() && w.len2 < lists_end(c, type, nv, quasi))
+        return fail(c, 501, e501);
+    if (!lists(c, nv, quasi))
+        return false;
+    /* section 3 starts at the stated end: padding or left-out reserved
+     * octets are passed over */
+    if (!c.coding()) {
         w.nspt = w.start2;
         grib_skip(8 * w.len2);
     }

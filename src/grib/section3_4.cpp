@@ -4,27 +4,12 @@
  */
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "grib_bits.h"
 #include "grib_codec.h"
 #include "grib_format.h"
 #include "grib_ibm.h"
-
-bool grib_fail_710(grib_call &c, int64_t count)
-{
-    c.k4(1) = count > 2147483647 ? 2147483647 : count < -2147483647 ? -2147483647
-                                                                    : static_cast<gint>(count);
-    c.kret = 710;
-    grib::MsgLine()
-        .text("FLDCOD : Output array too small. Length is ")
-        .i(c.klenp, 8)
-        .text(" words. Number of values is ")
-        .i(c.k4(1), 8)
-        .text(" Return code = ")
-        .i(710, 3)
-        .put();
-    return false;
-}
 
 namespace {
 
@@ -47,22 +32,21 @@ float marker(grib_call &c)
 
 gint *as_ints(float *p) { return reinterpret_cast<gint *>(p); }
 
-/* Number of bits set in the primary bit map of a decoded message. */
-int64_t bits_set(grib_call &c)
+/* Values that the bit maps of a decoded message mark present: those of
+ * each point set in the primary map, or the bits set in the present points'
+ * secondary maps; -1 when the maps are not in KGRIB (extmap refuses them). */
+int64_t values_present(grib_call &c)
 {
     grib_work_t &w = grib_work();
-    if (w.bmap < 0 || !grib_bits_fit(c.kleng, w.bmap, w.bmapbits))
-        return 0;
-    int64_t n = 0;
-    gint chunk[256];
-    for (gint done = 0; done < w.bmapbits; done += 256) {
-        gint k = w.bmapbits - done < 256 ? w.bmapbits - done : 256;
-        grib_get_run(reinterpret_cast<const unsigned char *>(c.kgrib), int64_t{w.bmap} + done, 1, k,
-                     chunk);
-        for (gint i = 0; i < k; i++)
-            n += chunk[i];
-    }
-    return n;
+    auto ones = [&c](int64_t bit, int64_t n) -> int64_t {
+        const auto *base = reinterpret_cast<const unsigned char *>(c.kgrib);
+        return bit >= 0 && grib_bits_fit(c.kleng, bit, n) ? grib_count_ones(base, bit, n) : -1;
+    };
+    int64_t points = ones(w.bmap, w.bmapbits);
+    gint m = values_per_point(c);
+    if (points < 0 || m == 0)
+        return -1;
+    return w.bmap2 < 0 ? points * m : ones(w.bmap2, points * m);
 }
 
 /* Values of a section 4 with 0 bits per value: one per grid point (for
@@ -70,7 +54,7 @@ int64_t bits_set(grib_call &c)
 int64_t constant_count(grib_call &c)
 {
     if (c.has_sec3() && c.k3(1) == 0)
-        return bits_set(c);
+        return values_present(c) > 0 ? values_present(c) : 0;
     if (!c.has_sec2())
         return 0;
     gint t = c.k2(1);
@@ -97,6 +81,18 @@ struct Packing {
     float ref;      /* R used for packing */
     float scale;    /* 2^E */
 };
+
+/* E from the logarithm is one too small where the range over 2^(n+1) - 1
+ * lies at or just above a power of two, and the stored reference value may
+ * lie below the minimum: E is raised until the largest value, packed as
+ * inscal packs it, fits n bits (a NaN range stops it at once). */
+gint fit_exponent(float max, float ref, gint e, gint nbits)
+{
+    const double top = std::ldexp(1.0, nbits) - 1.0;
+    while (e < 300 && std::round(static_cast<double>((max - ref) / grib_pow2(e))) > top)
+        e++;
+    return e;
+}
 
 bool choose_scaling(grib_call &c, Packing &pk)
 {
@@ -156,9 +152,6 @@ bool choose_scaling(grib_call &c, Packing &pk)
         gint a = grib_trunc(s), b = grib_trunc(s + (s >= 0.0f ? 1.0f : -1.0f));
         e = a < b ? a : b;
     }
-    w.iexp = e;
-    pk.rawe = e < 0 ? 32768 - e : e;
-    pk.scale = grib_pow2(e);
 
     gint bits = grib_state.kbit, mode = grib_debug() ? 11 : 1;
     float back = 0.0f;
@@ -175,6 +168,10 @@ bool choose_scaling(grib_call &c, Packing &pk)
     } else {
         pk.ref = back;
     }
+    e = fit_exponent(w.zmax, pk.ref, e, c.k4(2));
+    w.iexp = e;
+    pk.rawe = e < 0 ? 32768 - e : e;
+    pk.scale = grib_pow2(e);
     return true;
 }
 
@@ -579,6 +576,15 @@ bool sec4_decode_values(grib_call &c, float ref, float scale, gint first)
     c.k4(1) = static_cast<gint>(total);
     if (c.is("X"))
         return extract_points(c, ref, scale);
+    /* the expansion must not run out of values */
+    int64_t present = c.has_sec3() && c.k3(1) == 0 ? values_present(c) : -1;
+    if (present > total) {
+        std::string t = "Bit-map calls for ";
+        grib::fmt_int(t, present, 8);
+        t += " values, Section 4 holds ";
+        grib::fmt_int(t, total, 8);
+        return grib_fail(c, 726, t + ". Return code = ");
+    }
     return decode_values(c, ref, scale, first);
 }
 

@@ -95,6 +95,26 @@ TEST_F(Fldcod, EveryWidthRoundTrips)
     }
 }
 
+// Ranges that, divided by 2^(n+1) - 1, give 2^k: the logarithm lands on a
+// whole number; the largest value must still fit n bits (E = k + 2).
+TEST_F(Fldcod, LargestValueFitsAtPowerOfTwoRanges)
+{
+    for (gint bits : {8, 12, 16, 24})
+        for (int k : {13, 0, -3}) {
+            SCOPED_TRACE(std::to_string(bits) + " bits, 2^" + std::to_string(k));
+            grib_state_reset();
+            float top = std::ldexp(std::ldexp(1.0f, bits + 1) - 1.0f, k);
+            std::vector<float> field(144 * 73);
+            for (size_t i = 0; i < field.size(); i++)
+                field[i] = static_cast<float>(i % 3) * (top / 2);
+            Codec c = code_latlon(field, bits);
+            Codec d = decode(c);
+            EXPECT_EQ(packing_step(d), std::ldexp(1.0f, k + 2));
+            for (size_t i = 0; i < 3; i++)
+                EXPECT_LE(std::fabs(d.p4[i] - field[i]), packing_step(d) / 2) << d.out;
+        }
+}
+
 TEST_F(Fldcod, LengthOnly)
 {
     Codec c = code_latlon(gtu::smooth_field(144 * 73));
@@ -349,7 +369,7 @@ namespace {
 
 // A 36 x 19 field with a bit map: every field of the message at a known
 // octet, so that cutting the message array short fails at a known field.
-Codec bitmap_message()
+Codec bitmap_message(const std::string &op = "C")
 {
     Codec c;
     gtu::norva_sec1(c, 192);
@@ -361,7 +381,7 @@ Codec bitmap_message()
     auto f = gtu::smooth_field(36 * 19);
     f[3] = -999.0f;
     std::copy(f.begin(), f.end(), c.p4.begin());
-    EXPECT_EQ(c.call("C"), 0) << c.out;
+    EXPECT_EQ(c.call(op), 0) << c.out;
     return c;
 }
 
@@ -431,6 +451,22 @@ TEST_F(Fldcod, CodingIntoAnArrayTooSmall)
     EXPECT_EQ(t.call("C"), 801);
     EXPECT_EQ(t.out.substr(t.out.find('\n') + 1),
               " FLDCOD : Error inserting/extracting 7777 group. Return code = 801\n");
+}
+
+// Point 4 marked present again: coded with "C", section 4 then holds one
+// value less than the map marks present; coded with "M" it holds them all.
+TEST_F(Fldcod, BitMapCallingForMoreValuesThanSectionFourHolds)
+{
+    const std::string refusal =
+        " FLDCOD : Bit-map calls for      684 values, Section 4 holds      683. Return code = 726\n";
+    for (auto [op, kret] : {std::pair<const char *, gint>{"C", 726}, {"M", -2}}) {
+        grib_state_reset();
+        Codec c = bitmap_message(op);
+        c.msg.at(8 + 28 + 32 + 6) |= 0x10;
+        Codec d = decode(c);
+        EXPECT_EQ(d.call("D"), kret) << op;
+        EXPECT_EQ(d.out, kret > 0 ? refusal : "") << op;
+    }
 }
 
 TEST_F(Fldcod, FailedCheckBeforeCoding)

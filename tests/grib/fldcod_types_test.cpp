@@ -558,3 +558,57 @@ TEST_F(FldcodTypes, DebugLinesOfCodingAndDecoding)
 }
 
 }  // namespace
+
+namespace {
+
+// A message cut inside the first field of a pair fails the pair as one
+// transfer: one INXBIT line, then the pair's own code.
+TEST_F(FldcodTypes, PairsOfGridFieldsMoveAsOneTransfer)
+{
+    struct {
+        int grid, octet;  // of the pair in section 2
+        gint kret;
+    } cases[] = {{0, 11, 506}, {2, 33, 517}, {3, 33, 519}, {4, 43, 519}, {13, 11, 506},
+                 {13, 21, 524}, {14, 11, 526}};
+    for (auto k : cases) {
+        Grid g = grids()[k.grid];
+        SCOPED_TRACE(std::string(g.name) + " octet " + std::to_string(k.octet));
+        grib_state_reset();
+        Codec c = code(g, gtu::smooth_field(g.values));
+        Codec d(19000, (8 + 28 + k.octet + 2) / 4);
+        std::copy(c.msg.w.begin(), c.msg.w.begin() + static_cast<long>(d.msg.w.size()), d.msg.w.begin());
+        EXPECT_EQ(d.call("D"), k.kret);
+        EXPECT_EQ(d.out.find(" INXBIT"), 0u) << d.out;
+        EXPECT_EQ(d.out.find(" INXBIT", 1), std::string::npos) << d.out;
+    }
+}
+
+// A section 2 shorter than its type's layout: the reserved octets at its end
+// may be left out (space views of 38 octets), its fields may not.
+TEST_F(FldcodTypes, GridSectionShorterThanItsLayout)
+{
+    const std::string e501 = " FLDCOD : Error inserting/extracting length of  Section 2. Return code = 501\n";
+    struct {
+        int grid, length;
+        gint kret;
+    } cases[] = {{14, 38, 0}, {0, 28, 0}, {11, 14, 0}, {14, 36, 501}, {0, 20, 501}, {2, 40, 501}};
+    for (auto k : cases) {
+        Grid g = grids()[k.grid];
+        SCOPED_TRACE(std::string(g.name) + " of " + std::to_string(k.length));
+        grib_state_reset();
+        Codec c = code(g, gtu::smooth_field(g.values));
+        std::vector<unsigned char> o = c.msg.octets(static_cast<size_t>(c.K0(1)));
+        o.erase(o.begin() + 36 + k.length, o.begin() + 36 + o[38]);  // lengths below 256
+        o[38] = static_cast<unsigned char>(k.length);
+        o[5] = static_cast<unsigned char>(o.size() >> 8);
+        o[6] = static_cast<unsigned char>(o.size());
+        Codec d;
+        d.msg = gtu::Msg::from_octets(o, o.size() / 4 + 1);
+        EXPECT_EQ(d.call("D"), k.kret);
+        EXPECT_EQ(d.out, k.kret ? e501 : "");
+        std::vector<gint> k2(d.k2.begin(), d.k2.begin() + 22);
+        EXPECT_TRUE(k.kret != 0 || k2 == decoded_k2(g.k2));
+    }
+}
+
+}  // namespace
