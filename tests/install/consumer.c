@@ -37,14 +37,7 @@ int main(int argc, char **argv)
     h->level = ksec1[7];
     h->year = ksec1[9], h->month = ksec1[10], h->day = ksec1[11];
     h->time = (float)ksec1[12];
-    h->start_lat = ksec2[3] / 1000.0f, h->start_lon = ksec2[4] / 1000.0f;
-    h->end_lat = ksec2[6] / 1000.0f, h->end_lon = ksec2[7] / 1000.0f;
-    h->lon_increment = ksec2[8] / 1000.0f, h->lat_increment = ksec2[9] / 1000.0f;
-    h->min = h->max = psec4[0];
-    for (int i = 1; i < n; i++) {
-        h->min = psec4[i] < h->min ? psec4[i] : h->min;
-        h->max = psec4[i] > h->max ? psec4[i] : h->max;
-    }
+    h->start_lat = ksec2[3] / 1000.0f, h->lat_increment = ksec2[9] / 1000.0f;
     h->title = "sample field";
     int fd = ov_create(argv[2]);
     if (fd < 0 || ov_write(fd, h) != 0)

@@ -36,14 +36,8 @@ program consumer
   hdr(OV_W_MONTH) = ksec1(11)
   hdr(OV_W_DAY) = ksec1(12)
   hdr(OV_W_TIME) = transfer(real(ksec1(13)), 0)
-  hdr(OV_W_MIN) = transfer(minval(psec4(1:n)), 0)
-  hdr(OV_W_MAX) = transfer(maxval(psec4(1:n)), 0)
   hdr(OV_W_BAD_VALUE) = transfer(-999.999, 0)
   hdr(OV_W_START_LAT) = transfer(ksec2(4) / 1000.0, 0)
-  hdr(OV_W_START_LON) = transfer(ksec2(5) / 1000.0, 0)
-  hdr(OV_W_END_LAT) = transfer(ksec2(7) / 1000.0, 0)
-  hdr(OV_W_END_LON) = transfer(ksec2(8) / 1000.0, 0)
-  hdr(OV_W_LON_INCREMENT) = transfer(ksec2(9) / 1000.0, 0)
   hdr(OV_W_LAT_INCREMENT) = transfer(ksec2(10) / 1000.0, 0)
   hdr(OV_W_NUM_ROWS) = nj
   hdr(OV_W_NUM_COLUMNS) = ni
