@@ -1,10 +1,12 @@
 /*
  * grib.h -- the GRIB edition 1 codec: public interface.
  *
- * Every routine passes every argument by reference and has C linkage, so C
- * and Fortran callers can use it unchanged.  A character argument (HOPER,
- * HFUNC, HDIR, HNAME) is followed, after all other arguments, by its length
- * as a hidden `long`:
+ * Every routine passes every argument by reference and has C linkage.  C
+ * callers use the names below; Fortran programs compiled with gfortran call
+ * the same routines by the same names, which gfortran turns into the entries
+ * of the "Fortran entry points" block at the end.  A character argument
+ * (HOPER, HFUNC, HDIR, HNAME) is followed, after all other arguments, by its
+ * length as a hidden `long`:
  *
  *     fldcod(ksec0, ksec1, ksec2, psec2, ksec3, psec3, ksec4, psec4,
  *            &klenp, kgrib, &kleng, &kword, "D", &kret, 1L);
@@ -25,6 +27,7 @@
 #ifndef GRIDPICK_GRIB_H
 #define GRIDPICK_GRIB_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -304,6 +307,85 @@ void insmp2(gint *kgrib, gint *kleng, gint *knspt, float *psec4, gint *ksize,
 void extmap(gint *kgrib, gint *kleng, gint *kbmap, gint *kbmap2, float *psec4,
             gint *ksize, gint *kbit, gint *ksbmap, float *pmiss, gint *knum,
             gint *kpr, gint *kret);
+
+/* ------------------------------------------------------------------ */
+/* Fortran entry points                                                */
+/* ------------------------------------------------------------------ */
+
+/*
+ * For programs compiled with gfortran's default conventions: `call
+ * fldcod(...)` in Fortran reaches fldcod_.  Each NAME_ takes the arguments
+ * of NAME above in the same order and does exactly what NAME does; only a
+ * hidden character length is a size_t, as gfortran passes it.  Fortran
+ * INTEGER and REAL must be the default 4-byte kinds (no -fdefault-integer-8,
+ * no -fdefault-real-8); arrays are passed as they are, KSEC1(1) being
+ * ksec1[0].  gsbytes_ expects ubyte or pbyte (EXTERNAL in Fortran) as OP.
+ */
+void fldcod_(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint *ksec3,
+             float *psec3, gint *ksec4, float *psec4, gint *klenp,
+             gint *kgrib, gint *kleng, gint *kword, const char *hoper,
+             gint *kret, size_t hoper_len);
+void gbytes_(gint *source, gint *dest, gint *ioff, gint *nbits, gint *nskip,
+             gint *n);
+void sbytes_(gint *dest, gint *source, gint *ioff, gint *nbits, gint *nskip,
+             gint *n);
+void gbyte_(gint *source, gint *dest, gint *ioff, gint *nbits);
+void sbyte_(gint *dest, gint *source, gint *ioff, gint *nbits);
+void ubytes_(gint *source, gint *dest, gint *ioff, gint *nbits, gint *nskip,
+             gint *n);
+void pbytes_(gint *dest, gint *source, gint *ioff, gint *nbits, gint *nskip,
+             gint *n);
+void ubyte_(gint *words, gint *value, gint *offset, gint *nbits);
+void pbyte_(gint *words, gint *value, gint *offset, gint *nbits);
+void gsbytes_(gint *words, gint *values, gint *ioff, gint *nbits,
+              gint *nskip, gint *n, grib_byte_op op);
+void swap4_(void *in, void *out, gint *n);
+void swap2_(void *in, void *out, gint *n);
+void inxbit_(gint *kgrib, gint *kleng, gint *knspt, gint *kparm, gint *knum,
+             gint *kbit, gint *kblen, const char *hfunc, gint *kret,
+             size_t hfunc_len);
+void decfp2_(float *preal, gint *kexp, gint *kmant);
+void confp3_(float *pval, gint *kexp, gint *kmant, gint *kbits,
+             gint *kround);
+void inscal_(float *pdata, gint *kdata, gint *klen, float *pref,
+             float *pscale);
+void exscal_(float *pdata, gint *kdata, gint *klen, float *pref,
+             float *pscale);
+void rorint_(float *preal, gint *kint, gint *klen, const char *hdir,
+             size_t hdir_len);
+void maxmin_(float *parray, gint *klen, float *pmax, float *pmin);
+void maxmn2_(float *parray, gint *klen, float *pmiss, float *pmax,
+             float *pmin);
+void grsdbg_(gint *k);
+void grsvck_(gint *k);
+void grsrnd_(gint *k);
+void grsref_(float *p);
+void setpar_(gint *kbit, gint *kneg, gint *kpr);
+GRIB_NORETURN void abortx_(const char *hname, size_t hname_len);
+void grchk1_(gint *ksec1, gint *kret);
+void grchk2_(gint *ksec1, gint *ksec2, float *psec2, gint *kret);
+void grchk3_(gint *ksec1, gint *ksec3, float *psec3, gint *kret);
+void grchk4_(gint *ksec1, gint *ksec4, float *psec4, gint *kret);
+void grprs0_(gint *ksec0);
+void grprs1_(gint *ksec0, gint *ksec1);
+void grprs2_(gint *ksec0, gint *ksec2, float *psec2);
+void grprs3_(gint *ksec0, gint *ksec3, float *psec3);
+void grprs4_(gint *ksec0, gint *ksec4, float *psec4);
+void prtbin_(gint *kin, gint *knbit, gint *kout, gint *kerr);
+void qu2reg_(float *pfield, gint *kpoint, gint *klat, gint *klon,
+             gint *kcode);
+void rowina_(float *p, gint *ko, gint *ki, float *pw, gint *kcode);
+void scm0_(float *pdl, float *pdr, float *pfl, float *pfr, gint *klen);
+void insmp1_(gint *kgrib, gint *kleng, gint *knspt, gint *ksbind,
+             float *psec4, gint *ksize, gint *kbit, float *pmiss,
+             const char *hfunc, gint *knum, gint *kpr, gint *kret,
+             size_t hfunc_len);
+void insmp2_(gint *kgrib, gint *kleng, gint *knspt, float *psec4,
+             gint *ksize, gint *kbit, float *pmiss, const char *hfunc,
+             gint *knum, gint *kpr, gint *kret, size_t hfunc_len);
+void extmap_(gint *kgrib, gint *kleng, gint *kbmap, gint *kbmap2,
+             float *psec4, gint *ksize, gint *kbit, gint *ksbmap,
+             float *pmiss, gint *knum, gint *kpr, gint *kret);
 
 #ifdef __cplusplus
 }
