@@ -2,6 +2,7 @@
 // queries it is built on.  Everything goes through the netCDF version 2
 // interface with ncopts 0, so every -1 result is tested here.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -329,6 +330,7 @@ OvHeader *cdf_to_ov(const char *path, int level_index, int time_index)
     char name[NC_MAX_NAME + 1] = "";
     if (ncdiminq(ncid, ncdimid(ncid, "lat"), nullptr, &nlat) == -1 ||
         ncdiminq(ncid, ncdimid(ncid, "lon"), nullptr, &nlon) == -1 ||
+        nlat > INT_MAX || nlon > INT_MAX ||  // no ov grid has as many rows or columns
         get_cdf_parameter_name(ncid, nullptr, &varid, nullptr) == -1 ||
         get_cdf_var_name(ncid, varid, name) == -1) {
         ncclose(ncid);

@@ -247,30 +247,3 @@ TEST(OvBind, ReadOfAnOutlineCopiesAtMostItsPoints)
     EXPECT_EQ(none[0], -9);
     EXPECT_EQ(area.hdr().num_rows, 3);
 }
-
-TEST(OvBind, ReadFillsLatsAndLonsOfIrregularGridsOnly)
-{
-    TempDir dir;
-    std::string path = dir.file("g.ov");
-    float d[2] = {1, 2}, lats[1] = {5}, lons[2] = {6, 7};
-    OvHeader w{};
-    w.type = OV_CONTOUR, w.num_rows = 1, w.num_columns = 2, w.data = d;
-    w.grid_type = 2, w.lats = lats, w.lons = lons;
-    int fd = ov_create(path.c_str());
-    ASSERT_EQ(ov_write(fd, &w), 0);
-    ov_close(fd);
-
-    fd = ov_open(path.c_str(), 0);
-    Area area;
-    int zero = 0, two = 2, want = 1;
-    float data[2] = {}, glats[1] = {-9}, glons[2] = {-9, -9};
-    ov_read_(&fd, area.bytes, &zero, nullptr, &zero, nullptr, &zero, nullptr, &zero, nullptr,
-             nullptr, nullptr, &two, data, &zero, nullptr, &want, glats, glons, 0, 0, 0, 0);
-    ov_close(fd);
-    EXPECT_EQ(area.hdr().grid_type, 2);
-    EXPECT_EQ(glats[0], -9);
-    EXPECT_EQ(std::vector<float>(glons, glons + 2), (std::vector<float>{-9, -9}));
-    EXPECT_EQ(area.hdr().lats, nullptr);
-    EXPECT_EQ(area.hdr().lons, nullptr);
-    EXPECT_EQ(std::vector<float>(data, data + 2), (std::vector<float>{1, 2}));
-}

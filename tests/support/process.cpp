@@ -2,11 +2,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -112,49 +110,6 @@ Result run(const std::string &program, const std::vector<std::string> &args,
     waitpid(pid, &st, 0);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
     return r;
-}
-
-int run_limited(std::size_t headroom, const std::function<int()> &body)
-{
-    pid_t pid = fork();
-    if (pid < 0)
-        throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        unsigned long pages = 0;
-        std::FILE *statm = std::fopen("/proc/self/statm", "r");
-        if (statm == nullptr || std::fscanf(statm, "%lu", &pages) != 1)
-            _exit(125);
-        std::fclose(statm);
-        rlim_t limit = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + headroom;
-        rlimit rl{limit, limit};
-        if (setrlimit(RLIMIT_AS, &rl) != 0)
-            _exit(125);
-        // An exception leaves the child as it would leave a program: by
-        // terminate, not into the test framework's handler.
-        try {
-            _exit(body());
-        } catch (...) {
-            std::abort();
-        }
-    }
-    int st = 0;
-    waitpid(pid, &st, 0);
-    return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-}
-
-bool under_asan()
-{
-#if defined(__SANITIZE_ADDRESS__)
-    return true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    return true;
-#else
-    return false;
-#endif
-#else
-    return false;
-#endif
 }
 
 std::string built(const std::string &relative)

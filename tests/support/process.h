@@ -2,8 +2,6 @@
 #ifndef GRIDPICK_TEST_PROCESS_H
 #define GRIDPICK_TEST_PROCESS_H
 
-#include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,16 +19,6 @@ struct Result {
 Result run(const std::string &program, const std::vector<std::string> &args,
            const std::string &input = "", const std::string &cwd = "",
            const std::vector<std::string> &extra_env = {});
-
-// Runs body in a forked child whose address space may grow by at most
-// headroom bytes beyond its size at the fork (RLIMIT_AS).  Returns body's
-// result as the child's exit status, or 128 + the signal number when the
-// child dies (134 for an abort).
-int run_limited(std::size_t headroom, const std::function<int()> &body);
-
-// True in a build under AddressSanitizer, whose shadow memory cannot live
-// under an address-space limit.
-bool under_asan();
 
 // Path of a built program: $GRIDPICK_BIN/<relative>, as set by CTest.
 std::string built(const std::string &relative);

@@ -1,4 +1,3 @@
-#include "cdf_bytes.h"
 #include "process.h"
 #include "util.h"
 
@@ -150,60 +149,4 @@ TEST(IdentifyDatafile, NetcdfThroughTheLibrary)
     std::string cmd = "ncgen -b -o " + t.file("a.nc") + " " + t.file("a.cdl");
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(identify_datafile(t.file("a.nc").c_str()), DATAFILE_NETCDF);
-}
-
-TEST(CdfHeaderCheck, EveryKindNcgenWritesIsAccepted)
-{
-    TempDir t;
-    write_file(t.file("k.cdl"),
-               "netcdf k {\ndimensions:\n time = UNLIMITED ;\n lat = 2 ;\nvariables:\n"
-               " double time(time) ;\n  time:units = \"hours\" ;\n short v(time, lat) ;\n"
-               "  v:long_name = \"temperature\" ;\n  v:scale_factor = 0.01 ;\n"
-               ":title = \"kinds\" ;\ndata:\n time = 6 ;\n v = 1, 2 ;\n}\n");
-    for (const char *kind : {"1", "2", "5", "3", "4"}) {  // classic .. netCDF-4 classic
-        std::string nc = t.file(std::string("k") + kind + ".nc");
-        std::string cmd = std::string("ncgen -k ") + kind + " -o " + nc + " " + t.file("k.cdl");
-        ASSERT_EQ(std::system(cmd.c_str()), 0);
-        EXPECT_EQ(cdf_header_fits(nc.c_str()), 1) << kind;
-        EXPECT_EQ(identify_datafile(nc.c_str()), DATAFILE_NETCDF) << kind;
-    }
-}
-
-TEST(CdfHeaderCheck, CountsTheFileCannotHoldAreRefused)
-{
-    using namespace cdftest;
-    const std::string start("CDF\x01\0\0\0\0", 8);  // version 1, no records
-    struct Case {
-        const char *what;
-        Words header;
-        int fits;
-    } cases[] = {
-        {"empty header", Words().raw(start).w(0).w(0).w(0).w(0).w(0).w(0), 1},
-        {"dimensions", Words().raw(start).w(NC_DIMENSION).w(1u << 26), 0},
-        {"attributes", Words().raw(start).w(0).w(0).w(NC_ATTRIBUTE).w(1u << 26), 0},
-        {"variables", Words().raw(start).w(0).w(0).w(0).w(0).w(NC_VARIABLE).w(1u << 26), 0},
-        {"name length", Words().raw(start).w(NC_DIMENSION).w(1).w(0x7fffffff), 0},
-        {"attribute values",
-         Words().raw(start).w(0).w(0).w(NC_ATTRIBUTE).w(1).name("a").w(6).w(1u << 26), 0},
-        {"variable dimensions",
-         Words().raw(start).w(0).w(0).w(0).w(0).w(NC_VARIABLE).w(1).name("v").w(1u << 28), 0},
-        {"wrong tag", Words().raw(start).w(NC_VARIABLE).w(0), 0},
-        {"absent with a count", Words().raw(start).w(0).w(3), 0},
-        {"unknown version", Words().raw("CDF\x03").w(0).w(0).w(0).w(0).w(0).w(0).w(0), 0},
-    };
-    TempDir t;
-    for (Case &c : cases) {
-        // Trailing bytes that hold no complete element of any list.
-        write_file(t.file("f.nc"), c.header.s + (c.fits ? "" : std::string(24, '\0')));
-        EXPECT_EQ(cdf_header_fits(t.file("f.nc").c_str()), c.fits) << c.what;
-        EXPECT_EQ(identify_datafile(t.file("f.nc").c_str()),
-                  c.fits ? DATAFILE_NETCDF : DATAFILE_UNKNOWN)
-            << c.what;
-    }
-    // A header that ends inside its dimension list.
-    write_file(t.file("f.nc"), Words().raw(start).w(NC_DIMENSION).w(2).name("lat").w(2).s);
-    EXPECT_EQ(cdf_header_fits(t.file("f.nc").c_str()), 0);
-    write_file(t.file("h.nc"), "\x89HDF not really");  // passed on: the library refuses it
-    EXPECT_EQ(cdf_header_fits(t.file("h.nc").c_str()), 1);
-    EXPECT_EQ(identify_datafile(t.file("h.nc").c_str()), DATAFILE_UNKNOWN);
 }
