@@ -154,12 +154,13 @@ OvHeader *ov_create_hdr(int type, int num_rows, int num_columns, float *data,
 
 /* Appends one data set at the descriptor's current position.  The caller
  * provides type, num_rows, num_columns and data (and vdata for OV_VECTOR and
- * OV_OUTLINE, else the vdata part is not written); for an IRREGULAR grid
- * lats and lons; texts zero-terminated or null; private_data with
- * private_length bytes.  The record's text lengths, header_size and version
- * (2) are set from the texts.  Returns 0, or -1: after "ov_write: ..." when
- * the record is inconsistent (negative counts, missing lat/lon arrays or
- * private data; nothing is written), or after "ov_write <part>: <error>"
+ * OV_OUTLINE, else the vdata part is not written); for any grid_type other
+ * than REGULAR lats and lons, which are then written (readers expect them);
+ * texts zero-terminated or null; private_data with private_length bytes.
+ * The record's text lengths, header_size and version (2) are set from the
+ * texts.  Returns 0, or -1: after "ov_write: ..." when the record would make
+ * an unreadable file (negative counts; missing data, vdata, lat/lon arrays
+ * or private data; nothing is written), or after "ov_write <part>: <error>"
  * when a write falls short (what was written stays in the file). */
 int ov_write(int fd, OvHeader *hdr);
 
@@ -276,10 +277,11 @@ void ov_walk_east(float lat, float lon, float km, float *new_lon_out);
 
 /* Latitude and longitude of every grid point, row-major, into caller arrays
  * of num_rows * num_columns reals, with the grid's steps in degrees (or
- * derived from kilometre increments).  Degree increments are taken by size
- * and lead from start_lat/start_lon towards end_lat/end_lon, so a grid
- * stored from 90 to -90 with a positive increment runs south.  Prints one
- * line about the grid on standard output. */
+ * derived from kilometre increments).  Increments, in degrees or
+ * kilometres, are taken by size and lead from start_lat/start_lon towards
+ * end_lat/end_lon, so a grid stored from 90 to -90 with a positive
+ * increment runs south.  Prints one line about the grid on standard
+ * output. */
 void ov_compute_equiangle_grid(const OvHeader *hdr, float *lats_out,
                                float *lons_out);
 
@@ -332,7 +334,8 @@ void ov_close_(const int *fd);
  * no padding), the area's slot points to the field and the area's length
  * field holds the number of bytes copied; otherwise the slot is null.  For
  * an IRREGULAR grid num_rows latitudes go to lats and num_columns longitudes
- * to lons (the caller provides that room) and the slots point to them.
+ * to lons (the caller provides that room) and the slots point to them; for
+ * any other grid type lats and lons are not touched and the slots are null.
  * With *want_data non-zero: OV_CONTOUR and OV_VECTOR data (vdata) are
  * transposed into the column-major arrays data (vdata), of which the first
  * *data_len (*vdata_len) values are stored, never more (a shorter array gets

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "ov.h"
 
@@ -48,21 +47,14 @@ void give_text(char *&slot, int &length, const int *caller_len, char *field)
     }
 }
 
-// The first len values of the column-major form of a row-major grid.  A
-// shorter array than the grid is filled from a full-size copy: transposing
-// straight into it would store beyond its end.
+// The first len values of the column-major form of a row-major grid,
+// computed one by one: no copy of the grid is made.
 void transpose_into(float *dst, int len, const float *src, int rows, int columns)
 {
     long cells = static_cast<long>(rows) * columns;
-    if (len >= cells) {
-        transpose_data(dst, src, rows, columns, len);
-        return;
-    }
-    if (len <= 0)
-        return;
-    std::vector<float> full(static_cast<size_t>(cells));
-    transpose_data(full.data(), src, rows, columns, static_cast<int>(cells));
-    std::copy(full.begin(), full.begin() + len, dst);
+    long count = std::min<long>(len, cells);
+    for (long k = 0; k < count; k++)
+        dst[k] = src[(k % rows) * columns + k / rows];
 }
 
 // Copies data (or vdata) into the caller's array and lets the slot point to
@@ -155,8 +147,11 @@ void ov_read_(const int *fd, void *hdr_area, const int *comment_len, char *comme
     give_text(h->param_desc, h->param_desc_length, desc_len, desc);
     std::free(h->private_data);
     h->private_data = nullptr;
-    give_axis(h->lats, h->num_rows, lats);
-    give_axis(h->lons, h->num_columns, lons);
+    // Only an IRREGULAR grid fills the caller's lat/lon arrays: for other
+    // grid types the caller need not have provided room.
+    bool irregular = h->grid_type == IRREGULAR;
+    give_axis(h->lats, h->num_rows, irregular ? lats : nullptr);
+    give_axis(h->lons, h->num_columns, irregular ? lons : nullptr);
     give_values(h->data, *h, data_len, data);
     give_values(h->vdata, *h, vdata_len, vdata);
     std::memcpy(hdr_area, h, sizeof *h);

@@ -2,6 +2,7 @@
 // queries it is built on.  Everything goes through the netCDF version 2
 // interface with ncopts 0, so every -1 result is tested here.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -17,10 +18,10 @@
 
 namespace {
 
+// Every file goes through the header check before the library parses it.
 int open_cdf(const char *path)
 {
-    ncopts = 0;
-    return ncopen(path, NC_NOWRITE);
+    return cdf_open_checked(path);
 }
 
 // Copies n bytes of src into out (size bytes), cut to fit, zero-terminated.
@@ -31,18 +32,26 @@ void put_text(char *out, size_t size, const char *src, size_t n)
     out[n] = '\0';
 }
 
+// Sizes come from the file: one that no memory can hold is a failed read,
+// not an exception through the C interface.
+template <typename T>
+bool resized(std::vector<T> &v, size_t n)
+{
+    try {
+        v.resize(n);
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
 template <typename T>
 bool get_as(int ncid, int varid, const long *start, const long *count, size_t n,
             double *out)
 {
-    // n comes from the file's dimensions: a size no memory can hold is a
-    // failed read, not an exception through the C interface.
     std::vector<T> raw;
-    try {
-        raw.resize(n);
-    } catch (const std::exception &) {
+    if (!resized(raw, n))
         return false;
-    }
     if (ncvarget(ncid, varid, start, count, raw.data()) == -1)
         return false;
     std::copy(raw.begin(), raw.end(), out);
@@ -64,19 +73,37 @@ bool get_values(int ncid, int varid, nc_type type, const long *start,
     }
 }
 
+// Type and length of a one-dimensional variable.
+bool coordinate_shape(int ncid, int varid, nc_type *type, long *len)
+{
+    int ndims, dim;
+    return ncvarinq(ncid, varid, nullptr, type, &ndims, nullptr, nullptr) != -1 &&
+           ndims == 1 && ncvarinq(ncid, varid, nullptr, nullptr, nullptr, &dim, nullptr) != -1 &&
+           ncdiminq(ncid, dim, nullptr, len) != -1;
+}
+
 // All values of a one-dimensional variable, at most max of them.
 bool get_coordinate(int ncid, int varid, long max, std::vector<double> &out)
 {
     nc_type type;
-    int ndims, dim;
     long len;
-    if (ncvarinq(ncid, varid, nullptr, &type, &ndims, nullptr, nullptr) == -1 ||
-        ndims != 1 || ncvarinq(ncid, varid, nullptr, nullptr, nullptr, &dim, nullptr) == -1 ||
-        ncdiminq(ncid, dim, nullptr, &len) == -1 || len > max)
+    if (!coordinate_shape(ncid, varid, &type, &len) || len > max)
         return false;
-    out.assign(static_cast<size_t>(len), 0.0);
+    out.clear();
+    if (!resized(out, static_cast<size_t>(len)))
+        return false;
     long start = 0;
     return len == 0 || get_values(ncid, varid, type, &start, &len, out.size(), out.data());
+}
+
+// The value at index of a one-dimensional variable, read alone: a
+// coordinate's declared length costs no memory.
+bool coordinate_value(int ncid, int varid, long index, double *out)
+{
+    nc_type type;
+    long len, count = 1;
+    return coordinate_shape(ncid, varid, &type, &len) && index >= 0 && index < len &&
+           get_values(ncid, varid, type, &index, &count, 1, out);
 }
 
 // The first value of a numeric attribute, in whatever type it is stored.
@@ -86,8 +113,9 @@ bool att_value(int ncid, int varid, const char *name, double *out)
     int len;
     if (ncattinq(ncid, varid, name, &type, &len) == -1 || len < 1)
         return false;
-    std::vector<double> store(static_cast<size_t>(len));  // 8 bytes a value: room for any type
-    if (type == NC_CHAR || ncattget(ncid, varid, name, store.data()) == -1)
+    std::vector<double> store;  // 8 bytes a value: room for any type
+    if (type == NC_CHAR || !resized(store, static_cast<size_t>(len)) ||
+        ncattget(ncid, varid, name, store.data()) == -1)
         return false;
     const void *p = store.data();
     switch (type) {
@@ -107,7 +135,9 @@ bool att_text(int ncid, int varid, const char *name, char *out, size_t size)
     int len;
     if (ncattinq(ncid, varid, name, &type, &len) == -1 || type != NC_CHAR || len < 0)
         return false;
-    std::vector<char> text(static_cast<size_t>(len) + 1, '\0');
+    std::vector<char> text;
+    if (!resized(text, static_cast<size_t>(len) + 1))
+        return false;
     if (len > 0 && ncattget(ncid, varid, name, text.data()) == -1)
         return false;
     put_text(out, size, text.data(), static_cast<size_t>(len));
@@ -193,22 +223,26 @@ float *read_field(int ncid, int varid, nc_type type, const Slab &slab, size_t n)
     return data;
 }
 
-// start/end/increment of one coordinate variable into the header fields.
-bool set_axis(int ncid, const char *name, float *start, float *end, float *increment)
+// start/end/increment of the grid's n points along one coordinate variable
+// into the header fields: its first, second and n-th values.
+bool set_axis(int ncid, const char *name, long n, float *start, float *end, float *increment)
 {
     int var = ncvarid(ncid, name);
     if (var == -1) {
         std::fprintf(stderr, "no variable named '%s'\n", name);
         return false;
     }
-    std::vector<double> values;
-    if (!get_coordinate(ncid, var, 1L << 30, values) || values.empty()) {
+    double first = 0.0, second = 0.0, last = 0.0;
+    if (n < 1 || !coordinate_value(ncid, var, n - 1, &last) ||
+        !coordinate_value(ncid, var, 0, &first) ||
+        (n > 1 && !coordinate_value(ncid, var, 1, &second))) {
         std::fprintf(stderr, "get variable '%s' failed\n", name);
-        values.assign(1, 0.0);
+        first = second = last = 0.0;
+        n = 1;
     }
-    *start = static_cast<float>(values.front());
-    *end = static_cast<float>(values.back());
-    *increment = values.size() > 1 ? static_cast<float>(values[1] - values[0]) : 0.0f;
+    *start = static_cast<float>(first);
+    *end = static_cast<float>(last);
+    *increment = n > 1 ? static_cast<float>(second - first) : 0.0f;
     return true;
 }
 
@@ -296,6 +330,7 @@ OvHeader *cdf_to_ov(const char *path, int level_index, int time_index)
     char name[NC_MAX_NAME + 1] = "";
     if (ncdiminq(ncid, ncdimid(ncid, "lat"), nullptr, &nlat) == -1 ||
         ncdiminq(ncid, ncdimid(ncid, "lon"), nullptr, &nlon) == -1 ||
+        nlat > INT_MAX || nlon > INT_MAX ||  // no ov grid has as many rows or columns
         get_cdf_parameter_name(ncid, nullptr, &varid, nullptr) == -1 ||
         get_cdf_var_name(ncid, varid, name) == -1) {
         ncclose(ncid);
@@ -336,6 +371,11 @@ OvHeader *get_cdf_dataset(int ncid, int varid, int nlat, int nlon, int level_ind
                        att_value(ncid, varid, "missing_value", &missing_raw) ||
                        att_value(ncid, varid, "missing_data", &missing_raw);
     size_t n = static_cast<size_t>(nlat) * static_cast<size_t>(nlon);
+    if (!cdf_values_fit(ncid, type, n)) {
+        std::fprintf(stderr, "get_cdf_dataset: a field of %d x %d values exceeds the file\n",
+                     nlat, nlon);
+        return nullptr;
+    }
     float *data = read_field(ncid, varid, type, slab, n);
     if (!data)
         return nullptr;
@@ -344,8 +384,8 @@ OvHeader *get_cdf_dataset(int ncid, int varid, int nlat, int nlon, int level_ind
         std::free(data);
         return nullptr;
     }
-    if (!set_axis(ncid, "lat", &h->start_lat, &h->end_lat, &h->lat_increment) ||
-        !set_axis(ncid, "lon", &h->start_lon, &h->end_lon, &h->lon_increment)) {
+    if (!set_axis(ncid, "lat", nlat, &h->start_lat, &h->end_lat, &h->lat_increment) ||
+        !set_axis(ncid, "lon", nlon, &h->start_lon, &h->end_lon, &h->lon_increment)) {
         ov_destroy(h);
         return nullptr;
     }
@@ -524,11 +564,10 @@ int cdf_var_is_ll(int ncid, int varid, int lat_dim, int lon_dim)
 int get_cdf_level_value(int ncid, int level_index, char *units_out, float *value_out)
 {
     int var = ncvarid(ncid, "level");
-    std::vector<double> levels;
-    if (var == -1 || !get_coordinate(ncid, var, 1L << 30, levels) || level_index < 0 ||
-        static_cast<size_t>(level_index) >= levels.size())
+    double value;
+    if (var == -1 || !coordinate_value(ncid, var, level_index, &value))
         return -1;
-    *value_out = static_cast<float>(levels[static_cast<size_t>(level_index)]);
+    *value_out = static_cast<float>(value);
     if (units_out)
         get_cdf_var_units(ncid, var, units_out);
     return 0;
@@ -550,21 +589,22 @@ char *cdf_get_time_string(int ncid)
     if (ncvarinq(ncid, var, nullptr, &type, &ndims, dims, nullptr) == -1 || type != NC_CHAR ||
         std::count(dims, dims + ndims, dim) != 1)
         return nullptr;
-    auto *text = static_cast<char *>(std::malloc(static_cast<size_t>(len) + 1));
+    // Only year, month, day and hour are kept: the text is read no further,
+    // whatever length the file declares.
+    long keep = std::min(len, 13L);
+    auto *text = static_cast<char *>(std::malloc(static_cast<size_t>(keep) + 1));
     if (!text) {
         std::fprintf(stderr, "cdf_get_time_string: malloc failed\n");
         return nullptr;
     }
     long start[NC_MAX_VAR_DIMS], count[NC_MAX_VAR_DIMS];
     for (int i = 0; i < ndims; i++)
-        start[i] = 0, count[i] = dims[i] == dim ? len : 1;
-    if (len > 0 && ncvarget(ncid, var, start, count, text) == -1) {
+        start[i] = 0, count[i] = dims[i] == dim ? keep : 1;
+    if (keep > 0 && ncvarget(ncid, var, start, count, text) == -1) {
         std::free(text);
         return nullptr;
     }
-    text[len] = '\0';
-    if (len > 13)
-        text[13] = '\0';
+    text[keep] = '\0';
     return text;
 }
 
@@ -686,13 +726,16 @@ int get_cdf_reftime(const char *path, char *text_out, int *year, int *month, int
         return -1;
     char *text = cdf_get_time_string(ncid);
     ncclose(ncid);
-    *year = *month = *day = *hour = *minute = 0;
     text_out[0] = '\0';
-    if (text) {
-        put_text(text_out, CDF_TEXT_SIZE, text, std::strlen(text));
-        parse_time_string(text, year, month, day, hour, minute);
-        std::free(text);
+    if (!text) {
+        *year = *month = *day = *hour = *minute = 0;
+        return 0;
     }
+    // Numbers the text does not hold (the minutes, cut off) keep the
+    // caller's values.
+    put_text(text_out, CDF_TEXT_SIZE, text, std::strlen(text));
+    parse_time_string(text, year, month, day, hour, minute);
+    std::free(text);
     return 0;
 }
 

@@ -118,7 +118,9 @@ int get_cdf_time_from_index(const char *path, int index, double *time_out);
 int get_cdf_level_index(const char *path, float level);
 int get_cdf_time_index(const char *path, double time);
 /* text_out (CDF_TEXT_SIZE bytes) gets the reference time text and the five
- * numbers are parsed from it (all 0 without one).  0 or -1. */
+ * numbers are parsed from it; numbers the text does not hold (the minutes:
+ * the text is cut after the hour) keep their values.  Without a text all
+ * five are set to 0.  0 or -1. */
 int get_cdf_reftime(const char *path, char *text_out, int *year, int *month,
                     int *day, int *hour, int *minute);
 /* 2 when the field variable is named "u" or "v", 1 otherwise, 0 when the

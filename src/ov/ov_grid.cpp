@@ -43,10 +43,11 @@ float *wrapped(const float *values, int rows, int columns, const char *label)
     return out;
 }
 
-// The step in degrees between rows (columns) of a regular grid: the size of
-// the increment, southwards (westwards) when the grid starts north (east) of
-// where it ends.  Stored increments are positive, so their sign cannot say.
-float degree_step(float increment, float start, float end)
+// The step between rows (columns) of a regular grid, in the increment's
+// unit (degrees or kilometres): the size of the increment, southwards
+// (westwards) when the grid starts north (east) of where it ends.  Stored
+// increments are positive, so their sign cannot say.
+float step_towards(float increment, float start, float end)
 {
     float step = std::fabs(increment);
     return start > end ? -step : step;
@@ -84,12 +85,12 @@ void ov_compute_equiangle_grid(const OvHeader *h, float *lats_out, float *lons_o
 {
     float lat0 = h->start_lat, lon0 = h->start_lon;
     int rows = h->num_rows, columns = h->num_columns;
-    float lat_step = degree_step(h->lat_increment, h->start_lat, h->end_lat);
-    float lon_step = degree_step(h->lon_increment, h->start_lon, h->end_lon);
+    float lat_step = step_towards(h->lat_increment, h->start_lat, h->end_lat);
+    float lon_step = step_towards(h->lon_increment, h->start_lon, h->end_lon);
     float end_lat, end_lon;
     if (h->increment_type == KILOMETERS) {
-        ov_walk_east(lat0, lon0, h->lon_increment * static_cast<float>(columns - 1), &end_lon);
-        ov_walk_north(lat0, h->lat_increment * static_cast<float>(rows - 1), &end_lat);
+        ov_walk_east(lat0, lon0, lon_step * static_cast<float>(columns - 1), &end_lon);
+        ov_walk_north(lat0, lat_step * static_cast<float>(rows - 1), &end_lat);
         lat_step = rows > 1 ? (end_lat - lat0) / static_cast<float>(rows - 1) : 0.0f;
         lon_step = columns > 1 ? (end_lon - lon0) / static_cast<float>(columns - 1) : 0.0f;
     } else {
@@ -111,14 +112,14 @@ void ov_compute_equidistant_grid(const OvHeader *h, float *lats_out, float *lons
     float lat0 = h->start_lat, lon0 = h->start_lon;
     int rows = h->num_rows, columns = h->num_columns;
     std::printf("ov_compute_equidistant_grid size: %d x %d\n", rows, columns);
-    float dy = h->lat_increment, dx = h->lon_increment;
+    // Both walks lead from the grid's start towards its end, whatever the
+    // increments' unit.
+    float dy = step_towards(h->lat_increment, lat0, h->end_lat);
+    float dx = step_towards(h->lon_increment, lon0, h->end_lon);
     float end_lat = lat0, end_lon = lon0;
     if (h->increment_type == DEGREES) {
-        // Both walks lead from the grid's start towards its end.
-        end_lat = lat0 + degree_step(h->lat_increment, lat0, h->end_lat) *
-                             static_cast<float>(rows - 1);
-        end_lon = lon0 + degree_step(h->lon_increment, lon0, h->end_lon) *
-                             static_cast<float>(columns - 1);
+        end_lat = lat0 + dy * static_cast<float>(rows - 1);
+        end_lon = lon0 + dx * static_cast<float>(columns - 1);
         dy = rows > 1 ? ov_meridian_distance(lat0, end_lat) / static_cast<float>(rows - 1) : 0;
         if (end_lat < lat0)
             dy = -dy;

@@ -1,8 +1,8 @@
 // Creating and opening ov files, fresh header records, writing data sets.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -36,16 +36,26 @@ bool write_part(int fd, const void *bytes, long long n, const char *label)
     return false;
 }
 
+// n bytes of reals in file byte order, swapped through a small buffer: a
+// field may be as large as memory allows, a copy of it need not fit.
 bool write_reals(int fd, const float *values, long long n, const char *label)
 {
-    if (n <= 0)
-        return true;
-    auto bytes = std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(n));
-    ov::store_reals(values, static_cast<std::size_t>(n) / 4, bytes.get());
-    return write_part(fd, bytes.get(), n, label);
+    constexpr std::size_t chunk = 16384;  // reals per write
+    unsigned char bytes[4 * chunk];
+    for (auto count = static_cast<std::size_t>(std::max(n, 0LL)) / 4; count > 0;) {
+        std::size_t k = std::min(count, chunk);
+        ov::store_reals(values, k, bytes);
+        if (!write_part(fd, bytes, static_cast<long long>(4 * k), label))
+            return false;
+        values += k;
+        count -= k;
+    }
+    return true;
 }
 
-// What ov_write needs before it may write anything.
+// What ov_write needs before it may write anything: every part a reader
+// will look for (a reader takes lat/lon arrays for any grid type but
+// REGULAR).
 bool writable(const OvHeader &hdr, long long data_bytes)
 {
     const char *why = nullptr;
@@ -54,8 +64,12 @@ bool writable(const OvHeader &hdr, long long data_bytes)
     else if (hdr.private_length < 0 ||
              (hdr.private_length > 0 && !hdr.private_data))
         why = "invalid private data";
-    else if (hdr.grid_type == IRREGULAR && (!hdr.lats || !hdr.lons))
+    else if (hdr.grid_type != REGULAR && (!hdr.lats || !hdr.lons))
         why = "irregular grid without lats or lons";
+    else if (data_bytes > 0 && !hdr.data)
+        why = "no data";
+    else if (data_bytes > 0 && ov_has_vdata(hdr.type) && !hdr.vdata)
+        why = "vector or outline data set without vdata";
     if (why)
         std::fprintf(stderr, "ov_write: %s\n", why);
     return !why;
@@ -153,7 +167,7 @@ int ov_write(int fd, OvHeader *hdr)
               write_part(fd, hdr->units, hdr->units_length, "ov_write units") &&
               write_part(fd, hdr->param_desc, hdr->param_desc_length,
                          "ov_write param_desc");
-    if (ok && hdr->grid_type == IRREGULAR)
+    if (ok && hdr->grid_type != REGULAR)
         ok = write_reals(fd, hdr->lats, 4LL * hdr->num_rows, "ov_write lats") &&
              write_reals(fd, hdr->lons, 4LL * hdr->num_columns, "ov_write lons");
     if (ok && hdr->data)

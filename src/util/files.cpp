@@ -119,8 +119,7 @@ int identify_datafile(const char *path)
         return DATAFILE_QT;
     if (std::memcmp(magic, "QW9", 3) == 0)
         return DATAFILE_QW;
-    ncopts = 0;
-    int ncid = ncopen(path, NC_NOWRITE);
+    int ncid = cdf_open_checked(path);
     if (ncid >= 0) {
         ncclose(ncid);
         return DATAFILE_NETCDF;

@@ -222,9 +222,10 @@ TEST(OvBind, ReadOfAnOutlineCopiesAtMostItsPoints)
 {
     TempDir dir;
     std::string path = dir.file("o.ov");
-    float x[3] = {1, 2, 3}, y[3] = {4, 5, 6};
+    float x[3] = {1, 2, 3}, y[3] = {4, 5, 6}, axis[99] = {}, caller[99] = {-9};
     OvHeader w{};
     w.type = OV_OUTLINE, w.num_rows = 3, w.num_columns = 99, w.data = x, w.vdata = y;
+    w.grid_type = 2, w.lats = w.lons = axis;  // written, and read past, as irregular
     int fd = ov_create(path.c_str());
     ASSERT_EQ(ov_write(fd, &w), 0);
     ASSERT_EQ(ov_write(fd, &w), 0);
@@ -235,7 +236,8 @@ TEST(OvBind, ReadOfAnOutlineCopiesAtMostItsPoints)
     int zero = 0, want = 1, two = 2, ten = 10, negative = -1;
     float data[4] = {-9, -9, -9, -9}, vdata[4] = {-9, -9, -9, -9};
     ov_read_(&fd, area.bytes, &zero, nullptr, &zero, nullptr, &zero, nullptr, &zero, nullptr,
-             nullptr, nullptr, &two, data, &ten, vdata, &want, nullptr, nullptr, 0, 0, 0, 0);
+             nullptr, nullptr, &two, data, &ten, vdata, &want, caller, caller, 0, 0, 0, 0);
+    EXPECT_EQ(caller[0], -9);  // only an IRREGULAR grid fills them
     EXPECT_EQ(std::vector<float>(data, data + 4), (std::vector<float>{1, 2, -9, -9}));
     EXPECT_EQ(std::vector<float>(vdata, vdata + 4), (std::vector<float>{4, 5, 6, -9}));
     // A negative length stores nothing.

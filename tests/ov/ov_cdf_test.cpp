@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -213,7 +214,7 @@ TEST(CdfQuery, ReferenceTimeAndFileType)
     EXPECT_EQ(month, 12);
     EXPECT_EQ(day, 31);
     EXPECT_EQ(hour, 18);
-    EXPECT_EQ(minute, 0);
+    EXPECT_EQ(minute, 77);  // not in the text: left alone
     EXPECT_EQ(cdf_file_type(u.c_str()), 2);
     EXPECT_EQ(cdf_file_type(temp.c_str()), 1);
 
@@ -316,4 +317,17 @@ TEST(CdfImport, ForecastHoursBeyondAnIntLeaveTheDateUnknown)
     EXPECT_EQ(h->data[0], 5);
     EXPECT_EQ(std::vector<int>({h->year, h->month, h->day}), std::vector<int>({0, 0, 0}));
     EXPECT_EQ(h->time, 0);
+}
+
+TEST(CdfImport, FieldLargerThanAClassicFileIsRefused)
+{
+    TempDir dir;
+    gptest::write_file(dir.file("b.cdl"), "netcdf b {\ndimensions:\n frtime = 1 ; level = 1 ; lat ="
+                       " 1048576 ; lon = 1 ;\nvariables:\n float t(frtime, level, lat, lon) ;\n"
+                       " float lat(lat) ; float lon(lon) ;\n}\n");
+    ASSERT_EQ(gptest::run(OV_NCGEN, {"-o", dir.file("b.nc"), dir.file("b.cdl")}).status, 0);
+    std::filesystem::resize_file(dir.file("b.nc"), 1024);  // declared, never written
+    std::string err;
+    EXPECT_FALSE(import(dir.file("b.nc"), 0, 0, &err));
+    EXPECT_EQ(err, "get_cdf_dataset: a field of 1048576 x 1 values exceeds the file\n");
 }

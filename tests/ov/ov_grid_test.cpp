@@ -78,14 +78,14 @@ TEST(OvGeometry, EquiangleGridInDegreesAndKilometres)
         EXPECT_EQ(glons[143], 357.5f);
     }
 
-    h.start_lat = 0, h.start_lon = 0, h.increment_type = KILOMETERS;
+    h.start_lat = 0, h.start_lon = 0, h.end_lat = h.end_lon = -1, h.increment_type = KILOMETERS;
     h.lat_increment = 1111.333f, h.lon_increment = 1113.194f;
     testing::internal::CaptureStdout();
     ov_compute_equiangle_grid(&h, lats.data(), lons.data());
     testing::internal::GetCapturedStdout();
-    EXPECT_NEAR(lats[3], 10, 1e-3);
-    EXPECT_NEAR(lons[2], 20, 1e-3);
-    EXPECT_NEAR(lons[4], 10, 1e-3);
+    EXPECT_NEAR(lats[3], -10, 1e-3);  // south and west, towards the grid's end
+    EXPECT_NEAR(lons[2], -20, 1e-3);
+    EXPECT_NEAR(lons[4], -10, 1e-3);
 }
 
 TEST(OvGeometry, EquidistantGridWalksTowardsTheGridsEnd)
@@ -129,15 +129,15 @@ TEST(OvGeometry, EquidistantGridWalksTowardsTheGridsEnd)
     EXPECT_NEAR(lons[2], -20, 1e-3);
 
     h.increment_type = KILOMETERS, h.lat_increment = 100, h.lon_increment = 50;
-    h.start_lat = 0;
+    h.start_lat = 0, h.end_lat = -1;
     testing::internal::CaptureStdout();
     ov_compute_equidistant_grid(&h, lats.data(), lons.data());
     std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NEAR(lats[3], 0.89982f, 1e-4);
-    EXPECT_NEAR(lons[2], 0.8983f, 1e-3);
+    EXPECT_NEAR(lats[3], -0.89982f, 1e-4);  // south and west, towards the grid's end
+    EXPECT_NEAR(lons[2], -0.8983f, 1e-3);
     EXPECT_EQ(out.substr(out.find('\n') + 1),
-              "ov_compute_equidistant_grid minlat = 0, minlon = 0, maxlat = 0.89982, maxlon = "
-              "0.898316\n");
+              "ov_compute_equidistant_grid minlat = 0, minlon = 0, maxlat = -0.89982, maxlon = "
+              "-0.898316\n");
 }
 
 TEST(OvReshape, FlipTwiceRestores)

@@ -201,10 +201,19 @@ TEST(OvWriter, RefusesInconsistentRecordsBeforeWriting)
     h->grid_type = REGULAR;
     h->private_length = 4;
     EXPECT_EQ(ov_write(fd, h.get()), -1);
+    h->private_length = 0, h->grid_type = 2;  // read as irregular: lats and lons needed
+    EXPECT_EQ(ov_write(fd, h.get()), -1);
+    h->grid_type = REGULAR, h->type = OV_VECTOR;
+    EXPECT_EQ(ov_write(fd, h.get()), -1);
+    h->type = OV_CONTOUR, h->data = nullptr;
+    EXPECT_EQ(ov_write(fd, h.get()), -1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "ov_write: invalid row or column count\n"
               "ov_write: irregular grid without lats or lons\n"
-              "ov_write: invalid private data\n");
+              "ov_write: invalid private data\n"
+              "ov_write: irregular grid without lats or lons\n"
+              "ov_write: vector or outline data set without vdata\n"
+              "ov_write: no data\n");
     ov_close(fd);
     EXPECT_EQ(read_file(path).size(), 6u);
     h->data = nullptr;

@@ -145,8 +145,10 @@ TEST(IdentifyDatafile, UnreadableFileIsReported)
 TEST(IdentifyDatafile, NetcdfThroughTheLibrary)
 {
     TempDir t;
-    write_file(t.file("a.cdl"), "netcdf a {\ndimensions:\n x = 2 ;\nvariables:\n float v(x) ;\ndata:\n v = 1, 2 ;\n}\n");
-    std::string cmd = "ncgen -b -o " + t.file("a.nc") + " " + t.file("a.cdl");
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-    EXPECT_EQ(identify_datafile(t.file("a.nc").c_str()), DATAFILE_NETCDF);
+    write_file(t.file("a.cdl"), "netcdf a {\ndimensions:\n x = 2 ;\nvariables:\n float v(x) ;\n v:units = \"K\" ;\n:title = \"a\" ;\ndata:\n v = 1, 2 ;\n}\n");
+    for (const char *kind : {"1", "2", "5", "3"}) {  // classic, 64-bit offsets and data, HDF5
+        std::string cmd = "ncgen -k " + std::string(kind) + " -o " + t.file("a.nc") + " " + t.file("a.cdl");
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        EXPECT_EQ(identify_datafile(t.file("a.nc").c_str()), DATAFILE_NETCDF) << kind;
+    }
 }
