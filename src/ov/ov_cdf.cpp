@@ -411,19 +411,22 @@ OvHeader *get_cdf_dataset(int ncid, int varid, int nlat, int nlon, int level_ind
     h->bad_value = has_missing ? missing : CDF_DEFAULT_BAD_VALUE;
 
     char long_name[CDF_TEXT_SIZE], units[CDF_TEXT_SIZE], time_text[CDF_TEXT_SIZE];
-    char desc[CDF_DESC_SIZE];
     get_cdf_var_longname(ncid, varid, long_name);
     get_cdf_var_units(ncid, varid, units);
     set_date(ncid, time_index, *h, time_text, sizeof time_text);
-    if (level_index == -1)
-        std::snprintf(desc, sizeof desc, "%s (%s) %s", long_name, units, time_text);
-    else
-        std::snprintf(desc, sizeof desc, "%s (%s) at %g %s", long_name, units, level_value,
-                      level_units);
-    h->comment = static_cast<char *>(gimme(std::strlen(desc) + 1, "get_cdf_dataset"));
+    std::string desc = std::string(long_name) + " (" + units + ") ";
+    if (level_index == -1) {
+        desc += time_text;
+    } else {
+        char value[32];
+        std::snprintf(value, sizeof value, "%g", level_value);
+        desc = desc + "at " + value + " " + level_units;
+    }
+    desc.resize(std::min<size_t>(desc.size(), CDF_DESC_SIZE - 1));
+    h->comment = static_cast<char *>(gimme(desc.size() + 1, "get_cdf_dataset"));
     if (h->comment) {
-        std::strcpy(h->comment, desc);
-        h->comment_length = static_cast<int>(std::strlen(desc));
+        std::memcpy(h->comment, desc.c_str(), desc.size() + 1);
+        h->comment_length = static_cast<int>(desc.size());
     }
     return h;
 }
@@ -625,161 +628,6 @@ int get_cdfid_time_index(int ncid, double time)
     if (get_cdf_times(ncid, &n, times.data()) != 0)
         return -1;
     return last_equal(ncid, times, n, time);
-}
-
-/* ---- queries on a path -------------------------------------------------- */
-
-}  // extern "C"
-
-namespace {
-
-// Opens path for a query; prints "<who>: could not open '<path>'" on failure.
-int open_for(const char *path, const char *who)
-{
-    int ncid = open_cdf(path);
-    if (ncid == -1)
-        std::fprintf(stderr, "%s: could not open '%s'\n", who, path);
-    return ncid;
-}
-
-}  // namespace
-
-extern "C" {
-
-int get_cdf_file_levels(const char *path, int *nlevels_out, float *levels_out)
-{
-    int ncid = open_for(path, "get_cdf_level_from_index");
-    if (ncid == -1)
-        return -1;
-    get_cdf_levels(ncid, nlevels_out, levels_out);
-    ncclose(ncid);
-    return 0;
-}
-
-int get_cdf_file_times(const char *path, int *ntimes_out, double *times_out)
-{
-    int ncid = open_for(path, "get_cdf_file_times");
-    if (ncid == -1)
-        return -1;
-    get_cdf_times(ncid, ntimes_out, times_out);
-    ncclose(ncid);
-    return 0;
-}
-
-int get_cdf_level_from_index(const char *path, int index, float *level_out)
-{
-    int ncid = open_for(path, "get_cdf_level_from_index");
-    if (ncid == -1)
-        return -1;
-    std::vector<float> levels(CDF_MAX_LEVELS);
-    int n = 0;
-    get_cdf_levels(ncid, &n, levels.data());
-    ncclose(ncid);
-    if (index < 0 || index >= n)
-        return -1;
-    *level_out = levels[static_cast<size_t>(index)];
-    return 0;
-}
-
-int get_cdf_time_from_index(const char *path, int index, double *time_out)
-{
-    int ncid = open_for(path, "get_cdf_time_from_index");
-    if (ncid == -1)
-        return -1;
-    std::vector<double> times(CDF_MAX_TIMES, std::nan(""));
-    int n = 0;
-    get_cdf_times(ncid, &n, times.data());
-    ncclose(ncid);
-    if (index < 0 || index >= n || std::isnan(times[static_cast<size_t>(index)]))
-        return -1;
-    *time_out = times[static_cast<size_t>(index)];
-    return 0;
-}
-
-int get_cdf_level_index(const char *path, float level)
-{
-    int ncid = open_for(path, "get_cdf_file_levels");
-    if (ncid == -1)
-        return -1;
-    int index = get_cdfid_level_index(ncid, level);
-    if (index < 0)
-        ncclose(ncid);
-    return index;
-}
-
-int get_cdf_time_index(const char *path, double time)
-{
-    int ncid = open_for(path, "get_cdf_time_index");
-    if (ncid == -1)
-        return -1;
-    int index = get_cdfid_time_index(ncid, time);
-    if (index < 0)
-        ncclose(ncid);
-    return index;
-}
-
-int get_cdf_reftime(const char *path, char *text_out, int *year, int *month, int *day,
-                    int *hour, int *minute)
-{
-    int ncid = open_for(path, "get_cdf_reftime");
-    if (ncid == -1)
-        return -1;
-    char *text = cdf_get_time_string(ncid);
-    ncclose(ncid);
-    text_out[0] = '\0';
-    if (!text) {
-        *year = *month = *day = *hour = *minute = 0;
-        return 0;
-    }
-    // Numbers the text does not hold (the minutes, cut off) keep the
-    // caller's values.
-    put_text(text_out, CDF_TEXT_SIZE, text, std::strlen(text));
-    parse_time_string(text, year, month, day, hour, minute);
-    std::free(text);
-    return 0;
-}
-
-int cdf_file_type(const char *path)
-{
-    int ncid = open_for(path, "cdf_file_type");
-    if (ncid == -1)
-        return 0;
-    int varid;
-    char name[NC_MAX_NAME + 1] = "";
-    if (get_cdf_parameter_name(ncid, nullptr, &varid, nullptr) == 0)
-        get_cdf_var_name(ncid, varid, name);
-    ncclose(ncid);
-    return std::strcmp(name, "u") == 0 || std::strcmp(name, "v") == 0 ? 2 : 1;
-}
-
-/* ---- time helpers ----------------------------------------------------- */
-
-void parse_time_string(const char *text, int *year, int *month, int *day, int *hour,
-                       int *minute)
-{
-    if (text)
-        std::sscanf(text, "%d %d %d %d:%d\n", year, month, day, hour, minute);
-}
-
-int increment_time(int *year, int *month, int *day, int *hour, int hours)
-{
-    if (*year < 0 || *year > 3000 || *month < 0 || *month > 12 || *day < 0 || *day > 31)
-        return -1;
-    int y = *year;
-    int jday = mmdd2jday(y, *month, *day);
-    long long h = static_cast<long long>(*hour) + hours;  // no overflow near INT_MAX
-    if (h >= 24) {
-        jday += static_cast<int>(h / 24);
-        h %= 24;
-    }
-    for (int days = leap_year(y) ? 366 : 365; jday > days; days = leap_year(y) ? 366 : 365) {
-        jday -= days;
-        y++;
-    }
-    *year = y;
-    *hour = static_cast<int>(h);
-    jday2mmdd(jday, y, month, day);
-    return 0;
 }
 
 }  // extern "C"

@@ -14,6 +14,7 @@
 #define GRIDPICK_OV_CDF_H
 
 #include "ov.h"
+#include "util.h"   /* parse_time_string, increment_time */
 
 #ifdef __cplusplus
 extern "C" {
@@ -126,17 +127,6 @@ int get_cdf_reftime(const char *path, char *text_out, int *year, int *month,
 /* 2 when the field variable is named "u" or "v", 1 otherwise, 0 when the
  * file cannot be opened. */
 int cdf_file_type(const char *path);
-
-/* ---- time helpers ----------------------------------------------------- */
-
-/* Reads "%d %d %d %d:%d" from text (when non-null) into the five numbers;
- * numbers not present keep their values. */
-void parse_time_string(const char *text, int *year, int *month, int *day,
-                       int *hour, int *minute);
-
-/* Adds hours (>= 0) to the date and hour.  -1 and nothing changed unless
- * 0 <= year <= 3000, 0 <= month <= 12 and 0 <= day <= 31; else 0. */
-int increment_time(int *year, int *month, int *day, int *hour, int hours);
 
 #ifdef __cplusplus
 }

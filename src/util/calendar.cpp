@@ -1,5 +1,7 @@
-// Calendar conversions and array thinning.
+// Calendar conversions, and the date and time texts of netCDF files.
 #include "util.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -8,20 +10,6 @@ constexpr int month_days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 int days_in_month(int year, int month)  // month 1..12
 {
     return month == 2 && leap_year(year) ? 29 : month_days[month - 1];
-}
-
-template <typename T>
-int downsample(T *array, int count, int step)
-{
-    if (step <= 1 || count <= 0)
-        return count;
-    int n = 0;
-    for (int i = 0; i < count; i += step)
-        array[n++] = array[i];
-    T last = array[count - 1];
-    if (array[n - 1] != last)
-        array[n++] = last;
-    return n;
 }
 
 }  // namespace
@@ -53,14 +41,32 @@ void jday2mmdd(int jday, int year, int *month_out, int *day_out)
     *day_out = rest;
 }
 
-int downsample_float_array(float *array, int count, int step)
+void parse_time_string(const char *text, int *year, int *month, int *day, int *hour,
+                       int *minute)
 {
-    return downsample(array, count, step);
+    if (text)
+        std::sscanf(text, "%d %d %d %d:%d\n", year, month, day, hour, minute);
 }
 
-int downsample_byte_array(unsigned char *array, int count, int step)
+int increment_time(int *year, int *month, int *day, int *hour, int hours)
 {
-    return downsample(array, count, step);
+    if (*year < 0 || *year > 3000 || *month < 0 || *month > 12 || *day < 0 || *day > 31)
+        return -1;
+    int y = *year;
+    int jday = mmdd2jday(y, *month, *day);
+    long long h = static_cast<long long>(*hour) + hours;  // no overflow near INT_MAX
+    if (h >= 24) {
+        jday += static_cast<int>(h / 24);
+        h %= 24;
+    }
+    for (int days = leap_year(y) ? 366 : 365; jday > days; days = leap_year(y) ? 366 : 365) {
+        jday -= days;
+        y++;
+    }
+    *year = y;
+    *hour = static_cast<int>(h);
+    jday2mmdd(jday, y, month, day);
+    return 0;
 }
 
 }  // extern "C"

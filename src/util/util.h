@@ -143,6 +143,16 @@ int mmdd2jday(int year, int month, int day);
  * in December (day 32 and up). */
 void jday2mmdd(int jday, int year, int *month_out, int *day_out);
 
+/* Reads "%d %d %d %d:%d" (the "reftime" text of a netCDF file) from text
+ * (when non-null) into the five numbers; numbers not present keep their
+ * values. */
+void parse_time_string(const char *text, int *year, int *month, int *day,
+                       int *hour, int *minute);
+
+/* Adds hours (>= 0) to the date and hour.  -1 and nothing changed unless
+ * 0 <= year <= 3000, 0 <= month <= 12 and 0 <= day <= 31; else 0. */
+int increment_time(int *year, int *month, int *day, int *hour, int hours);
+
 #ifdef __cplusplus
 }
 #endif
