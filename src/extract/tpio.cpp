@@ -13,7 +13,9 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -21,7 +23,8 @@ namespace {
 constexpr std::size_t window_size = 256 * 1024;
 constexpr std::uint32_t simh_tape_mark = 0;
 constexpr std::uint32_t simh_end_of_medium = 0xFFFFFFFFu;
-constexpr std::uint32_t simh_max_length = 0xFFFFFFu;   // higher bits flag the record
+constexpr std::uint32_t simh_max_length = 0xFFFFFFu;   // the top byte is the record's class
+constexpr std::uint32_t simh_bad_class = 0x80000000u;
 
 struct Unit {
     int fd = -1;
@@ -29,8 +32,10 @@ struct Unit {
     long record = 0;       // records read or skipped (tape, tape image)
     int after_skip = 0;
     int at_end = 0;        // tape image: end of medium seen
-    // Read window of tape images and disk files: bytes [beg, end) of win
-    // start at file offset off.
+    int fault = TPIO_FAULT_NONE;
+    long fault_octets = 0;
+    // Disk files: bytes [beg, end) of win start at file offset off.  Tape
+    // images: off is where the next length word stands.
     std::vector<unsigned char> win;
     std::size_t beg = 0, end = 0;
     long off = 0;
@@ -72,13 +77,194 @@ void store_le32(unsigned char *p, std::uint32_t v)
         p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-// Bytes after the leading length word w up to the next record: the data,
-// its pad byte and the trailing length word.
-std::size_t record_span(std::uint32_t w)
+// Up to n bytes at offset off of the file; fewer at its end, -1 on error.
+long read_at(int fd, long off, void *dst, std::size_t n)
 {
-    std::size_t size = w & simh_max_length;
-    return size + (size & 1) + 4;
+    std::size_t done = 0;
+    while (done < n) {
+        ssize_t r = ::pread(fd, static_cast<char *>(dst) + done, n - done,
+                            static_cast<off_t>(off + static_cast<long>(done)));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0)
+            return -1;
+        if (r == 0)
+            break;
+        done += static_cast<std::size_t>(r);
+    }
+    return static_cast<long>(done);
 }
+
+// ---- tape images ---------------------------------------------------------
+
+enum { AT_RECORD, AT_MARK, AT_MEDIUM_END, AT_FILE_END, AT_BAD, AT_ERROR };
+
+// What stands at offset off of a tape image: a record whose length words
+// agree (*word its leading word, *next where the next frame begins), a tape
+// mark, the end of the medium or of the file, or none of these.
+int frame_at(int fd, long off, std::uint32_t *word, long *next)
+{
+    unsigned char b[4];
+    long got = read_at(fd, off, b, 4);
+    if (got < 0)
+        return AT_ERROR;
+    if (got == 0)
+        return AT_FILE_END;
+    std::uint32_t w = got == 4 ? load_le32(b) : 1;   // a stray tail is damage
+    *word = w;
+    *next = off + 4;
+    if (got == 4 && w == simh_tape_mark)
+        return AT_MARK;
+    if (got == 4 && w == simh_end_of_medium)
+        return AT_MEDIUM_END;
+    if (got < 4 || ((w & ~simh_max_length) != 0 && (w & ~simh_max_length) != simh_bad_class))
+        return AT_BAD;
+    long size = w & simh_max_length;
+    for (long tail = off + 4 + size + (size & 1);; tail--) {   // padded, or odd and unpadded
+        long r = read_at(fd, tail, b, 4);
+        if (r < 0)
+            return AT_ERROR;
+        if (r == 4 && load_le32(b) == w) {
+            *next = tail + 4;
+            return AT_RECORD;
+        }
+        if (tail == off + 4 + size)
+            return AT_BAD;
+    }
+}
+
+// A record of data to resynchronise on: its words agree and what follows it
+// is a frame too.
+bool resync_point(int fd, long off)
+{
+    std::uint32_t w = 0;
+    long next = 0;
+    if (frame_at(fd, off, &w, &next) != AT_RECORD || (w & simh_max_length) == 0)
+        return false;
+    int after = frame_at(fd, next, &w, &next);
+    return after != AT_BAD && after != AT_ERROR;
+}
+
+// Offset of the first resynchronisation point at or after from, or of the
+// end of the file; -1 on a read error.
+long resync(int fd, long from)
+{
+    std::vector<unsigned char> chunk(64 * 1024);
+    for (long base = from;;) {
+        long got = read_at(fd, base, chunk.data(), chunk.size());
+        if (got < 0)
+            return -1;
+        if (got < 4)
+            return base + got;
+        for (long i = 0; i + 4 <= got; i++) {
+            std::uint32_t w = load_le32(chunk.data() + i);
+            std::uint32_t cls = w & ~simh_max_length;
+            if (w != 0 && (cls == 0 || cls == simh_bad_class) && resync_point(fd, base + i))
+                return base + i;
+        }
+        base += got - 3;
+    }
+}
+
+int simh_fail(Unit &u, int fault)
+{
+    u.fault = fault;
+    if (fault != TPIO_FAULT_READ)
+        errno = EIO;
+    return -1;
+}
+
+// Reads the next record of a tape image into buffer (at most len bytes).
+int simh_read(Unit &u, void *buffer, int len)
+{
+    u.fault = TPIO_FAULT_NONE;
+    if (u.at_end)
+        return 0;
+    std::uint32_t w = 0;
+    long next = 0;
+    switch (frame_at(u.fd, u.off, &w, &next)) {
+    case AT_ERROR:
+        return simh_fail(u, TPIO_FAULT_READ);
+    case AT_MEDIUM_END:
+    case AT_FILE_END:
+        u.at_end = 1;
+        return 0;
+    case AT_MARK:
+        u.off = next;
+        u.record++;
+        return 0;
+    case AT_BAD: {
+        long to = resync(u.fd, u.off + 1);
+        if (to < 0)
+            return simh_fail(u, TPIO_FAULT_READ);
+        u.fault_octets = to - u.off;
+        u.off = to;
+        u.record++;
+        return simh_fail(u, TPIO_FAULT_FRAMING);
+    }
+    }
+    u.record++;
+    long data = u.off + 4;
+    u.off = next;
+    if (w & ~simh_max_length)   // flagged bad: passed over, as a skip does
+        return simh_fail(u, TPIO_FAULT_FLAGGED);
+    std::size_t size = w & simh_max_length;
+    std::size_t take = len < 0 ? 0 : std::min(size, std::size_t(len));
+    long got = read_at(u.fd, data, buffer, take);
+    if (got < 0)
+        return simh_fail(u, TPIO_FAULT_READ);
+    return static_cast<int>(got);
+}
+
+// Like MTFSR: stops after a tape mark, at the end, and before damage (which
+// the next read reports).
+int simh_skip(Unit &u, int count)
+{
+    for (int i = 0; i < count; i++) {
+        std::uint32_t w = 0;
+        long next = 0;
+        int at = u.at_end ? AT_MEDIUM_END : frame_at(u.fd, u.off, &w, &next);
+        if (at == AT_MEDIUM_END || at == AT_FILE_END)
+            u.at_end = 1;
+        if (at == AT_MARK || at == AT_RECORD) {
+            u.off = next;
+            u.record++;
+        }
+        if (at != AT_RECORD) {
+            errno = EIO;
+            return -1;
+        }
+    }
+    return 0;
+}
+
+// A regular file is a tape image when it begins, after any tape marks, with
+// the end of the medium or a record whose length words agree; zeros alone
+// make no tape image.
+int file_kind(int fd)
+{
+    unsigned char head[4];
+    if (read_at(fd, 0, head, 4) == 4 && std::memcmp(head, "GRIB", 4) == 0)
+        return TPIO_DISK;
+    std::vector<unsigned char> chunk(64 * 1024);
+    for (long base = 0;;) {
+        long got = read_at(fd, base, chunk.data(), chunk.size()) & ~3L;
+        if (got <= 0)
+            return TPIO_DISK;
+        long i = 0;
+        while (i < got && load_le32(chunk.data() + i) == simh_tape_mark)
+            i += 4;
+        if (i < got) {
+            std::uint32_t w = 0;
+            long next = 0;
+            int at = frame_at(fd, base + i, &w, &next);
+            return at == AT_RECORD || at == AT_MEDIUM_END ? TPIO_SIMH : TPIO_DISK;
+        }
+        base += got;
+    }
+}
+
+// ---- disk files ------------------------------------------------------------
 
 // Makes up to n bytes available at win[beg]; returns how many there are.
 long fill(Unit &u, std::size_t n)
@@ -108,112 +294,25 @@ long fill(Unit &u, std::size_t n)
 void consume(Unit &u, std::size_t n)
 {
     std::size_t have = u.end - u.beg;
+    u.off += static_cast<long>(n);
     if (n <= have) {
         u.beg += n;
-    } else {
+        return;
+    }
+    u.beg = u.end = 0;
+    n -= have;
+    if (::lseek(u.fd, static_cast<off_t>(n), SEEK_CUR) >= 0)
+        return;
+    while (n > 0) {   // a pipe: read what cannot be sought over
+        long got = fill(u, std::min(n, window_size));
+        if (got <= 0)
+            return;
         u.beg = u.end = 0;
-        ::lseek(u.fd, static_cast<off_t>(n - have), SEEK_CUR);
+        n -= static_cast<std::size_t>(got);
     }
-    u.off += static_cast<long>(n);
 }
 
-// A regular file is a tape image when it starts, after any tape marks,
-// with the end of the medium or a record whose trailing length word
-// matches.  A file of nothing but tape marks is one too.
-int file_kind(int fd)
-{
-    unsigned char head[4];
-    if (::pread(fd, head, 4, 0) == 4 && std::memcmp(head, "GRIB", 4) == 0)
-        return TPIO_DISK;
-    off_t at = 0;
-    for (int marks = 0; marks < 8; marks++, at += 4) {
-        ssize_t got = ::pread(fd, head, 4, at);
-        if (got < 4)
-            return marks > 0 && got == 0 ? TPIO_SIMH : TPIO_DISK;
-        std::uint32_t w = load_le32(head);
-        if (w == simh_end_of_medium)
-            return TPIO_SIMH;
-        if (w == simh_tape_mark)
-            continue;
-        if (w > simh_max_length)
-            return TPIO_DISK;
-        unsigned char tail[4];
-        off_t end = at + 4 + static_cast<off_t>(w) + (w & 1);
-        return ::pread(fd, tail, 4, end) == 4 && load_le32(tail) == w ? TPIO_SIMH : TPIO_DISK;
-    }
-    return TPIO_SIMH;
-}
-
-// Reads the next record of a tape image into buffer (at most len bytes).
-int simh_read(Unit &u, void *buffer, int len)
-{
-    if (u.at_end)
-        return 0;
-    long n = fill(u, 4);
-    if (n < 0)
-        return -1;
-    if (n < 4) {                 // end of file: as the end of the medium
-        u.at_end = 1;
-        return 0;
-    }
-    std::uint32_t w = load_le32(u.win.data() + u.beg);
-    if (w == simh_end_of_medium) {
-        u.at_end = 1;
-        return 0;
-    }
-    consume(u, 4);
-    u.record++;
-    if (w == simh_tape_mark)
-        return 0;
-    if (w > simh_max_length) {   // a record flagged bad: passed over, as a skip does
-        consume(u, record_span(w));
-        errno = EIO;
-        return -1;
-    }
-    std::size_t size = w;
-    std::size_t take = len < 0 ? 0 : (size < std::size_t(len) ? size : std::size_t(len));
-    long got = fill(u, take);
-    if (got < 0)
-        return -1;
-    std::memcpy(buffer, u.win.data() + u.beg, static_cast<std::size_t>(got));
-    if (std::size_t(got) < take) {   // the image ends inside the record
-        consume(u, static_cast<std::size_t>(got));
-        u.at_end = 1;
-        return static_cast<int>(got);
-    }
-    consume(u, record_span(w));
-    return static_cast<int>(take);
-}
-
-int simh_skip(Unit &u, int count)
-{
-    for (int i = 0; i < count; i++) {
-        if (u.at_end) {
-            errno = EIO;
-            return -1;
-        }
-        long n = fill(u, 4);
-        if (n < 4) {
-            u.at_end = 1;
-            errno = EIO;
-            return -1;
-        }
-        std::uint32_t w = load_le32(u.win.data() + u.beg);
-        if (w == simh_end_of_medium) {
-            u.at_end = 1;
-            errno = EIO;
-            return -1;
-        }
-        consume(u, 4);
-        u.record++;
-        if (w == simh_tape_mark) {   // like MTFSR: stops after the mark
-            errno = EIO;
-            return -1;
-        }
-        consume(u, record_span(w));
-    }
-    return 0;
-}
+// ---- writing ---------------------------------------------------------------
 
 int write_full(int fd, const void *buf, std::size_t n)
 {
@@ -258,24 +357,22 @@ extern "C" int mtopen(int *unit, const char *name, int *mode, int *name_len)
         errno = ENAMETOOLONG;
         return -1;
     }
-    char path[GP_DEVICE_MAX + 1];
-    std::memcpy(path, name, static_cast<std::size_t>(*name_len));
-    path[*name_len] = '\0';
+    std::string path(name, static_cast<std::size_t>(*name_len));
     if (u->kind != TPIO_CLOSED)
         mtclose(unit);
-    int fd = ::open(path, *mode);
+    int fd = ::open(path.c_str(), *mode);
     if (fd < 0)
         return fd;
     struct stat st {};
     int kind = TPIO_DISK;
     if (::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode))
         kind = TPIO_TAPE;
-    else if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+    else if (S_ISREG(st.st_mode))
         kind = file_kind(fd);
     *u = Unit{};
     u->fd = fd;
     u->kind = kind;
-    if (kind != TPIO_TAPE)
+    if (kind == TPIO_DISK)
         u->win.resize(window_size);
     gp_tpio.fd[*unit] = fd;
     return fd;
@@ -302,6 +399,7 @@ extern "C" int mtread(int *unit, void *buffer, int *len)
         return simh_read(*u, buffer, *len);
     case TPIO_DISK: {
         long n = fill(*u, *len < 0 ? 0 : static_cast<std::size_t>(*len));
+        u->fault = n < 0 ? TPIO_FAULT_READ : TPIO_FAULT_NONE;
         if (n > 0) {
             std::memcpy(buffer, u->win.data() + u->beg, static_cast<std::size_t>(n));
             consume(*u, static_cast<std::size_t>(n));
@@ -313,8 +411,8 @@ extern "C" int mtread(int *unit, void *buffer, int *len)
         do
             r = ::read(u->fd, buffer, static_cast<std::size_t>(*len < 0 ? 0 : *len));
         while (r < 0 && errno == EINTR);
-        if (r >= 0)
-            u->record++;
+        u->record++;   // a record that cannot be read is passed over by the drive
+        u->fault = r < 0 ? TPIO_FAULT_READ : TPIO_FAULT_NONE;
         return static_cast<int>(r);
     }
     }
@@ -352,6 +450,29 @@ extern "C" int mtskip_rec(int *unit, int *count)
     errno = ENOTTY;
     return -1;
 #endif
+}
+
+int tpio_fault(int unit, long *octets)
+{
+    Unit *u = unit_at(&unit);
+    if (u == nullptr)
+        return TPIO_FAULT_NONE;
+    if (octets != nullptr)
+        *octets = u->fault == TPIO_FAULT_FRAMING ? u->fault_octets : 0;
+    return u->fault;
+}
+
+int tpio_probe(int unit)
+{
+    Unit *u = open_unit_at(&unit);
+    if (u == nullptr)
+        return -1;
+    unsigned char byte;
+    if (u->kind == TPIO_DISK)
+        return fill(*u, 1) < 0 ? -1 : 0;
+    if (u->kind == TPIO_SIMH)
+        return read_at(u->fd, 0, &byte, 1) < 0 ? -1 : 0;
+    return 0;
 }
 
 int tpio_kind(int unit)
@@ -397,6 +518,25 @@ void tpio_disk_consume(int unit, std::size_t n)
 {
     if (Unit *u = open_unit_at(&unit); u != nullptr && !u->win.empty())
         consume(*u, n);
+}
+
+long tpio_disk_read_at(int unit, long offset, void *buf, std::size_t n)
+{
+    Unit *u = open_unit_at(&unit);
+    if (u == nullptr || u->win.empty() || offset < 0)
+        return -1;
+    long got = read_at(u->fd, offset, buf, n);
+    if (got >= 0 || errno != ESPIPE)
+        return got;
+    long ahead = offset - u->off;   // a pipe: only what the window can hold
+    if (ahead < 0 || ahead + static_cast<long>(n) > static_cast<long>(window_size))
+        return -1;
+    long avail = fill(*u, static_cast<std::size_t>(ahead) + n);
+    if (avail < 0)
+        return -1;
+    got = std::max(0L, std::min(avail - ahead, static_cast<long>(n)));
+    std::memcpy(buf, u->win.data() + u->beg + ahead, static_cast<std::size_t>(got));
+    return got;
 }
 
 void tpio_reset()
