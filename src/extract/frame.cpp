@@ -36,10 +36,10 @@ Verdict verdict(int kind, int length, const char *why = "")
 
 void say(const char *format, ...)
 {
-    std::fprintf(stderr, "%s: ", gp_frame.program);
+    std::fprintf(gp_frame.report, "%s: ", gp_frame.program);
     va_list ap;
     va_start(ap, format);
-    std::vfprintf(stderr, format, ap);
+    std::vfprintf(gp_frame.report, format, ap);
     va_end(ap);
 }
 
@@ -366,7 +366,7 @@ int gp_frame_open(int unit, const char *name)
     int mode = 0, length = static_cast<int>(std::strlen(name));
     gp_frame.archive = name;
     if (mtopen(&unit, name, &mode, &length) < 0) {
-        std::fprintf(stderr, "mtopen: %s: %s\n", name, std::strerror(errno));
+        std::fprintf(gp_frame.report, "mtopen: %s: %s\n", name, std::strerror(errno));
         return -1;
     }
     if (tpio_probe(unit) < 0) {

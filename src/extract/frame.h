@@ -20,7 +20,8 @@
  *               skip (mtskip_rec), records that do not begin a message are
  *               passed over without a word: they are the rest of one.
  *
- * Messages are printed with the prefix gp_frame.program ("gridpick"):
+ * Messages are printed on gp_frame.report (standard error) with the prefix
+ * gp_frame.program ("gridpick"):
  *   "P: GRIB message at offset N is damaged (WHY); passed over"
  *   "P: GRIB message at record N is damaged (WHY); passed over"
  *   "P: GRIB message of L bytes at offset N does not fit the buffer of B
@@ -43,6 +44,7 @@
 #define GRIDPICK_FRAME_H
 
 #include <cstdint>
+#include <cstdio>
 
 /* Where a message was found. */
 enum { GP_FRAME_OFFSET = 0, GP_FRAME_RECORD = 1 };
@@ -58,6 +60,7 @@ struct gp_frame_message {
 struct gp_frame_state {
     const char *program = "gridpick";  /* prefix of the messages */
     const char *archive = "";  /* the archive's name in messages (the caller's) */
+    std::FILE *report = stderr; /* where the messages go */
     long whole = 0;       /* whole messages handed out */
     long damaged = 0;     /* messages passed over: damaged or too long */
     long passed_over = 0; /* octets passed over: those of the messages passed
