@@ -279,8 +279,8 @@ int assemble(int unit, std::int32_t *buffer, long size, long n, long first, int 
     unsigned char *out = bytes_of(buffer);
     char why[96];
     *next = 0;
+    std::memset(out + n, 0, static_cast<std::size_t>(size - n));   // records only add bytes
     for (;;) {
-        std::memset(out + n, 0, static_cast<std::size_t>(size - n));
         Verdict v = judge(buffer, n, size);
         *length = v.length;
         if (v.kind == V_WHOLE)

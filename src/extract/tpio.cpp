@@ -35,10 +35,13 @@ struct Unit {
     int fault = TPIO_FAULT_NONE;
     long fault_octets = 0;
     // Disk files: bytes [beg, end) of win start at file offset off.  Tape
-    // images: off is where the next length word stands.
+    // images: off is where the next length word stands, and win caches the
+    // cached bytes from file offset cache_off.
     std::vector<unsigned char> win;
     std::size_t beg = 0, end = 0;
     long off = 0;
+    long cache_off = 0;
+    std::size_t cached = 0;
 };
 
 struct TpioState {
@@ -97,15 +100,36 @@ long read_at(int fd, long off, void *dst, std::size_t n)
 
 // ---- tape images ---------------------------------------------------------
 
+// Up to n bytes at offset off of a tape image, through its read-ahead.
+long image_at(Unit &u, long off, void *dst, std::size_t n)
+{
+    auto inside = [&] {
+        return off >= u.cache_off &&
+               off + static_cast<long>(n) <= u.cache_off + static_cast<long>(u.cached);
+    };
+    if (!inside()) {
+        if (n > u.win.size() / 2)
+            return read_at(u.fd, off, dst, n);
+        long got = read_at(u.fd, off, u.win.data(), u.win.size());
+        if (got < 0)
+            return -1;
+        u.cache_off = off;
+        u.cached = static_cast<std::size_t>(got);
+        n = std::min(n, u.cached);
+    }
+    std::memcpy(dst, u.win.data() + (off - u.cache_off), n);
+    return static_cast<long>(n);
+}
+
 enum { AT_RECORD, AT_MARK, AT_MEDIUM_END, AT_FILE_END, AT_BAD, AT_ERROR };
 
 // What stands at offset off of a tape image: a record whose length words
 // agree (*word its leading word, *next where the next frame begins), a tape
 // mark, the end of the medium or of the file, or none of these.
-int frame_at(int fd, long off, std::uint32_t *word, long *next)
+int frame_at(Unit &u, long off, std::uint32_t *word, long *next)
 {
     unsigned char b[4];
-    long got = read_at(fd, off, b, 4);
+    long got = image_at(u, off, b, 4);
     if (got < 0)
         return AT_ERROR;
     if (got == 0)
@@ -121,7 +145,7 @@ int frame_at(int fd, long off, std::uint32_t *word, long *next)
         return AT_BAD;
     long size = w & simh_max_length;
     for (long tail = off + 4 + size + (size & 1);; tail--) {   // padded, or odd and unpadded
-        long r = read_at(fd, tail, b, 4);
+        long r = image_at(u, tail, b, 4);
         if (r < 0)
             return AT_ERROR;
         if (r == 4 && load_le32(b) == w) {
@@ -135,23 +159,23 @@ int frame_at(int fd, long off, std::uint32_t *word, long *next)
 
 // A record of data to resynchronise on: its words agree and what follows it
 // is a frame too.
-bool resync_point(int fd, long off)
+bool resync_point(Unit &u, long off)
 {
     std::uint32_t w = 0;
     long next = 0;
-    if (frame_at(fd, off, &w, &next) != AT_RECORD || (w & simh_max_length) == 0)
+    if (frame_at(u, off, &w, &next) != AT_RECORD || (w & simh_max_length) == 0)
         return false;
-    int after = frame_at(fd, next, &w, &next);
+    int after = frame_at(u, next, &w, &next);
     return after != AT_BAD && after != AT_ERROR;
 }
 
 // Offset of the first resynchronisation point at or after from, or of the
 // end of the file; -1 on a read error.
-long resync(int fd, long from)
+long resync(Unit &u, long from)
 {
     std::vector<unsigned char> chunk(64 * 1024);
     for (long base = from;;) {
-        long got = read_at(fd, base, chunk.data(), chunk.size());
+        long got = read_at(u.fd, base, chunk.data(), chunk.size());
         if (got < 0)
             return -1;
         if (got < 4)
@@ -159,7 +183,7 @@ long resync(int fd, long from)
         for (long i = 0; i + 4 <= got; i++) {
             std::uint32_t w = load_le32(chunk.data() + i);
             std::uint32_t cls = w & ~simh_max_length;
-            if (w != 0 && (cls == 0 || cls == simh_bad_class) && resync_point(fd, base + i))
+            if (w != 0 && (cls == 0 || cls == simh_bad_class) && resync_point(u, base + i))
                 return base + i;
         }
         base += got - 3;
@@ -182,7 +206,7 @@ int simh_read(Unit &u, void *buffer, int len)
         return 0;
     std::uint32_t w = 0;
     long next = 0;
-    switch (frame_at(u.fd, u.off, &w, &next)) {
+    switch (frame_at(u, u.off, &w, &next)) {
     case AT_ERROR:
         return simh_fail(u, TPIO_FAULT_READ);
     case AT_MEDIUM_END:
@@ -194,7 +218,7 @@ int simh_read(Unit &u, void *buffer, int len)
         u.record++;
         return 0;
     case AT_BAD: {
-        long to = resync(u.fd, u.off + 1);
+        long to = resync(u, u.off + 1);
         if (to < 0)
             return simh_fail(u, TPIO_FAULT_READ);
         u.fault_octets = to - u.off;
@@ -210,7 +234,7 @@ int simh_read(Unit &u, void *buffer, int len)
         return simh_fail(u, TPIO_FAULT_FLAGGED);
     std::size_t size = w & simh_max_length;
     std::size_t take = len < 0 ? 0 : std::min(size, std::size_t(len));
-    long got = read_at(u.fd, data, buffer, take);
+    long got = image_at(u, data, buffer, take);
     if (got < 0)
         return simh_fail(u, TPIO_FAULT_READ);
     return static_cast<int>(got);
@@ -223,7 +247,7 @@ int simh_skip(Unit &u, int count)
     for (int i = 0; i < count; i++) {
         std::uint32_t w = 0;
         long next = 0;
-        int at = u.at_end ? AT_MEDIUM_END : frame_at(u.fd, u.off, &w, &next);
+        int at = u.at_end ? AT_MEDIUM_END : frame_at(u, u.off, &w, &next);
         if (at == AT_MEDIUM_END || at == AT_FILE_END)
             u.at_end = 1;
         if (at == AT_MARK || at == AT_RECORD) {
@@ -257,7 +281,10 @@ int file_kind(int fd)
         if (i < got) {
             std::uint32_t w = 0;
             long next = 0;
-            int at = frame_at(fd, base + i, &w, &next);
+            Unit probe;
+            probe.fd = fd;
+            probe.win.resize(64);
+            int at = frame_at(probe, base + i, &w, &next);
             return at == AT_RECORD || at == AT_MEDIUM_END ? TPIO_SIMH : TPIO_DISK;
         }
         base += got;
@@ -330,6 +357,7 @@ int write_full(int fd, const void *buf, std::size_t n)
 
 int simh_write(Unit &u, const void *buffer, int len)
 {
+    u.cached = 0;
     unsigned char word[4];
     store_le32(word, static_cast<std::uint32_t>(len));
     if (write_full(u.fd, word, 4) < 0)
@@ -372,7 +400,7 @@ extern "C" int mtopen(int *unit, const char *name, int *mode, int *name_len)
     *u = Unit{};
     u->fd = fd;
     u->kind = kind;
-    if (kind == TPIO_DISK)
+    if (kind != TPIO_TAPE)
         u->win.resize(window_size);
     gp_tpio.fd[*unit] = fd;
     return fd;
@@ -508,7 +536,7 @@ long tpio_disk_offset(int unit)
 long tpio_disk_peek(int unit, std::size_t n, const unsigned char **data)
 {
     Unit *u = open_unit_at(&unit);
-    if (u == nullptr || u->win.empty() || fill(*u, n) < 0)
+    if (u == nullptr || u->kind != TPIO_DISK || fill(*u, n) < 0)
         return -1;
     *data = u->win.data() + u->beg;
     return static_cast<long>(u->end - u->beg);
@@ -516,14 +544,14 @@ long tpio_disk_peek(int unit, std::size_t n, const unsigned char **data)
 
 void tpio_disk_consume(int unit, std::size_t n)
 {
-    if (Unit *u = open_unit_at(&unit); u != nullptr && !u->win.empty())
+    if (Unit *u = open_unit_at(&unit); u != nullptr && u->kind == TPIO_DISK)
         consume(*u, n);
 }
 
 long tpio_disk_read_at(int unit, long offset, void *buf, std::size_t n)
 {
     Unit *u = open_unit_at(&unit);
-    if (u == nullptr || u->win.empty() || offset < 0)
+    if (u == nullptr || u->kind != TPIO_DISK || offset < 0)
         return -1;
     long got = read_at(u->fd, offset, buf, n);
     if (got >= 0 || errno != ESPIPE)
