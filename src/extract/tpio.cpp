@@ -12,6 +12,7 @@
 #endif
 
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <algorithm>
 #include <cstring>
@@ -169,12 +170,12 @@ bool resync_point(Unit &u, long off)
     return after != AT_BAD && after != AT_ERROR;
 }
 
-// Offset of the first resynchronisation point at or after from, or of the
-// end of the file; -1 on a read error.
-long resync(Unit &u, long from)
+// Offset of the first resynchronisation point at or after from (and before
+// until), or of where the search stopped; -1 on a read error.
+long resync(Unit &u, long from, long until = LONG_MAX)
 {
     std::vector<unsigned char> chunk(64 * 1024);
-    for (long base = from;;) {
+    for (long base = from; base < until;) {
         long got = read_at(u.fd, base, chunk.data(), chunk.size());
         if (got < 0)
             return -1;
@@ -188,6 +189,7 @@ long resync(Unit &u, long from)
         }
         base += got - 3;
     }
+    return until;
 }
 
 int simh_fail(Unit &u, int fault)
@@ -263,31 +265,34 @@ int simh_skip(Unit &u, int count)
 }
 
 // A regular file is a tape image when it begins, after any tape marks, with
-// the end of the medium or a record whose length words agree; zeros alone
-// make no tape image.
+// the end of the medium or a record whose length words agree, or, when the
+// first record is damaged, when a record that begins a GRIB message and
+// whose length words agree follows within 128 KiB.  Zeros alone make no
+// tape image, nor does "GRIB" after them.
 int file_kind(int fd)
 {
+    Unit u;
+    u.fd = fd;
+    u.win.resize(4096);
     unsigned char head[4];
-    if (read_at(fd, 0, head, 4) == 4 && std::memcmp(head, "GRIB", 4) == 0)
+    long at = 0;
+    while (image_at(u, at, head, 4) == 4 && load_le32(head) == simh_tape_mark)
+        at += 4;
+    std::uint32_t w = 0;
+    long next = 0;
+    int first = frame_at(u, at, &w, &next);
+    if (first == AT_RECORD || first == AT_MEDIUM_END)
+        return TPIO_SIMH;
+    if (first != AT_BAD || std::memcmp(head, "GRIB", 4) == 0)
         return TPIO_DISK;
-    std::vector<unsigned char> chunk(64 * 1024);
-    for (long base = 0;;) {
-        long got = read_at(fd, base, chunk.data(), chunk.size()) & ~3L;
-        if (got <= 0)
+    const long until = at + 128 * 1024;
+    for (long from = at + 1;;) {
+        long q = resync(u, from, until);
+        if (q < 0 || q >= until || frame_at(u, q, &w, &next) != AT_RECORD)
             return TPIO_DISK;
-        long i = 0;
-        while (i < got && load_le32(chunk.data() + i) == simh_tape_mark)
-            i += 4;
-        if (i < got) {
-            std::uint32_t w = 0;
-            long next = 0;
-            Unit probe;
-            probe.fd = fd;
-            probe.win.resize(64);
-            int at = frame_at(probe, base + i, &w, &next);
-            return at == AT_RECORD || at == AT_MEDIUM_END ? TPIO_SIMH : TPIO_DISK;
-        }
-        base += got;
+        if (image_at(u, q + 4, head, 4) == 4 && std::memcmp(head, "GRIB", 4) == 0)
+            return TPIO_SIMH;
+        from = q + 1;
     }
 }
 

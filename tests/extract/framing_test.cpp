@@ -146,6 +146,7 @@ TEST_F(Framing, DamagedTapeImagesCostOnlyTheMessagesTouched)
     const Mutant mutants[] = {
         {"none", [](std::string &) {}, {}},
         {"leading length word", flip(rec(4) + 2, 0x40), {2}},
+        {"first record's trailing word", flip(rec(1) - 3, 0x01), {0}},
         {"trailing word missing", [&](std::string &b) { b.erase(rec(8) - 4, 4); }, {3}},
         {"erase gap", insert(rec(10), "\xfe\xff\xff\xff"), {}},
         {"record flagged bad", [&](std::string &b) { b[rec(13) + 3] = b[rec(14) - 1] = '\x80'; },
