@@ -35,9 +35,12 @@
  *   "P: cannot read NAME: ERROR" (the reading ends, gp_frame.error is set)
  *   "mtopen: NAME: ERROR" (gp_frame_open)
  * WHY is one of "cut short by the end of the file", "no 7777 at its end",
- * "its sections take S octets, not L", "its length cannot be read", "cut
- * short: record N begins another message", "cut short by a tape mark or the
- * end of the tape at record N", "cut short: record N cannot be read".
+ * "its sections do not add up to its length of L octets", "its length
+ * cannot be read", "its end cannot be read" (a disk file that cannot seek),
+ * "cut short: record N begins another message", "cut short by a tape mark
+ * or the end of the tape at record N", "cut short: record N cannot be
+ * read".  On tape, a message too long is not read to its end, and a
+ * message whose length cannot be measured in the buffer counts as damaged.
  * Records are counted from 1, tape marks included.
  */
 #ifndef GRIDPICK_FRAME_H
