@@ -23,8 +23,7 @@ struct Cleanup {
     }
 };
 
-// Archives are made once per process, named short enough for mtopen, and
-// removed when it ends.
+// Archives are made once per process and removed when it ends.
 const std::string &archive(bool tape)
 {
     static bool made = false;

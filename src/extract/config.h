@@ -10,11 +10,13 @@
 #ifndef GRIDPICK_CONFIG_H
 #define GRIDPICK_CONFIG_H
 
+#include <climits>
+
 enum {
     GP_NUM_PARAMS = 185,   /* parameter codes 0..184 have a flag in param */
     GP_MAX_LEVELS = 15,    /* capacity of level: the dialog's 15 rows fit */
-    GP_DEVICE_LEN = 100,   /* device name buffer, terminator included */
-    GP_DEVICE_MAX = 22,    /* longest archive name the unit layer opens */
+    GP_DEVICE_LEN = PATH_MAX,     /* device name buffer, terminator included */
+    GP_DEVICE_MAX = PATH_MAX - 1, /* longest archive name the unit layer opens */
     GP_OUT_FILE_LEN = 256  /* out_file buffer, terminator included */
 };
 

@@ -1,5 +1,6 @@
 // The extraction driver: open, ask, search, write, report.
 #include "extract.h"
+#include "frame.h"
 #include "tpio.h"
 
 #include <cstdio>
@@ -68,18 +69,16 @@ bool finish_pair(int decision)
 
 int gp_extract_run(int argc, char **argv, const char *device)
 {
-    int mode = 0;
-    int length = static_cast<int>(std::strlen(device));
-    if (mtopen(&gp_run.tape_unit, device, &mode, &length) <= 0) {
-        std::perror("mtopen");
+    if (gp_frame_open(gp_run.tape_unit, device) < 0)
         return 1;
-    }
     query_user(argc, argv);
     std::fputs("Searching tape...\n", stderr);
     gp_run.num_dsets_written = 0;
     gp_field.current_month = gp_field.current_day = gp_field.current_year = 0;
 
     bool have = next_message();
+    if (!have && gp_frame.error != 0)
+        return 1;   // nothing could be read: as an archive that cannot be opened
     while (have) {
         show_progress();
         skip_while_far_before();
@@ -111,6 +110,7 @@ void exit_proc()
 void gp_extract_reset()
 {
     tpio_reset();
+    gp_frame_reset();
     gp_run_reset();
     gp_field = gp_field_state{};
     gp_msg = gp_message_state{};

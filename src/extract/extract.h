@@ -105,13 +105,14 @@ float *copy_array_subset(const float *source, int row_length, int row_count,
  * the record's byte count, or GP_NO_MORE after the last retry. */
 int read_block(int unit, void *buffer, int size);
 
-/* The next message at the start of buffer (GP_IGRIB_BYTES bytes).  Returns
- * its byte count (on record units possibly with the padding of its last
- * record) or GP_NO_MORE: at the end of the archive, on a read failure, or
- * when the field decoded last lies after last_day.  Messages that do not
- * fit the buffer or whose length cannot be read are passed over with a
- * warning on standard error; so are bytes that are not GRIB between the
- * messages of a disk file. */
+/* The next whole message at the start of buffer (GP_IGRIB_BYTES bytes,
+ * zero past the message), through gp_frame_next (frame.h).  Returns its
+ * byte count (on record units possibly with the padding of its last
+ * record) or GP_NO_MORE: at the end of the archive, on a read failure
+ * (gp_frame.error), or when the field decoded last lies after last_day.
+ * Damaged messages, messages that do not fit the buffer and bytes or
+ * records that are not GRIB are reported on standard error and passed over;
+ * gp_msg.position and from_records tell where the message began. */
 int read_next_dataset(int unit, std::int32_t *buffer);
 
 /* Length in bytes of the message at the start of buffer, or -1 when the

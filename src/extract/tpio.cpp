@@ -12,8 +12,11 @@
 #endif
 
 #include <cerrno>
+#include <climits>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -21,7 +24,8 @@ namespace {
 constexpr std::size_t window_size = 256 * 1024;
 constexpr std::uint32_t simh_tape_mark = 0;
 constexpr std::uint32_t simh_end_of_medium = 0xFFFFFFFFu;
-constexpr std::uint32_t simh_max_length = 0xFFFFFFu;   // higher bits flag the record
+constexpr std::uint32_t simh_max_length = 0xFFFFFFu;   // the top byte is the record's class
+constexpr std::uint32_t simh_bad_class = 0x80000000u;
 
 struct Unit {
     int fd = -1;
@@ -29,11 +33,16 @@ struct Unit {
     long record = 0;       // records read or skipped (tape, tape image)
     int after_skip = 0;
     int at_end = 0;        // tape image: end of medium seen
-    // Read window of tape images and disk files: bytes [beg, end) of win
-    // start at file offset off.
+    int fault = TPIO_FAULT_NONE;
+    long fault_octets = 0;
+    // Disk files: bytes [beg, end) of win start at file offset off.  Tape
+    // images: off is where the next length word stands, and win caches the
+    // cached bytes from file offset cache_off.
     std::vector<unsigned char> win;
     std::size_t beg = 0, end = 0;
     long off = 0;
+    long cache_off = 0;
+    std::size_t cached = 0;
 };
 
 struct TpioState {
@@ -72,13 +81,222 @@ void store_le32(unsigned char *p, std::uint32_t v)
         p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-// Bytes after the leading length word w up to the next record: the data,
-// its pad byte and the trailing length word.
-std::size_t record_span(std::uint32_t w)
+// Up to n bytes at offset off of the file; fewer at its end, -1 on error.
+long read_at(int fd, long off, void *dst, std::size_t n)
 {
-    std::size_t size = w & simh_max_length;
-    return size + (size & 1) + 4;
+    std::size_t done = 0;
+    while (done < n) {
+        ssize_t r = ::pread(fd, static_cast<char *>(dst) + done, n - done,
+                            static_cast<off_t>(off + static_cast<long>(done)));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0)
+            return -1;
+        if (r == 0)
+            break;
+        done += static_cast<std::size_t>(r);
+    }
+    return static_cast<long>(done);
 }
+
+// ---- tape images ---------------------------------------------------------
+
+// Up to n bytes at offset off of a tape image, through its read-ahead.
+long image_at(Unit &u, long off, void *dst, std::size_t n)
+{
+    auto inside = [&] {
+        return off >= u.cache_off &&
+               off + static_cast<long>(n) <= u.cache_off + static_cast<long>(u.cached);
+    };
+    if (!inside()) {
+        if (n > u.win.size() / 2)
+            return read_at(u.fd, off, dst, n);
+        long got = read_at(u.fd, off, u.win.data(), u.win.size());
+        if (got < 0)
+            return -1;
+        u.cache_off = off;
+        u.cached = static_cast<std::size_t>(got);
+        n = std::min(n, u.cached);
+    }
+    std::memcpy(dst, u.win.data() + (off - u.cache_off), n);
+    return static_cast<long>(n);
+}
+
+enum { AT_RECORD, AT_MARK, AT_MEDIUM_END, AT_FILE_END, AT_BAD, AT_ERROR };
+
+// What stands at offset off of a tape image: a record whose length words
+// agree (*word its leading word, *next where the next frame begins), a tape
+// mark, the end of the medium or of the file, or none of these.
+int frame_at(Unit &u, long off, std::uint32_t *word, long *next)
+{
+    unsigned char b[4];
+    long got = image_at(u, off, b, 4);
+    if (got < 0)
+        return AT_ERROR;
+    if (got == 0)
+        return AT_FILE_END;
+    std::uint32_t w = got == 4 ? load_le32(b) : 1;   // a stray tail is damage
+    *word = w;
+    *next = off + 4;
+    if (got == 4 && w == simh_tape_mark)
+        return AT_MARK;
+    if (got == 4 && w == simh_end_of_medium)
+        return AT_MEDIUM_END;
+    if (got < 4 || ((w & ~simh_max_length) != 0 && (w & ~simh_max_length) != simh_bad_class))
+        return AT_BAD;
+    long size = w & simh_max_length;
+    for (long tail = off + 4 + size + (size & 1);; tail--) {   // padded, or odd and unpadded
+        long r = image_at(u, tail, b, 4);
+        if (r < 0)
+            return AT_ERROR;
+        if (r == 4 && load_le32(b) == w) {
+            *next = tail + 4;
+            return AT_RECORD;
+        }
+        if (tail == off + 4 + size)
+            return AT_BAD;
+    }
+}
+
+// A record of data to resynchronise on: its words agree and what follows it
+// is a frame too.
+bool resync_point(Unit &u, long off)
+{
+    std::uint32_t w = 0;
+    long next = 0;
+    if (frame_at(u, off, &w, &next) != AT_RECORD || (w & simh_max_length) == 0)
+        return false;
+    int after = frame_at(u, next, &w, &next);
+    return after != AT_BAD && after != AT_ERROR;
+}
+
+// Offset of the first resynchronisation point at or after from (and before
+// until), or of where the search stopped; -1 on a read error.
+long resync(Unit &u, long from, long until = LONG_MAX)
+{
+    std::vector<unsigned char> chunk(64 * 1024);
+    for (long base = from; base < until;) {
+        long got = read_at(u.fd, base, chunk.data(), chunk.size());
+        if (got < 0)
+            return -1;
+        if (got < 4)
+            return base + got;
+        for (long i = 0; i + 4 <= got; i++) {
+            std::uint32_t w = load_le32(chunk.data() + i);
+            std::uint32_t cls = w & ~simh_max_length;
+            if (w != 0 && (cls == 0 || cls == simh_bad_class) && resync_point(u, base + i))
+                return base + i;
+        }
+        base += got - 3;
+    }
+    return until;
+}
+
+int simh_fail(Unit &u, int fault)
+{
+    u.fault = fault;
+    if (fault != TPIO_FAULT_READ)
+        errno = EIO;
+    return -1;
+}
+
+// Reads the next record of a tape image into buffer (at most len bytes).
+int simh_read(Unit &u, void *buffer, int len)
+{
+    u.fault = TPIO_FAULT_NONE;
+    if (u.at_end)
+        return 0;
+    std::uint32_t w = 0;
+    long next = 0;
+    switch (frame_at(u, u.off, &w, &next)) {
+    case AT_ERROR:
+        return simh_fail(u, TPIO_FAULT_READ);
+    case AT_MEDIUM_END:
+    case AT_FILE_END:
+        u.at_end = 1;
+        return 0;
+    case AT_MARK:
+        u.off = next;
+        u.record++;
+        return 0;
+    case AT_BAD: {
+        long to = resync(u, u.off + 1);
+        if (to < 0)
+            return simh_fail(u, TPIO_FAULT_READ);
+        u.fault_octets = to - u.off;
+        u.off = to;
+        u.record++;
+        return simh_fail(u, TPIO_FAULT_FRAMING);
+    }
+    }
+    u.record++;
+    long data = u.off + 4;
+    u.off = next;
+    if (w & ~simh_max_length)   // flagged bad: passed over, as a skip does
+        return simh_fail(u, TPIO_FAULT_FLAGGED);
+    std::size_t size = w & simh_max_length;
+    std::size_t take = len < 0 ? 0 : std::min(size, std::size_t(len));
+    long got = image_at(u, data, buffer, take);
+    if (got < 0)
+        return simh_fail(u, TPIO_FAULT_READ);
+    return static_cast<int>(got);
+}
+
+// Like MTFSR: stops after a tape mark, at the end, and before damage (which
+// the next read reports).
+int simh_skip(Unit &u, int count)
+{
+    for (int i = 0; i < count; i++) {
+        std::uint32_t w = 0;
+        long next = 0;
+        int at = u.at_end ? AT_MEDIUM_END : frame_at(u, u.off, &w, &next);
+        if (at == AT_MEDIUM_END || at == AT_FILE_END)
+            u.at_end = 1;
+        if (at == AT_MARK || at == AT_RECORD) {
+            u.off = next;
+            u.record++;
+        }
+        if (at != AT_RECORD) {
+            errno = EIO;
+            return -1;
+        }
+    }
+    return 0;
+}
+
+// A regular file is a tape image when it begins, after any tape marks, with
+// the end of the medium or a record whose length words agree, or, when the
+// first record is damaged, when a record that begins a GRIB message and
+// whose length words agree follows within 128 KiB.  Zeros alone make no
+// tape image, nor does "GRIB" after them.
+int file_kind(int fd)
+{
+    Unit u;
+    u.fd = fd;
+    u.win.resize(4096);
+    unsigned char head[4];
+    long at = 0;
+    while (image_at(u, at, head, 4) == 4 && load_le32(head) == simh_tape_mark)
+        at += 4;
+    std::uint32_t w = 0;
+    long next = 0;
+    int first = frame_at(u, at, &w, &next);
+    if (first == AT_RECORD || first == AT_MEDIUM_END)
+        return TPIO_SIMH;
+    if (first != AT_BAD || std::memcmp(head, "GRIB", 4) == 0)
+        return TPIO_DISK;
+    const long until = at + 128 * 1024;
+    for (long from = at + 1;;) {
+        long q = resync(u, from, until);
+        if (q < 0 || q >= until || frame_at(u, q, &w, &next) != AT_RECORD)
+            return TPIO_DISK;
+        if (image_at(u, q + 4, head, 4) == 4 && std::memcmp(head, "GRIB", 4) == 0)
+            return TPIO_SIMH;
+        from = q + 1;
+    }
+}
+
+// ---- disk files ------------------------------------------------------------
 
 // Makes up to n bytes available at win[beg]; returns how many there are.
 long fill(Unit &u, std::size_t n)
@@ -108,112 +326,25 @@ long fill(Unit &u, std::size_t n)
 void consume(Unit &u, std::size_t n)
 {
     std::size_t have = u.end - u.beg;
+    u.off += static_cast<long>(n);
     if (n <= have) {
         u.beg += n;
-    } else {
+        return;
+    }
+    u.beg = u.end = 0;
+    n -= have;
+    if (::lseek(u.fd, static_cast<off_t>(n), SEEK_CUR) >= 0)
+        return;
+    while (n > 0) {   // a pipe: read what cannot be sought over
+        long got = fill(u, std::min(n, window_size));
+        if (got <= 0)
+            return;
         u.beg = u.end = 0;
-        ::lseek(u.fd, static_cast<off_t>(n - have), SEEK_CUR);
+        n -= static_cast<std::size_t>(got);
     }
-    u.off += static_cast<long>(n);
 }
 
-// A regular file is a tape image when it starts, after any tape marks,
-// with the end of the medium or a record whose trailing length word
-// matches.  A file of nothing but tape marks is one too.
-int file_kind(int fd)
-{
-    unsigned char head[4];
-    if (::pread(fd, head, 4, 0) == 4 && std::memcmp(head, "GRIB", 4) == 0)
-        return TPIO_DISK;
-    off_t at = 0;
-    for (int marks = 0; marks < 8; marks++, at += 4) {
-        ssize_t got = ::pread(fd, head, 4, at);
-        if (got < 4)
-            return marks > 0 && got == 0 ? TPIO_SIMH : TPIO_DISK;
-        std::uint32_t w = load_le32(head);
-        if (w == simh_end_of_medium)
-            return TPIO_SIMH;
-        if (w == simh_tape_mark)
-            continue;
-        if (w > simh_max_length)
-            return TPIO_DISK;
-        unsigned char tail[4];
-        off_t end = at + 4 + static_cast<off_t>(w) + (w & 1);
-        return ::pread(fd, tail, 4, end) == 4 && load_le32(tail) == w ? TPIO_SIMH : TPIO_DISK;
-    }
-    return TPIO_SIMH;
-}
-
-// Reads the next record of a tape image into buffer (at most len bytes).
-int simh_read(Unit &u, void *buffer, int len)
-{
-    if (u.at_end)
-        return 0;
-    long n = fill(u, 4);
-    if (n < 0)
-        return -1;
-    if (n < 4) {                 // end of file: as the end of the medium
-        u.at_end = 1;
-        return 0;
-    }
-    std::uint32_t w = load_le32(u.win.data() + u.beg);
-    if (w == simh_end_of_medium) {
-        u.at_end = 1;
-        return 0;
-    }
-    consume(u, 4);
-    u.record++;
-    if (w == simh_tape_mark)
-        return 0;
-    if (w > simh_max_length) {   // a record flagged bad: passed over, as a skip does
-        consume(u, record_span(w));
-        errno = EIO;
-        return -1;
-    }
-    std::size_t size = w;
-    std::size_t take = len < 0 ? 0 : (size < std::size_t(len) ? size : std::size_t(len));
-    long got = fill(u, take);
-    if (got < 0)
-        return -1;
-    std::memcpy(buffer, u.win.data() + u.beg, static_cast<std::size_t>(got));
-    if (std::size_t(got) < take) {   // the image ends inside the record
-        consume(u, static_cast<std::size_t>(got));
-        u.at_end = 1;
-        return static_cast<int>(got);
-    }
-    consume(u, record_span(w));
-    return static_cast<int>(take);
-}
-
-int simh_skip(Unit &u, int count)
-{
-    for (int i = 0; i < count; i++) {
-        if (u.at_end) {
-            errno = EIO;
-            return -1;
-        }
-        long n = fill(u, 4);
-        if (n < 4) {
-            u.at_end = 1;
-            errno = EIO;
-            return -1;
-        }
-        std::uint32_t w = load_le32(u.win.data() + u.beg);
-        if (w == simh_end_of_medium) {
-            u.at_end = 1;
-            errno = EIO;
-            return -1;
-        }
-        consume(u, 4);
-        u.record++;
-        if (w == simh_tape_mark) {   // like MTFSR: stops after the mark
-            errno = EIO;
-            return -1;
-        }
-        consume(u, record_span(w));
-    }
-    return 0;
-}
+// ---- writing ---------------------------------------------------------------
 
 int write_full(int fd, const void *buf, std::size_t n)
 {
@@ -231,6 +362,7 @@ int write_full(int fd, const void *buf, std::size_t n)
 
 int simh_write(Unit &u, const void *buffer, int len)
 {
+    u.cached = 0;
     unsigned char word[4];
     store_le32(word, static_cast<std::uint32_t>(len));
     if (write_full(u.fd, word, 4) < 0)
@@ -258,19 +390,17 @@ extern "C" int mtopen(int *unit, const char *name, int *mode, int *name_len)
         errno = ENAMETOOLONG;
         return -1;
     }
-    char path[GP_DEVICE_MAX + 1];
-    std::memcpy(path, name, static_cast<std::size_t>(*name_len));
-    path[*name_len] = '\0';
+    std::string path(name, static_cast<std::size_t>(*name_len));
     if (u->kind != TPIO_CLOSED)
         mtclose(unit);
-    int fd = ::open(path, *mode);
+    int fd = ::open(path.c_str(), *mode);
     if (fd < 0)
         return fd;
     struct stat st {};
     int kind = TPIO_DISK;
     if (::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode))
         kind = TPIO_TAPE;
-    else if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+    else if (S_ISREG(st.st_mode))
         kind = file_kind(fd);
     *u = Unit{};
     u->fd = fd;
@@ -302,6 +432,7 @@ extern "C" int mtread(int *unit, void *buffer, int *len)
         return simh_read(*u, buffer, *len);
     case TPIO_DISK: {
         long n = fill(*u, *len < 0 ? 0 : static_cast<std::size_t>(*len));
+        u->fault = n < 0 ? TPIO_FAULT_READ : TPIO_FAULT_NONE;
         if (n > 0) {
             std::memcpy(buffer, u->win.data() + u->beg, static_cast<std::size_t>(n));
             consume(*u, static_cast<std::size_t>(n));
@@ -313,8 +444,8 @@ extern "C" int mtread(int *unit, void *buffer, int *len)
         do
             r = ::read(u->fd, buffer, static_cast<std::size_t>(*len < 0 ? 0 : *len));
         while (r < 0 && errno == EINTR);
-        if (r >= 0)
-            u->record++;
+        u->record++;   // a record that cannot be read is passed over by the drive
+        u->fault = r < 0 ? TPIO_FAULT_READ : TPIO_FAULT_NONE;
         return static_cast<int>(r);
     }
     }
@@ -354,6 +485,29 @@ extern "C" int mtskip_rec(int *unit, int *count)
 #endif
 }
 
+int tpio_fault(int unit, long *octets)
+{
+    Unit *u = unit_at(&unit);
+    if (u == nullptr)
+        return TPIO_FAULT_NONE;
+    if (octets != nullptr)
+        *octets = u->fault == TPIO_FAULT_FRAMING ? u->fault_octets : 0;
+    return u->fault;
+}
+
+int tpio_probe(int unit)
+{
+    Unit *u = open_unit_at(&unit);
+    if (u == nullptr)
+        return -1;
+    unsigned char byte;
+    if (u->kind == TPIO_DISK)
+        return fill(*u, 1) < 0 ? -1 : 0;
+    if (u->kind == TPIO_SIMH)
+        return read_at(u->fd, 0, &byte, 1) < 0 ? -1 : 0;
+    return 0;
+}
+
 int tpio_kind(int unit)
 {
     Unit *u = unit_at(&unit);
@@ -387,7 +541,7 @@ long tpio_disk_offset(int unit)
 long tpio_disk_peek(int unit, std::size_t n, const unsigned char **data)
 {
     Unit *u = open_unit_at(&unit);
-    if (u == nullptr || u->win.empty() || fill(*u, n) < 0)
+    if (u == nullptr || u->kind != TPIO_DISK || fill(*u, n) < 0)
         return -1;
     *data = u->win.data() + u->beg;
     return static_cast<long>(u->end - u->beg);
@@ -395,8 +549,27 @@ long tpio_disk_peek(int unit, std::size_t n, const unsigned char **data)
 
 void tpio_disk_consume(int unit, std::size_t n)
 {
-    if (Unit *u = open_unit_at(&unit); u != nullptr && !u->win.empty())
+    if (Unit *u = open_unit_at(&unit); u != nullptr && u->kind == TPIO_DISK)
         consume(*u, n);
+}
+
+long tpio_disk_read_at(int unit, long offset, void *buf, std::size_t n)
+{
+    Unit *u = open_unit_at(&unit);
+    if (u == nullptr || u->kind != TPIO_DISK || offset < 0)
+        return -1;
+    long got = read_at(u->fd, offset, buf, n);
+    if (got >= 0 || errno != ESPIPE)
+        return got;
+    long ahead = offset - u->off;   // a pipe: only what the window can hold
+    if (ahead < 0 || ahead + static_cast<long>(n) > static_cast<long>(window_size))
+        return -1;
+    long avail = fill(*u, static_cast<std::size_t>(ahead) + n);
+    if (avail < 0)
+        return -1;
+    got = std::max(0L, std::min(avail - ahead, static_cast<long>(n)));
+    std::memcpy(buf, u->win.data() + u->beg + ahead, static_cast<std::size_t>(got));
+    return got;
 }
 
 void tpio_reset()

@@ -6,12 +6,22 @@
  *   TPIO_TAPE   a tape device: one record per read, forward spacing with
  *               the MTFSR tape operation;
  *   TPIO_SIMH   a tape image in the SIMH format: every record framed by its
- *               length as a 4-byte little-endian word before and after it,
- *               odd lengths padded by one byte, a zero word for a tape mark
- *               and 0xFFFFFFFF for the end of the medium;
- *   TPIO_DISK   any other file (GRIB messages on disk): reads return bytes
- *               as they come; the reader frames messages itself through the
- *               tpio_disk_* calls.
+ *               length as a 4-byte little-endian word before and after it
+ *               (the top byte 0, or 0x80 for a record flagged bad), odd
+ *               lengths padded by one byte (images whose writer did not pad
+ *               are read too), a zero word for a tape mark and 0xFFFFFFFF
+ *               for the end of the medium.  A regular file is taken for one
+ *               only when, after any tape marks, it begins with the end of
+ *               the medium or with a record whose two length words agree;
+ *   TPIO_DISK   any other file (GRIB messages on disk, also after any number
+ *               of zero bytes): reads return bytes as they come; the framing
+ *               (frame.h) finds the messages through the tpio_disk_* calls.
+ *
+ * Tape images are trusted only where a record's length words agree.  Where
+ * they do not (a damaged word, a missing trailing word, an erase gap, an
+ * image cut inside a record), the read resynchronises on the next record
+ * whose length words agree and which is followed by a tape mark, the end of
+ * the medium or of the file, or another such record.
  *
  * The mt* calls take every argument by address and have C linkage, so
  * callers that pass everything by reference use them unchanged.  Each
@@ -27,9 +37,10 @@ enum { TPIO_CLOSED = 0, TPIO_TAPE = 1, TPIO_SIMH = 2, TPIO_DISK = 3 };
 
 extern "C" {
 
-/* Opens the first *name_len characters of name (at most 22, else -1 with
- * errno ENAMETOOLONG) with open mode *mode on unit *unit (0..4, else -1 with
- * EBADF).  Returns the descriptor, also kept in the unit, or -1. */
+/* Opens the first *name_len characters of name (at most GP_DEVICE_MAX,
+ * config.h, else -1 with errno ENAMETOOLONG) with open mode *mode on unit
+ * *unit (0..4, else -1 with EBADF).  Returns the descriptor, also kept in
+ * the unit, or -1. */
 int mtopen(int *unit, const char *name, int *mode, int *name_len);
 
 /* Closes the unit; 0, or -1 when it was not open. */
@@ -37,8 +48,10 @@ int mtclose(int *unit);
 
 /* One read of at most *len bytes: one record on a tape or tape image (a
  * longer record is cut to *len bytes, the rest passed over), 0 at a tape
- * mark, at the end of the medium or of a file; -1 on error (errno EIO for a
- * tape image's record flagged bad, which is passed over like any other). */
+ * mark, at the end of the medium or of a file; -1 on error, with errno set
+ * and tpio_fault telling what was met.  A tape image's record flagged bad,
+ * and damaged framing up to the resynchronisation, are passed over with
+ * errno EIO and count as one record. */
 int mtread(int *unit, void *buffer, int *len);
 
 /* One write of *len bytes: on a tape image one framed record; a length of
@@ -51,6 +64,21 @@ int mtwrite(int *unit, const void *buffer, int *len);
 int mtskip_rec(int *unit, int *count);
 
 }
+
+/* What the last mtread that returned -1 on unit met:
+ *   TPIO_FAULT_READ     the system's read failed (errno);
+ *   TPIO_FAULT_FLAGGED  a tape image's record flagged bad;
+ *   TPIO_FAULT_FRAMING  tape image framing whose length words do not agree;
+ *                       *octets (when not null) gets the bytes passed over
+ *                       up to the next consistent record or the end;
+ * TPIO_FAULT_NONE after a read that succeeded. */
+enum { TPIO_FAULT_NONE = 0, TPIO_FAULT_READ, TPIO_FAULT_FLAGGED, TPIO_FAULT_FRAMING };
+int tpio_fault(int unit, long *octets);
+
+/* 0 when the archive on unit can be read: disk files and tape images read
+ * their first bytes (kept for the reads that follow); tape devices are not
+ * read before their first record.  -1 with errno otherwise. */
+int tpio_probe(int unit);
 
 /* Kind of the archive open on unit (TPIO_CLOSED when none). */
 int tpio_kind(int unit);
@@ -73,6 +101,12 @@ void tpio_mark_message(int unit);
 long tpio_disk_offset(int unit);
 long tpio_disk_peek(int unit, std::size_t n, const unsigned char **data);
 void tpio_disk_consume(int unit, std::size_t n);
+
+/* Disk units: up to n bytes from byte offset into buf without moving the
+ * reading position (a disk file that cannot seek: only from the bytes that
+ * peek can make available).  The bytes there, fewer at the end of the
+ * file; -1 on error. */
+long tpio_disk_read_at(int unit, long offset, void *buf, std::size_t n);
 
 /* Closes every unit. */
 void tpio_reset();

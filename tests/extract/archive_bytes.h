@@ -36,18 +36,26 @@ inline std::string simh_end()
     return le32(0xFFFFFFFFu);
 }
 
-// A GRIB edition 1 message of length bytes whose section 1 carries the
-// month and day; the bytes between are filled with fill, the end is "7777".
+inline void store24(std::string &m, std::size_t at, std::size_t v)
+{
+    for (int i = 0; i < 3; i++)
+        m[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (16 - 8 * i));
+}
+
+// A GRIB edition 1 message of length bytes (at least 44): section 1 of 28
+// octets carrying the month and day, no sections 2 and 3, section 4 filled
+// with fill, the end "7777".
 inline std::string fake_message(int length, int month = 1, int day = 1, char fill = 'x')
 {
     std::string m(static_cast<std::size_t>(length), fill);
     m.replace(0, 4, "GRIB");
-    m[4] = static_cast<char>(length >> 16);
-    m[5] = static_cast<char>(length >> 8);
-    m[6] = static_cast<char>(length);
+    store24(m, 4, static_cast<std::size_t>(length));
     m[7] = 1;
+    store24(m, 8, 28);
+    m[15] = 0;   // flag: no grid description, no bit map
     m[21] = static_cast<char>(month);
     m[22] = static_cast<char>(day);
+    store24(m, 36, static_cast<std::size_t>(length - 40));
     m.replace(static_cast<std::size_t>(length - 4), 4, "7777");
     return m;
 }

@@ -186,7 +186,7 @@ TEST(Program, PrintsTheDayNumbers)
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28886\n");
     // The archive x does not exist: the run ends after the command line.
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "mtopen: No such file or directory\n");
+    EXPECT_EQ(r.err, "mtopen: x: No such file or directory\n");
 }
 
 TEST(Program, UndefinedSwitch)
@@ -219,5 +219,6 @@ TEST(Program, ArchiveNameTooLong)
     auto r = gridpick({"-a", name});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "gridpick: archive name too long (at most 22 characters): " + name + "\n");
+    EXPECT_EQ(r.err, "gridpick: archive name too long (at most " + std::to_string(PATH_MAX - 1) +
+                         " characters): " + name + "\n");
 }

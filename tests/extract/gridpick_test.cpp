@@ -471,7 +471,7 @@ TEST_F(Gridpick, EmptyAndMissingArchives)
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n0 data set(s) written to norva.out\n");
     r = gridpick({"-x", "-a", "-i", "1/1/79", "1/1/79", "none.grb"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "mtopen: No such file or directory\n");
+    EXPECT_EQ(r.err, "mtopen: none.grb: No such file or directory\n");
 }
 
 TEST_F(Gridpick, ForeignBytesBetweenMessagesAreReported)

@@ -1,12 +1,14 @@
 // The unit layer on tape images and disk files, and the reader above it.
 #include "archive_bytes.h"
 #include "extract.h"
+#include "frame.h"
 #include "process.h"
 #include "tpio.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -77,6 +79,10 @@ TEST_F(Unit, TapeImageGivesOneRecordPerRead)
     EXPECT_EQ(read(), "h");  // the next file on the tape
     EXPECT_EQ(read(), "");   // end of the medium, for good
     EXPECT_EQ(read(), "");
+    // A writer that does not pad odd records.
+    ASSERT_GT(open("b.tap", gptest::le32(3) + "abc" + gptest::le32(3) + simh_record("d")), 0);
+    EXPECT_EQ(read(), "abc");
+    EXPECT_EQ(read(), "d");
 }
 
 TEST_F(Unit, TapeImageRecordLongerThanTheReadIsCut)
@@ -132,8 +138,8 @@ TEST_F(Unit, DiskFileReadsBytesAndDoesNotSkip)
 
 TEST_F(Unit, OpenRefusesLongNamesAndBadUnits)
 {
-    std::string name(23, 'n');
-    int mode = 0, len = 23;
+    std::string name(GP_DEVICE_MAX + 1, 'n');
+    int mode = 0, len = GP_DEVICE_MAX + 1;
     errno = 0;
     EXPECT_EQ(mtopen(&unit, name.c_str(), &mode, &len), -1);
     EXPECT_EQ(errno, ENAMETOOLONG);
@@ -184,9 +190,12 @@ TEST_F(Unit, MessagesAcrossRecordsAreAssembled)
 {
     std::string big = fake_message(15000, 1, 2), small = fake_message(10000, 1, 3);
     std::string padded = small + std::string(560, '\0');
-    ASSERT_GT(open("a.tap", simh_records(big, 10560) + simh_record(padded) + simh_end()), 0);
+    ASSERT_GT(open("a.tap", simh_records(big, 10560) + simh_record(padded) + simh_record(big) +
+                                simh_end()),
+              0);
     EXPECT_EQ(next(), big);
     EXPECT_EQ(next(), padded);   // one record of 10560: no second read
+    EXPECT_EQ(next(), big);      // a record longer than 10560 bytes is read whole
     EXPECT_EQ(next(), "");
 }
 
@@ -218,8 +227,7 @@ TEST_F(Unit, ForeignBytesAndOversizedMessagesArePassedOver)
 }
 
 // Only the bytes of the file are measured, never those of the message
-// before: "GRIB" and a zero byte measure as the smallest edition 0 message
-// (28 bytes), not as the 300 bytes of the message read last.
+// before.
 TEST_F(Unit, DiskFileEndingInAFragment)
 {
     std::string a = fake_message(300, 1, 1);
@@ -228,16 +236,62 @@ TEST_F(Unit, DiskFileEndingInAFragment)
     EXPECT_EQ(next(), a);
     EXPECT_EQ(next(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "gridpick: GRIB message of 28 bytes at offset 300 is cut short by the end of the "
-              "file; passed over\n");
+              "gridpick: GRIB message at offset 300 is damaged (cut short by the end of the "
+              "file); passed over\n");
     mtclose(&unit);
     ASSERT_GT(open("b.grb", a + a.substr(0, 200)), 0);
     testing::internal::CaptureStderr();
     EXPECT_EQ(next(), a);
     EXPECT_EQ(next(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "gridpick: GRIB message of 300 bytes at offset 300 is cut short by the end of the "
-              "file; passed over\n");
+              "gridpick: GRIB message at offset 300 is damaged (cut short by the end of the "
+              "file); passed over\n");
+}
+
+// A damaged message is reported once and costs only itself; the search
+// goes on four octets after its start, and nothing of a longer message
+// before stays in the buffer.
+TEST_F(Unit, DamagedDiskMessagesCostOnlyThemselves)
+{
+    std::string a = fake_message(300, 1, 1), b = fake_message(400, 1, 2);
+    std::string shorter = b, open_end = b;
+    shorter.replace(4, 3, std::string("\0\0\xc8", 3));   // 200 octets
+    open_end[399] = 'x';
+    const struct { std::string damaged, why; long passed; } cases[] = {
+        {b.substr(0, 200), "no 7777 at its end", 200},
+        {std::string("GRIB\0\x10\0\1", 8), "its sections do not add up to its length of 4096 octets", 8},
+        {shorter, "its sections do not add up to its length of 200 octets", 400},
+        {open_end, "no 7777 at its end", 400},
+    };
+    for (const auto &c : cases) {
+        gp_extract_reset();
+        ASSERT_GT(open("a.grb", b + c.damaged + a), 0);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(next(), b);
+        EXPECT_EQ(next(), a);
+        EXPECT_EQ(next(), "");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "gridpick: GRIB message at offset 400 is damaged (" + c.why + "); passed over\n");
+        const unsigned char *rest = reinterpret_cast<const unsigned char *>(gp_msg.igrib) + 300;
+        EXPECT_EQ(std::count(rest, rest + GP_IGRIB_BYTES - 300, 0), GP_IGRIB_BYTES - 300);
+        EXPECT_EQ(gp_frame.whole * 100 + gp_frame.damaged, 201) << c.why;
+        EXPECT_EQ(gp_frame.passed_over, c.passed) << c.why;
+    }
+}
+
+// A damaged length word costs its record; the reading goes on at the next
+// record whose words agree.
+TEST_F(Unit, TapeImageWithADamagedLengthWord)
+{
+    std::string a = fake_message(300, 1, 1), bad = simh_record(a);
+    bad[1] ^= 1;
+    ASSERT_GT(open("a.tap", bad + simh_record(a) + simh_end()), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(next(), a);
+    EXPECT_EQ(next(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "gridpick: tape image damaged at record 1 (length words that do not agree); 308 "
+              "octets passed over\n");
 }
 
 TEST_F(Unit, TapeRecordsThatBeginNoMessageArePassedOver)
@@ -281,12 +335,14 @@ TEST_F(Unit, KindIsToldFromTheContents)
 {
     EXPECT_GT(open("a", simh_mark() + simh_record("GRIBxyz") + simh_end()), 0);
     EXPECT_EQ(tpio_kind(unit), TPIO_SIMH);
-    EXPECT_GT(open("b", simh_mark() + simh_mark()), 0);
+    EXPECT_GT(open("b", simh_mark() + simh_mark() + simh_end()), 0);
     EXPECT_EQ(tpio_kind(unit), TPIO_SIMH);
-    // Zero padding before the first message of a disk file.
-    EXPECT_GT(open("c", std::string(8, '\0') + fake_message(100)), 0);
-    EXPECT_EQ(tpio_kind(unit), TPIO_DISK);
-    EXPECT_EQ(next(), fake_message(100));
+    // Zeros make no tape image: padding before the first message of a disk file.
+    for (std::size_t zeros : {8, 32, 4096, 5}) {
+        EXPECT_GT(open("c", std::string(zeros, '\0') + fake_message(100)), 0);
+        EXPECT_EQ(tpio_kind(unit), TPIO_DISK) << zeros;
+        EXPECT_EQ(next(), fake_message(100)) << zeros;
+    }
     EXPECT_GT(open("d", ""), 0);
     EXPECT_EQ(tpio_kind(unit), TPIO_DISK);
     EXPECT_GT(open("e", std::string("\x05\0\0\0abcde\0\x06\0\0\0", 14)), 0);   // trailing word differs

@@ -1,0 +1,404 @@
+// The framing of an archive into whole GRIB messages (frame.h).
+#include "frame.h"
+#include "extract.h"
+#include "grib.h"
+#include "tpio.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+gp_frame_state gp_frame;
+
+namespace {
+
+constexpr char grib_magic[] = "GRIB";
+constexpr char end_marker[] = "7777";
+constexpr int min_message = 12;   // section 0 and the end section
+
+// What judging the bytes read so far of a message found.
+enum { V_WHOLE, V_MORE, V_DAMAGED, V_TOO_LONG };
+
+struct Verdict {
+    int kind;
+    int length;
+    char why[96];
+};
+
+Verdict verdict(int kind, int length, const char *why = "")
+{
+    Verdict v{kind, length, {}};
+    std::snprintf(v.why, sizeof v.why, "%s", why);
+    return v;
+}
+
+void say(const char *format, ...)
+{
+    std::fprintf(gp_frame.report, "%s: ", gp_frame.program);
+    va_list ap;
+    va_start(ap, format);
+    std::vfprintf(gp_frame.report, format, ap);
+    va_end(ap);
+}
+
+int fail(int err)
+{
+    gp_frame.error = err;
+    say("cannot read %s: %s\n", gp_frame.archive, std::strerror(err));
+    return -1;
+}
+
+unsigned char *bytes_of(std::int32_t *buffer)
+{
+    return reinterpret_cast<unsigned char *>(buffer);
+}
+
+bool begins_message(const unsigned char *p, long n)
+{
+    return n >= 4 && std::memcmp(p, grib_magic, 4) == 0;
+}
+
+long u24(const unsigned char *p)
+{
+    return long(p[0]) << 16 | long(p[1]) << 8 | long(p[2]);
+}
+
+enum { ADD_UP, DO_NOT_ADD_UP, NOT_YET_KNOWN };
+
+// An edition 1 message of length octets is whole by its sections when
+// section 0 (8 octets), sections 1 to 4 (2 and 3 as the flag of section 1
+// says) and the end section add up to it.  Only the first n octets are
+// there; a length field must stand before the end section.
+int sections_add_up(const unsigned char *p, long n, long length)
+{
+    if (16 > length - 4)
+        return DO_NOT_ADD_UP;
+    if (16 > n)
+        return NOT_YET_KNOWN;
+    int flag = p[15];   // octet 8 of section 1
+    long at = 8 + u24(p + 8);
+    for (bool present : {(flag & 128) != 0, (flag & 64) != 0, true}) {   // sections 2, 3, 4
+        if (!present)
+            continue;
+        if (at + 3 > length - 4)
+            return DO_NOT_ADD_UP;
+        if (at + 3 > n)
+            return NOT_YET_KNOWN;
+        at += u24(p + at);
+    }
+    return at + 4 == length ? ADD_UP : DO_NOT_ADD_UP;
+}
+
+// Judges the first n bytes of a message at the start of buffer (size
+// bytes, zero past n).
+Verdict judge(std::int32_t *buffer, long n, long size)
+{
+    const unsigned char *p = bytes_of(buffer);
+    if (n < 8)
+        return verdict(V_MORE, 0);
+    int edition = 0;
+    int length = gp_frame_measure(buffer, static_cast<int>(size / 4), &edition);
+    if (length < min_message)   // older editions may need more of their bytes
+        return edition != 1 && n < size ? verdict(V_MORE, 0)
+                                        : verdict(V_DAMAGED, 0, "its length cannot be read");
+    if (edition == 1 && sections_add_up(p, n, length) == DO_NOT_ADD_UP) {
+        char why[96];
+        std::snprintf(why, sizeof why, "its sections do not add up to its length of %d octets",
+                      length);
+        return verdict(V_DAMAGED, length, why);
+    }
+    if (length > size)
+        return verdict(V_TOO_LONG, length);
+    if (n < length)
+        return verdict(V_MORE, length);
+    if (std::memcmp(p + length - 4, end_marker, 4) != 0)
+        return verdict(V_DAMAGED, length, "no 7777 at its end");
+    return verdict(V_WHOLE, length);
+}
+
+void report_damaged(const char *at, long position, const char *why)
+{
+    say("GRIB message at %s %ld is damaged (%s); passed over\n", at, position, why);
+    gp_frame.damaged++;
+    gp_frame.quiet = 1;
+}
+
+void report_too_long(const char *at, long position, int length, long size)
+{
+    say("GRIB message of %d bytes at %s %ld does not fit the buffer of %ld bytes; passed over\n",
+        length, at, position, size);
+    gp_frame.damaged++;
+    gp_frame.quiet = 1;
+}
+
+// ---- disk files -----------------------------------------------------------
+
+// Moves to the next "GRIB".  Zero bytes on the way are padding; other bytes
+// are reported once, from the first of them, unless they follow a damaged
+// message.  False at the end of the file or on a read failure.
+bool find_next_message(int unit)
+{
+    long foreign = -1;
+    for (;;) {
+        const unsigned char *p = nullptr;
+        long avail = tpio_disk_peek(unit, 4, &p);
+        if (avail < 0) {
+            fail(errno);
+            return false;
+        }
+        const void *hit = avail >= 4 ? memmem(p, static_cast<std::size_t>(avail), grib_magic, 4)
+                                     : nullptr;
+        long drop = hit ? static_cast<const unsigned char *>(hit) - p : avail < 4 ? avail : avail - 3;
+        if (gp_frame.quiet)
+            gp_frame.passed_over += drop;
+        else if (foreign < 0) {
+            const unsigned char *nz = std::find_if(p, p + drop, [](unsigned char c) { return c; });
+            if (nz != p + drop)
+                foreign = tpio_disk_offset(unit) + (nz - p);
+        }
+        tpio_disk_consume(unit, static_cast<std::size_t>(drop));
+        if (hit || avail < 4) {
+            if (foreign >= 0) {
+                long count = tpio_disk_offset(unit) - foreign;
+                say("%ld bytes that are not GRIB passed over at offset %ld\n", count, foreign);
+                gp_frame.passed_over += count;
+            }
+            return hit != nullptr;
+        }
+    }
+}
+
+// A message longer than the buffer: whole when "7777" stands at its end.
+Verdict judge_long(int unit, long off, const Verdict &v)
+{
+    unsigned char end[4];
+    long got = tpio_disk_read_at(unit, off + v.length - 4, end, 4);
+    if (got == 4 && std::memcmp(end, end_marker, 4) == 0)
+        return v;
+    return verdict(V_DAMAGED, v.length,
+                   got < 0    ? "its end cannot be read"
+                   : got < 4  ? "cut short by the end of the file"
+                              : "no 7777 at its end");
+}
+
+int disk_message(int unit, std::int32_t *buffer, long size, gp_frame_message *where)
+{
+    unsigned char *out = bytes_of(buffer);
+    while (find_next_message(unit)) {
+        long off = tpio_disk_offset(unit);
+        const unsigned char *p = nullptr;
+        long avail = tpio_disk_peek(unit, static_cast<std::size_t>(size), &p);
+        if (avail < 0)
+            return fail(errno);
+        long n = std::min(avail, size);
+        std::memcpy(out, p, static_cast<std::size_t>(n));
+        std::memset(out + n, 0, static_cast<std::size_t>(size - n));
+        Verdict v = judge(buffer, n, size);
+        if (v.kind == V_MORE)
+            v = verdict(V_DAMAGED, v.length, "cut short by the end of the file");
+        if (v.kind == V_TOO_LONG)
+            v = judge_long(unit, off, v);
+        if (v.kind == V_WHOLE) {
+            std::memset(out + v.length, 0, static_cast<std::size_t>(size - v.length));
+            tpio_disk_consume(unit, static_cast<std::size_t>(v.length));
+            *where = gp_frame_message{off, GP_FRAME_OFFSET, v.length};
+            return v.length;
+        }
+        if (v.kind == V_TOO_LONG) {
+            report_too_long("offset", off, v.length, size);
+            gp_frame.passed_over += v.length;
+            tpio_disk_consume(unit, static_cast<std::size_t>(v.length));
+            continue;
+        }
+        report_damaged("offset", off, v.why);
+        gp_frame.passed_over += 4;
+        tpio_disk_consume(unit, 4);   // the search goes on inside it
+    }
+    return -1;
+}
+
+// ---- tapes and tape images --------------------------------------------------
+
+// One record into out (at most room bytes): its bytes, 0 at a tape mark or
+// the end of the tape, -1 when it cannot be read (reported; *err gets the
+// errno of a read failure, 0 for damage the tape goes on after).
+int next_record(int unit, unsigned char *out, long room, int *err)
+{
+    int len = static_cast<int>(room);
+    int n = mtread(&unit, out, &len);
+    *err = 0;
+    if (n >= 0) {
+        gp_frame.failing = 0;
+        return n;
+    }
+    int saved = errno;
+    long record = tpio_record(unit), octets = 0;
+    switch (tpio_fault(unit, &octets)) {
+    case TPIO_FAULT_FLAGGED:
+        say("record %ld of the tape image is flagged bad; passed over\n", record);
+        break;
+    case TPIO_FAULT_FRAMING:
+        say("tape image damaged at record %ld (length words that do not agree); %ld octets "
+            "passed over\n",
+            record, octets);
+        gp_frame.passed_over += octets;
+        break;
+    default:
+        if (!gp_frame.failing)
+            say("record %ld cannot be read (%s); passed over\n", record, std::strerror(saved));
+        gp_frame.failing = 1;
+        *err = saved;
+    }
+    gp_frame.quiet = 1;
+    return -1;
+}
+
+// The next record of data: its bytes, or -1 when none came in the reads
+// the retries allow (after a read failure, reported as the end of the
+// reading).
+int first_record(int unit, unsigned char *out, long room)
+{
+    int err = 0;
+    for (int tries = 0; tries <= GP_READ_RETRIES; tries++) {
+        int n = next_record(unit, out, room, &err);
+        if (n > 0)
+            return n;
+    }
+    return err != 0 ? fail(err) : -1;
+}
+
+// Completes the message whose first record (n bytes, number first) is in
+// the buffer.  Returns its bytes when whole (*length its length); otherwise
+// 0 after the report, with *next the bytes of a record that begins another
+// message, now at the start of the buffer (0 when none was read).
+int assemble(int unit, std::int32_t *buffer, long size, long n, long first, int *length,
+             int *next)
+{
+    unsigned char *out = bytes_of(buffer);
+    char why[96];
+    *next = 0;
+    std::memset(out + n, 0, static_cast<std::size_t>(size - n));   // records only add bytes
+    for (;;) {
+        Verdict v = judge(buffer, n, size);
+        *length = v.length;
+        if (v.kind == V_WHOLE)
+            return static_cast<int>(n);
+        if (v.kind == V_TOO_LONG) {
+            report_too_long("record", first, v.length, size);
+            gp_frame.passed_over += n;
+            return 0;
+        }
+        if (v.kind == V_DAMAGED || n >= size) {
+            report_damaged("record", first, v.kind == V_DAMAGED ? v.why : "its length cannot be read");
+            gp_frame.passed_over += n;
+            return 0;
+        }
+        int err = 0;
+        int m = next_record(unit, out + n, size - n, &err);
+        long record = tpio_record(unit);
+        if (m > 0 && !begins_message(out + n, m)) {
+            n += m;
+            continue;
+        }
+        if (m > 0)
+            std::snprintf(why, sizeof why, "cut short: record %ld begins another message", record);
+        else if (m == 0)
+            std::snprintf(why, sizeof why,
+                          "cut short by a tape mark or the end of the tape at record %ld", record);
+        else
+            std::snprintf(why, sizeof why, "cut short: record %ld cannot be read", record);
+        report_damaged("record", first, why);
+        gp_frame.passed_over += n;
+        if (m > 0) {
+            std::memmove(out, out + n, static_cast<std::size_t>(m));
+            *next = m;
+        }
+        return 0;
+    }
+}
+
+int record_message(int unit, std::int32_t *buffer, long size, gp_frame_message *where)
+{
+    unsigned char *out = bytes_of(buffer);
+    int n = first_record(unit, out, size);
+    while (n > 0) {
+        long record = tpio_record(unit);
+        if (!begins_message(out, n)) {
+            if (!gp_frame.quiet && !tpio_after_skip(unit))
+                say("record %ld does not begin a GRIB message; passed over\n", record);
+            gp_frame.passed_over += n;
+            n = first_record(unit, out, size);
+            continue;
+        }
+        tpio_mark_message(unit);
+        gp_frame.quiet = 0;
+        int next = 0, length = 0;
+        int got = assemble(unit, buffer, size, n, record, &length, &next);
+        if (got > 0) {
+            *where = gp_frame_message{record, GP_FRAME_RECORD, length};
+            return got;
+        }
+        n = next > 0 ? next : first_record(unit, out, size);
+    }
+    return -1;
+}
+
+// Scratch arrays of the length query: operation "L" fills only KSEC0, but
+// the codec's interface wants every array.
+struct MeasureScratch {
+    gint ksec0[GRIB_NKSEC0], ksec1[1037], ksec2[GRIB_NKSEC2], ksec3[GRIB_NKSEC3];
+    gint ksec4[GRIB_NKSEC4];
+    float psec2[GRIB_NPSEC2], psec3[GRIB_NPSEC3], psec4[GP_MAX_VALUES];
+};
+MeasureScratch scratch;
+
+}  // namespace
+
+void gp_frame_reset()
+{
+    gp_frame = gp_frame_state{};
+}
+
+int gp_frame_open(int unit, const char *name)
+{
+    int mode = 0, length = static_cast<int>(std::strlen(name));
+    gp_frame.archive = name;
+    if (mtopen(&unit, name, &mode, &length) < 0) {
+        std::fprintf(gp_frame.report, "mtopen: %s: %s\n", name, std::strerror(errno));
+        return -1;
+    }
+    if (tpio_probe(unit) < 0) {
+        fail(errno);
+        mtclose(&unit);
+        return -1;
+    }
+    return 0;
+}
+
+int gp_frame_next(int unit, std::int32_t *buffer, int words, gp_frame_message *where)
+{
+    if (gp_frame.error != 0 || words < 4)
+        return -1;
+    long size = 4L * words;
+    int n = tpio_kind(unit) == TPIO_DISK ? disk_message(unit, buffer, size, where)
+                                         : record_message(unit, buffer, size, where);
+    if (n > 0) {
+        gp_frame.whole++;
+        gp_frame.quiet = 0;
+    }
+    return n;
+}
+
+int gp_frame_measure(std::int32_t *buffer, int words, int *edition)
+{
+    static_assert(sizeof(gint) == sizeof(std::int32_t));
+    MeasureScratch &s = scratch;
+    gint klenp = GP_MAX_VALUES, kleng = words, kword = 0, kret = 1;
+    s.ksec0[0] = s.ksec0[1] = 0;
+    fldcod(s.ksec0, s.ksec1, s.ksec2, s.psec2, s.ksec3, s.psec3, s.ksec4, s.psec4, &klenp, buffer,
+           &kleng, &kword, "L", &kret, 1L);
+    *edition = s.ksec0[1];
+    return kret > 0 ? -1 : s.ksec0[0];
+}
