@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
@@ -23,6 +24,16 @@ constexpr char usage_text[] =
     "Writes every data set of the ov FILEs (a folder stands for the files in it)\n"
     "into one netCDF file following the CF conventions, OUT.nc, by default the\n"
     "first FILE with \".nc\" added.  All data sets must lie on one grid.\n";
+
+// A switch getopt did not take, reported without getopt's own message.
+int bad_switch()
+{
+    if (std::strchr("o", optopt))
+        std::fprintf(stderr, "ov2nc: -%c needs an argument\n", optopt);
+    else
+        std::fprintf(stderr, "ov2nc: unknown switch -%c\n", optopt);
+    return 2;
+}
 
 int usage(FILE *to, int status)
 {
@@ -80,13 +91,17 @@ int main(int argc, char **argv)
 {
     std::string out;
     int c;
+    opterr = 0;
     while ((c = getopt(argc, argv, "o:h")) != -1) {
-        if (c == 'o' && *optarg)
-            out = optarg;
-        else if (c == 'h')
+        if (c == '?')
+            return usage(stderr, bad_switch());
+        if (c == 'h')
             return usage(stdout, 0);
-        else
+        if (!*optarg) {
+            std::fprintf(stderr, "ov2nc: -o needs a file name\n");
             return usage(stderr, 2);
+        }
+        out = optarg;
     }
     if (optind == argc)
         return usage(stderr, 2);

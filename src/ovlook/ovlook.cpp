@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <span>
 #include <string>
@@ -30,6 +31,16 @@ struct options {
     int only = 0;   // -n: the one data set wanted from each file, 0: all
     bool single = false;
 };
+
+// A switch getopt did not take, reported without getopt's own message.
+int bad_switch()
+{
+    if (std::strchr("on", optopt))
+        std::fprintf(stderr, "ovlook: -%c needs an argument\n", optopt);
+    else
+        std::fprintf(stderr, "ovlook: unknown switch -%c\n", optopt);
+    return 2;
+}
 
 int usage(FILE *to, int status)
 {
@@ -72,15 +83,16 @@ bool look_at(const options &opt, const std::string &file, int *count)
 {
     bool ok = true;
     int seen = 0;
+    bool counting = !opt.prefix.empty() && !opt.single;  // every data set counts for K
     bool read = ovset_each("ovlook", file, true, [&](const OvHeader &h, int number) {
         seen = number;
         int k = opt.prefix.empty() ? number : ++*count;
         if (opt.only && number != opt.only)
-            return number < opt.only;
+            return number < opt.only || counting;
         std::string base = opt.prefix.empty() ? file : opt.prefix;
         std::string picture = opt.single ? base + ".png" : base + "." + std::to_string(k) + ".png";
         ok = draw(h, file, number, picture) && ok;
-        return number != opt.only;
+        return number != opt.only || counting;
     });
     if (read && opt.only > seen) {
         std::fprintf(stderr, "ovlook: %s: no data set %d (it holds %d)\n", file.c_str(),
@@ -106,15 +118,22 @@ int main(int argc, char **argv)
 {
     options opt;
     int c;
+    opterr = 0;
     while ((c = getopt(argc, argv, "o:n:h")) != -1) {
-        if (c == 'o' && *optarg)
-            opt.prefix = optarg;
-        else if (c == 'n' && positive(optarg, &opt.only))
-            continue;
-        else if (c == 'h')
+        if (c == '?')
+            return usage(stderr, bad_switch());
+        if (c == 'h')
             return usage(stdout, 0);
-        else
+        if (c == 'o' && !*optarg) {
+            std::fprintf(stderr, "ovlook: -o needs a prefix\n");
             return usage(stderr, 2);
+        }
+        if (c == 'o')
+            opt.prefix = optarg;
+        if (c == 'n' && !positive(optarg, &opt.only)) {
+            std::fprintf(stderr, "ovlook: -n wants a data set number from 1, not '%s'\n", optarg);
+            return usage(stderr, 2);
+        }
     }
     if (optind == argc)
         return usage(stderr, 2);
