@@ -254,17 +254,16 @@ bool same_field(const plan &p, const plan_field &f, const OvHeader &h, int numbe
 
 // The fields of each file (they lie together, in reading order), files
 // ordered by the place of their first part so that writes run along the file.
-std::vector<std::pair<int, int>> files_in_write_order(const plan &p)
+std::vector<std::pair<size_t, int>> files_in_write_order(const plan &p)
 {
-    std::vector<std::pair<int, int>> spans;  // first field, count
-    for (int i = 0; i < static_cast<int>(p.fields.size()); i++)
-        if (spans.empty() || p.fields[static_cast<size_t>(i)].file !=
-                                 p.fields[static_cast<size_t>(spans.back().first)].file)
+    std::vector<std::pair<size_t, int>> spans;  // first field, count
+    for (size_t i = 0; i < p.fields.size(); i++)
+        if (spans.empty() || p.fields[i].file != p.fields[spans.back().first].file)
             spans.push_back({i, 1});
         else
             spans.back().second++;
-    auto key = [&p](const std::pair<int, int> &s) {
-        const plan_part &part = p.parts[static_cast<size_t>(p.fields[static_cast<size_t>(s.first)].first_part)];
+    auto key = [&p](const std::pair<size_t, int> &s) {
+        const plan_part &part = p.parts[static_cast<size_t>(p.fields[s.first].first_part)];
         return std::tuple(part.time_index, part.var, part.level_index);
     };
     std::stable_sort(spans.begin(), spans.end(),
@@ -276,12 +275,12 @@ bool put_all_fields(nc_out &nc, const plan &p, const ids &id)
 {
     std::vector<float> buffer(p.axes.lat.size() * p.axes.lon.size());
     for (auto [first, count] : files_in_write_order(p)) {
-        const std::string &path = p.files[static_cast<size_t>(p.fields[static_cast<size_t>(first)].file)];
+        const std::string &path = p.files[static_cast<size_t>(p.fields[first].file)];
         int seen = 0;
         bool read = ovset_each("ov2nc", path, true, [&](const OvHeader &h, int number) {
             if (seen == count)
                 return false;
-            const plan_field &f = p.fields[static_cast<size_t>(first + seen)];
+            const plan_field &f = p.fields[first + static_cast<size_t>(seen)];
             if (!same_field(p, f, h, number))
                 return false;
             put_field(nc, p, id, f, h, buffer);

@@ -129,7 +129,8 @@ bool refuse_twice(const plan &p, const plan_var &v, int first, int second)
         return p.fields.front();
     };
     plan_field a = field_of(first), b = field_of(second);
-    std::fprintf(stderr, "ov2nc: %s: data set %d: %s at the same time and level as %s data set %d\n",
+    std::fprintf(stderr,
+                 "ov2nc: %s: data set %d: %s at the same time and level as %s data set %d\n",
                  where(p, b.file), b.number, v.name.c_str(), where(p, a.file), a.number);
     return false;
 }

@@ -100,8 +100,10 @@ void draw_cells(cairo_t *cr, const OvHeader &h, const map_box &m,
     for (int r = 0; r < h.num_rows; r++)
         for (int c = 0; c < h.num_columns; c++) {
             double v = values[static_cast<size_t>(r) * h.num_columns + c];
-            bool missing = std::isnan(v) || !scale;
-            set_colour(cr, missing ? look_missing : look_band_colour(*scale, look_band_of(*scale, v)));
+            if (std::isnan(v) || !scale)
+                set_colour(cr, look_missing);
+            else
+                set_colour(cr, look_band_colour(*scale, look_band_of(*scale, v)));
             double x0 = std::min(m.x[c], m.x[c + 1]), y0 = std::min(m.y[r], m.y[r + 1]);
             cairo_rectangle(cr, x0, y0, std::fabs(m.x[c + 1] - m.x[c]),
                             std::fabs(m.y[r + 1] - m.y[r]));

@@ -129,7 +129,8 @@ TEST(Ov2nc, CfDescriptionAsNcdumpShowsIt)
              "\t\t:history = \"ov2nc -o out.nc a.ov b.ov c.ov\" ;"})
         EXPECT_TRUE(lines.count(want)) << want;
     std::string data = run(OV_NCDUMP, {"-v", "time,level,lat", c.nc}).out;
-    for (const char *want : {" time = 692496, 692508 ;", " level = 850, 500 ;", " lat = 10, 0, -10 ;"})
+    for (const char *want :
+         {" time = 692496, 692508 ;", " level = 850, 500 ;", " lat = 10, 0, -10 ;"})
         EXPECT_NE(data.find(want), std::string::npos) << want;
 }
 
