@@ -324,7 +324,9 @@ long cf_write(const plan &p, const std::string &out_path, const std::string &his
     }
     nc_out nc;
     nc.name = out_path;
-    if (!nc.ok(nc_create(temp_out.path(), NC_CLOBBER | NC_64BIT_OFFSET, &nc.id), "create"))
+    size_t buffer = 1 << 20;  // netCDF's own I/O buffer: fields are 40 kB and more
+    if (!nc.ok(nc__create(temp_out.path(), NC_CLOBBER | NC_64BIT_OFFSET, 0, &buffer, &nc.id),
+               "create"))
         return -1;
     ids id;
     define(nc, p, history, id);

@@ -37,27 +37,26 @@ bool list_folder(const char *prog, const char *folder, std::vector<std::string> 
     return true;
 }
 
-bool at_end(int fd)
+off_t size_of(int fd)
 {
     struct stat st;
-    return fstat(fd, &st) != 0 || lseek(fd, 0, SEEK_CUR) >= st.st_size;
+    return fstat(fd, &st) == 0 ? st.st_size : 0;
 }
 
 // ov_open says nothing about why it failed: an open of our own tells.
 bool open_ov(const char *prog, const std::string &path, int *fd)
 {
+    *fd = ov_open(path.c_str(), 0);
+    if (*fd >= 0)
+        return true;
     int probe = open(path.c_str(), O_RDONLY);
     if (probe < 0) {
         std::fprintf(stderr, "%s: %s: %s\n", prog, path.c_str(), std::strerror(errno));
         return false;
     }
     close(probe);
-    *fd = ov_open(path.c_str(), 0);
-    if (*fd < 0) {
-        std::fprintf(stderr, "%s: %s: not an ov file\n", prog, path.c_str());
-        return false;
-    }
-    return true;
+    std::fprintf(stderr, "%s: %s: not an ov file\n", prog, path.c_str());
+    return false;
 }
 
 }  // namespace
@@ -81,7 +80,8 @@ bool ovset_each(const char *prog, const std::string &path, bool want_data,
     if (!open_ov(prog, path, &fd))
         return false;
     bool ok = true;
-    for (int n = 1; !at_end(fd); n++) {
+    off_t size = size_of(fd);
+    for (int n = 1; lseek(fd, 0, SEEK_CUR) < size; n++) {
         ovset_record h(ov_read(fd, want_data ? 1 : 0));
         if (!h) {
             std::fprintf(stderr, "%s: %s: data set %d unreadable\n", prog, path.c_str(), n);
