@@ -11,9 +11,13 @@
 #include "ov_sets.h"
 #include "process.h"
 
-using gptest::run;
-
 namespace {
+
+// ovlook in dir; under LeakSanitizer without fontconfig's caches.
+gptest::Result ovlook(const std::vector<std::string> &args, const gptest::TempDir &dir)
+{
+    return gptest::run(gptest::built("ovlook"), args, "", dir.path(), {OVLOOK_LSAN});
+}
 
 struct rgb {
     int r, g, b;
@@ -61,7 +65,7 @@ TEST(Ovlook, ScalarAndVectorPicturesReadBack)
     u[11] = 20, u[5] = -999;                // fastest, missing
     gptest::write_sets(dir.file("f.ov"), {{OV_CONTOUR, 130, 500, 79, 1, 1, 12, t},
                                           {OV_VECTOR, 131, 500, 79, 1, 1, 12, u, v}});
-    auto r = run(gptest::built("ovlook"), {"-o", "p", "f.ov"}, "", dir.path());
+    auto r = ovlook({"-o", "p", "f.ov"}, dir);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "p.1.png\np.2.png\n");
     for (const char *name : {"p.1.png", "p.2.png"}) {
@@ -102,7 +106,7 @@ TEST(Ovlook, NamesAndRefusals)
                                             {OV_CONTOUR, 130, 850, 79, 1, 1, 0, t}});
     gptest::write_file(dir.file("text"), "not an ov file\n");
     for (const call &c : calls) {
-        auto r = run(gptest::built("ovlook"), c.args, "", dir.path());
+        auto r = ovlook(c.args, dir);
         EXPECT_EQ(r.status, c.status) << c.err;
         EXPECT_EQ(r.out, c.out);
         EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
