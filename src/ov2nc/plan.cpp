@@ -88,8 +88,10 @@ bool check_grid(plan &p, int file, int number, const OvHeader &h)
         return false;
     }
     if (p.fields.empty()) {
-        p.grid = h;
-        p.grid.lats = p.grid.lons = nullptr;
+        p.grid = h;  // the numbers only: the record's parts go with it
+        p.grid.comment = p.grid.private_data = p.grid.title = p.grid.units = nullptr;
+        p.grid.param_desc = nullptr;
+        p.grid.lats = p.grid.lons = p.grid.data = p.grid.vdata = nullptr;
         if (ovset_grid_axes(h, p.axes))
             return true;
         std::fprintf(stderr, "ov2nc: %s: data set %d: a grid without points\n", where(p, file),
