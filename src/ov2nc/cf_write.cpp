@@ -274,7 +274,9 @@ std::vector<std::pair<size_t, int>> files_in_write_order(const plan &p)
 bool put_all_fields(nc_out &nc, const plan &p, const ids &id)
 {
     std::vector<float> buffer(p.axes.lat.size() * p.axes.lon.size());
-    for (auto [first, count] : files_in_write_order(p)) {
+    for (const auto &span : files_in_write_order(p)) {
+        size_t first = span.first;  // plain variables: clang 14 cannot capture bindings
+        int count = span.second;
         const std::string &path = p.files[static_cast<size_t>(p.fields[first].file)];
         int seen = 0;
         bool read = ovset_each("ov2nc", path, true, [&](const OvHeader &h, int number) {
