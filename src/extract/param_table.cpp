@@ -14,25 +14,26 @@ using R = gp_param_row;
 constexpr R rows[] = {
     {.code = 127, .units = "-"},
     {.code = 128, .units = "-"},
-    {.code = GP_GEOPOTENTIAL, .units = "m2 s-1", .extension = "geopot", .menu = 1,
-     .list = GP_PLACE_UPPER_LIST, .row = 0},
-    {.code = GP_TEMPERATURE, .units = "K", .extension = "temp", .missing = -999.0f, .menu = 2,
-     .list = GP_PLACE_UPPER_LIST, .row = 2},
-    {.code = GP_U_WIND, .units = "ms-1", .extension = "wind", .missing = -999.0f,
-     .partner = GP_V_WIND, .component = GP_FIRST_COMPONENT, .menu = 3,
+    {.code = GP_GEOPOTENTIAL, .units = "m2 s-1", .extension = "geopot",
+     .long_name = "geopotential", .menu = 1, .list = GP_PLACE_UPPER_LIST, .row = 0},
+    {.code = GP_TEMPERATURE, .units = "K", .extension = "temp", .long_name = "temperature",
+     .missing = -999.0f, .menu = 2, .list = GP_PLACE_UPPER_LIST, .row = 2},
+    {.code = GP_U_WIND, .units = "ms-1", .extension = "wind", .long_name = "u component of wind",
+     .missing = -999.0f, .partner = GP_V_WIND, .component = GP_FIRST_COMPONENT, .menu = 3,
      .list = GP_PLACE_UPPER_LIST, .row = 1},
-    {.code = GP_V_WIND, .units = "ms-1", .extension = "wind", .missing = -999.0f,
-     .partner = GP_U_WIND, .component = GP_SECOND_COMPONENT, .menu = 3,
+    {.code = GP_V_WIND, .units = "ms-1", .extension = "wind", .long_name = "v component of wind",
+     .missing = -999.0f, .partner = GP_U_WIND, .component = GP_SECOND_COMPONENT, .menu = 3,
      .list = GP_PLACE_UPPER_LIST, .row = 1},
     {.code = 133, .units = "kg/kg"},
     {.code = GP_SURFACE_PRESSURE, .units = "Pa", .extension = "surface_pressure",
-     .list = GP_PLACE_SURFACE_LIST, .row = 6},
-    {.code = GP_VERTICAL_VELOCITY, .units = "Pa s-1", .extension = "veloc", .missing = 999.99f,
-     .menu = 5, .list = GP_PLACE_UPPER_LIST, .row = 4},
+     .long_name = "surface pressure", .list = GP_PLACE_SURFACE_LIST, .row = 6},
+    {.code = GP_VERTICAL_VELOCITY, .units = "Pa s-1", .extension = "veloc",
+     .long_name = "vertical velocity", .missing = 999.99f, .menu = 5, .list = GP_PLACE_UPPER_LIST,
+     .row = 4},
     {.code = 137, .units = "m"},
     {.code = 138, .units = "s-1"},
     {.code = GP_SURFACE_TEMPERATURE, .units = "K", .extension = "surface_temp",
-     .list = GP_PLACE_SURFACE_LIST, .row = 0},
+     .long_name = "surface temperature", .list = GP_PLACE_SURFACE_LIST, .row = 0},
     {.code = 140, .units = "m"},
     {.code = 141, .units = "m"},
     {.code = 142, .units = "m"},
@@ -42,26 +43,28 @@ constexpr R rows[] = {
     {.code = 146, .units = "wm-2"},
     {.code = 147, .units = "wm-2"},
     {.code = GP_MSL_PRESSURE, .units = "Pa", .extension = "msl_pressure",
-     .list = GP_PLACE_SURFACE_LIST, .row = 1},
+     .long_name = "mean sea level pressure", .list = GP_PLACE_SURFACE_LIST, .row = 1},
     {.code = 152, .units = "-"},
     {.code = 155, .units = "s-1"},
     {.code = 156, .units = "m'"},
-    {.code = GP_HUMIDITY, .units = "%", .extension = "humid", .missing = 999.0f, .menu = 4,
-     .list = GP_PLACE_UPPER_LIST, .row = 3},
+    {.code = GP_HUMIDITY, .units = "%", .extension = "humid", .long_name = "relative humidity",
+     .missing = 999.0f, .menu = 4, .list = GP_PLACE_UPPER_LIST, .row = 3},
     {.code = 158, .units = "Pa s-1"},
     {.code = 164, .units = "(0 - 1)"},
-    {.code = GP_U_WIND_10M, .units = "m s-1", .extension = "10m_wind", .partner = GP_V_WIND_10M,
+    {.code = GP_U_WIND_10M, .units = "m s-1", .extension = "10m_wind",
+     .long_name = "10 metre u wind component", .partner = GP_V_WIND_10M,
      .component = GP_FIRST_COMPONENT, .list = GP_PLACE_SURFACE_LIST, .row = 2},
-    {.code = GP_V_WIND_10M, .units = "m s-1", .extension = "10m_wind", .partner = GP_U_WIND_10M,
+    {.code = GP_V_WIND_10M, .units = "m s-1", .extension = "10m_wind",
+     .long_name = "10 metre v wind component", .partner = GP_U_WIND_10M,
      .component = GP_SECOND_COMPONENT, .list = GP_PLACE_SURFACE_LIST, .row = 2},
     {.code = GP_TEMPERATURE_2M, .units = "K", .extension = "2m_temp",
-     .list = GP_PLACE_SURFACE_LIST, .row = 3},
+     .long_name = "2 metre temperature", .list = GP_PLACE_SURFACE_LIST, .row = 3},
     {.code = GP_DEWPOINT_2M, .units = "K", .extension = "2m_dewpoint",
-     .list = GP_PLACE_SURFACE_LIST, .row = 4},
+     .long_name = "2 metre dewpoint temperature", .list = GP_PLACE_SURFACE_LIST, .row = 4},
     {.code = 170, .units = "K"},
     {.code = 171, .units = "m"},
     {.code = GP_LAND_SEA_MASK, .units = "(0,1)", .extension = "land-sea_mask",
-     .list = GP_PLACE_SURFACE_LIST, .row = 5},
+     .long_name = "land-sea mask", .list = GP_PLACE_SURFACE_LIST, .row = 5},
     {.code = 173, .units = "m"},
     {.code = 174, .units = "-"},
     {.code = 176, .units = "Wm-2"},
@@ -98,6 +101,22 @@ const gp_param_row &gp_param(int code)
         if (r.code == code)
             return r;
     return default_row;
+}
+
+int gp_param_name(int code, char *name, std::size_t size)
+{
+    const char *extension = gp_param(code).extension;
+    if (*extension)
+        return std::snprintf(name, size, "%s", extension);
+    return std::snprintf(name, size, "p%d", code);
+}
+
+int gp_param_long_name(int code, char *name, std::size_t size)
+{
+    const char *long_name = gp_param(code).long_name;
+    if (*long_name)
+        return std::snprintf(name, size, "%s", long_name);
+    return std::snprintf(name, size, "parameter %d", code);
 }
 
 int gp_component_of(int code)

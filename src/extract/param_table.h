@@ -2,16 +2,18 @@
  * param_table.h -- what gridpick knows of each GRIB parameter code.
  *
  * One row per code of the archive's parameter table: units, extension name
- * (the last component of output file names), missing value, scale factor,
- * the partner of a wind component, and the code's place in the terminal
- * menu and in the selector dialog's lists.  Every other part of the system
- * asks here; no other file names a parameter code.
+ * (the last component of output file names), a descriptive name, missing
+ * value, scale factor, the partner of a wind component, and the code's place
+ * in the terminal menu and in the selector dialog's lists.  Every other
+ * part of the system asks here; no other file names a parameter code.
  *
  * gp_table holds the table as the four arrays the extraction reads,
  * indexed by code 0..184; init_arrays() builds it from the rows.
  */
 #ifndef GRIDPICK_PARAM_TABLE_H
 #define GRIDPICK_PARAM_TABLE_H
+
+#include <cstddef>
 
 #include "config.h"
 
@@ -52,6 +54,7 @@ struct gp_param_row {
     int code = 0;
     const char *units = "";
     const char *extension = "";
+    const char *long_name = ""; /* descriptive name, for netCDF and titles */
     float missing = -9999.0f;   /* the data set's bad_value */
     float scale = 1.0f;         /* applied to the values before writing */
     int partner = 0;            /* the other component of a wind pair */
@@ -65,6 +68,17 @@ struct gp_param_row {
  * missing -9999.0, scale 1.0, no partner, no place) for codes the table
  * does not list, codes outside 0..184 included. */
 const gp_param_row &gp_param(int code);
+
+/* The name of code's fields outside the file names (netCDF variables,
+ * picture titles): its extension name, or "p<code>" where it has none (codes
+ * outside 0..184 included).  Writes it into name (size bytes, cut to fit,
+ * always terminated when size > 0) and returns the length of the whole name,
+ * as snprintf does. */
+int gp_param_name(int code, char *name, std::size_t size);
+
+/* The descriptive name of code ("temperature"), or "parameter <code>" where
+ * the table gives none; written and measured like gp_param_name. */
+int gp_param_long_name(int code, char *name, std::size_t size);
 
 /* Role of code (GP_SCALAR for unknown codes) and its partner (0: none). */
 int gp_component_of(int code);

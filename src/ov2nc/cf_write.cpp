@@ -1,0 +1,347 @@
+// The netCDF file of a plan: definitions, coordinates, data, fill, and the
+// temporary name it is made under.
+#include "cf_write.h"
+
+#include <netcdf.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <numeric>
+#include <tuple>
+
+namespace {
+
+constexpr char time_units[] = "hours since 1900-01-01 00:00:00";
+constexpr char reftime_text[] = "1900 1 1 0:0";  // the same origin, as the import reads it
+
+// ---- the temporary file ---------------------------------------------------
+
+// The temporary file being written, removed by the signal handler too.
+struct temp_state {
+    char path[4096];
+};
+temp_state temp;
+
+extern "C" void remove_temp_and_die(int sig)
+{
+    if (temp.path[0])
+        unlink(temp.path);
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+// Owns the temporary file: removed when it goes, unless it was renamed.
+class temp_file {
+public:
+    explicit temp_file(const std::string &out)
+    {
+        size_t slash = out.rfind('/');
+        std::string folder = slash == std::string::npos ? "" : out.substr(0, slash + 1);
+        std::string name = folder + "." + out.substr(folder.size()) + ".XXXXXX";
+        if (name.size() >= sizeof temp.path)
+            return;
+        std::strcpy(temp.path, name.c_str());
+        int fd = mkstemp(temp.path);
+        if (fd < 0) {
+            temp.path[0] = '\0';
+            return;
+        }
+        close(fd);
+        for (int sig : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(sig, remove_temp_and_die);
+    }
+    ~temp_file()
+    {
+        if (temp.path[0])
+            unlink(temp.path);
+        temp.path[0] = '\0';
+    }
+    temp_file(const temp_file &) = delete;
+    temp_file &operator=(const temp_file &) = delete;
+    const char *path() const { return temp.path[0] ? temp.path : nullptr; }
+
+    // Gives the file the permissions a new file gets and renames it.
+    bool commit(const std::string &out)
+    {
+        mode_t mask = umask(0);
+        umask(mask);
+        if (chmod(temp.path, 0666 & ~mask) != 0 || rename(temp.path, out.c_str()) != 0)
+            return false;
+        temp.path[0] = '\0';
+        return true;
+    }
+};
+
+// ---- netCDF calls -----------------------------------------------------------
+
+// An open netCDF file whose calls are checked: the first failure is reported
+// with the output's name and every later call is skipped.
+struct nc_out {
+    int id = -1;
+    std::string name;
+    bool failed = false;
+
+    bool ok(int status, const char *what)
+    {
+        if (!failed && status != NC_NOERR) {
+            std::fprintf(stderr, "ov2nc: %s: %s: %s\n", name.c_str(), what, nc_strerror(status));
+            failed = true;
+        }
+        return !failed;
+    }
+    void text(int var, const char *att, const std::string &value)
+    {
+        if (!failed)
+            ok(nc_put_att_text(id, var, att, value.size(), value.c_str()), att);
+    }
+    int dim(const char *dim_name, size_t len)
+    {
+        int d = -1;
+        if (!failed)
+            ok(nc_def_dim(id, dim_name, len, &d), dim_name);
+        return d;
+    }
+    int var(const std::string &var_name, nc_type type, std::initializer_list<int> dims)
+    {
+        int v = -1;
+        std::vector<int> d(dims);
+        if (!failed)
+            ok(nc_def_var(id, var_name.c_str(), type, static_cast<int>(d.size()), d.data(), &v),
+               var_name.c_str());
+        return v;
+    }
+};
+
+struct ids {
+    int time_dim = -1, level_dim = -1, lat_dim = -1, lon_dim = -1, len_dim = -1;
+    int time = -1, level = -1, lat = -1, lon = -1, reftime = -1;
+    std::vector<int> vars;
+};
+
+// ---- definitions -----------------------------------------------------------
+
+void define_coordinates(nc_out &nc, const plan &p, ids &id)
+{
+    id.time_dim = nc.dim("time", NC_UNLIMITED);
+    if (!p.levels.empty())
+        id.level_dim = nc.dim("level", p.levels.size());
+    id.lat_dim = nc.dim("lat", p.axes.lat.size());
+    id.lon_dim = nc.dim("lon", p.axes.lon.size());
+    id.len_dim = nc.dim("timelen", std::strlen(reftime_text));
+
+    id.time = nc.var("time", NC_DOUBLE, {id.time_dim});
+    nc.text(id.time, "standard_name", "time");
+    nc.text(id.time, "long_name", "time");
+    nc.text(id.time, "units", time_units);
+    nc.text(id.time, "calendar", "standard");
+    nc.text(id.time, "axis", "T");
+    if (id.level_dim >= 0) {
+        id.level = nc.var("level", NC_FLOAT, {id.level_dim});
+        nc.text(id.level, "standard_name", "air_pressure");
+        nc.text(id.level, "long_name", "pressure level");
+        nc.text(id.level, "units", "hPa");
+        nc.text(id.level, "positive", "down");
+        nc.text(id.level, "axis", "Z");
+    }
+    id.lat = nc.var("lat", NC_FLOAT, {id.lat_dim});
+    nc.text(id.lat, "standard_name", "latitude");
+    nc.text(id.lat, "long_name", "latitude");
+    nc.text(id.lat, "units", "degrees_north");
+    nc.text(id.lat, "axis", "Y");
+    id.lon = nc.var("lon", NC_FLOAT, {id.lon_dim});
+    nc.text(id.lon, "standard_name", "longitude");
+    nc.text(id.lon, "long_name", "longitude");
+    nc.text(id.lon, "units", "degrees_east");
+    nc.text(id.lon, "axis", "X");
+    id.reftime = nc.var("reftime", NC_CHAR, {id.len_dim});
+    nc.text(id.reftime, "long_name", "origin of the time axis (year month day hour:minute)");
+}
+
+void define_variable(nc_out &nc, const plan_var &v, ids &id)
+{
+    int var = v.on_levels ? nc.var(v.name, NC_FLOAT, {id.time_dim, id.level_dim, id.lat_dim,
+                                                      id.lon_dim})
+                          : nc.var(v.name, NC_FLOAT, {id.time_dim, id.lat_dim, id.lon_dim});
+    if (!v.standard_name.empty())
+        nc.text(var, "standard_name", v.standard_name);
+    nc.text(var, "long_name", v.long_name);
+    nc.text(var, "units", v.units);
+    if (!nc.failed)
+        nc.ok(nc_put_att_float(nc.id, var, "_FillValue", NC_FLOAT, 1, &v.fill), "_FillValue");
+    if (!nc.failed)
+        nc.ok(nc_put_att_int(nc.id, var, "code", NC_INT, 1, &v.code), "code");
+    id.vars.push_back(var);
+}
+
+void define(nc_out &nc, const plan &p, const std::string &history, ids &id)
+{
+    define_coordinates(nc, p, id);
+    for (const plan_var &v : p.vars)
+        define_variable(nc, v, id);
+    nc.text(NC_GLOBAL, "Conventions", "CF-1.6");
+    nc.text(NC_GLOBAL, "history", history);
+    nc.text(NC_GLOBAL, "source", "ov data sets converted by ov2nc");
+    int old_mode;
+    if (!nc.failed)
+        nc.ok(nc_set_fill(nc.id, NC_NOFILL, &old_mode), "fill mode");  // slots are filled below
+    if (!nc.failed)
+        nc.ok(nc_enddef(nc.id), "definitions");
+}
+
+void put_coordinates(nc_out &nc, const plan &p, const ids &id)
+{
+    size_t start = 0, count = p.times.size();
+    if (!nc.failed)
+        nc.ok(nc_put_vara_double(nc.id, id.time, &start, &count, p.times.data()), "time");
+    std::vector<float> levels(p.levels.begin(), p.levels.end());
+    if (id.level >= 0 && !nc.failed)
+        nc.ok(nc_put_var_float(nc.id, id.level, levels.data()), "level");
+    if (!nc.failed)
+        nc.ok(nc_put_var_float(nc.id, id.lat, p.axes.lat.data()), "lat");
+    if (!nc.failed)
+        nc.ok(nc_put_var_float(nc.id, id.lon, p.axes.lon.data()), "lon");
+    if (!nc.failed)
+        nc.ok(nc_put_var_text(nc.id, id.reftime, reftime_text), "reftime");
+}
+
+// ---- data ----------------------------------------------------------------
+
+// Puts one field of values at a variable's slot.
+void put_slab(nc_out &nc, const plan &p, const ids &id, int var, int time, int level,
+              const float *values)
+{
+    const plan_var &v = p.vars[static_cast<size_t>(var)];
+    size_t rows = p.axes.lat.size(), columns = p.axes.lon.size();
+    size_t start[4] = {static_cast<size_t>(time), static_cast<size_t>(level), 0, 0};
+    size_t count[4] = {1, 1, rows, columns};
+    if (!v.on_levels) {
+        start[1] = 0, start[2] = 0;
+        count[1] = rows, count[2] = columns;
+    }
+    if (!nc.failed)
+        nc.ok(nc_put_vara_float(nc.id, id.vars[static_cast<size_t>(var)], start, count, values),
+              v.name.c_str());
+}
+
+// The parts of one data set just read; values at its bad_value become the
+// variable's _FillValue where the two differ.
+void put_field(nc_out &nc, const plan &p, const ids &id, const plan_field &f, const OvHeader &h,
+               std::vector<float> &buffer)
+{
+    for (int i = 0; i < f.parts; i++) {
+        const plan_part &part = p.parts[static_cast<size_t>(f.first_part + i)];
+        const float *values = part.second ? h.vdata : h.data;
+        float fill = p.vars[static_cast<size_t>(part.var)].fill;
+        if (h.bad_value != fill) {
+            std::replace_copy(values, values + buffer.size(), buffer.begin(), h.bad_value, fill);
+            values = buffer.data();
+        }
+        put_slab(nc, p, id, part.var, part.time_index, part.level_index, values);
+    }
+}
+
+bool same_field(const plan &p, const plan_field &f, const OvHeader &h, int number)
+{
+    return number == f.number && h.param == f.param && h.type == f.type &&
+           h.bad_value == f.bad_value && h.num_rows == p.grid.num_rows &&
+           h.num_columns == p.grid.num_columns;
+}
+
+// The fields of each file (they lie together, in reading order), files
+// ordered by the place of their first part so that writes run along the file.
+std::vector<std::pair<size_t, int>> files_in_write_order(const plan &p)
+{
+    std::vector<std::pair<size_t, int>> spans;  // first field, count
+    for (size_t i = 0; i < p.fields.size(); i++)
+        if (spans.empty() || p.fields[i].file != p.fields[spans.back().first].file)
+            spans.push_back({i, 1});
+        else
+            spans.back().second++;
+    auto key = [&p](const std::pair<size_t, int> &s) {
+        const plan_part &part = p.parts[static_cast<size_t>(p.fields[s.first].first_part)];
+        return std::tuple(part.time_index, part.var, part.level_index);
+    };
+    std::stable_sort(spans.begin(), spans.end(),
+                     [&key](const auto &a, const auto &b) { return key(a) < key(b); });
+    return spans;
+}
+
+bool put_all_fields(nc_out &nc, const plan &p, const ids &id)
+{
+    std::vector<float> buffer(p.axes.lat.size() * p.axes.lon.size());
+    for (const auto &span : files_in_write_order(p)) {
+        size_t first = span.first;  // plain variables: clang 14 cannot capture bindings
+        int count = span.second;
+        const std::string &path = p.files[static_cast<size_t>(p.fields[first].file)];
+        int seen = 0;
+        bool read = ovset_each("ov2nc", path, true, [&](const OvHeader &h, int number) {
+            if (seen == count)
+                return false;
+            const plan_field &f = p.fields[first + static_cast<size_t>(seen)];
+            if (!same_field(p, f, h, number))
+                return false;
+            put_field(nc, p, id, f, h, buffer);
+            seen++;
+            return !nc.failed;
+        });
+        if (nc.failed || !read)
+            return false;
+        if (seen != count) {
+            std::fprintf(stderr, "ov2nc: %s: changed while it was read\n", path.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// _FillValue at every slot that no data set gave.
+void put_fills(nc_out &nc, const plan &p, const ids &id)
+{
+    std::vector<float> buffer(p.axes.lat.size() * p.axes.lon.size());
+    for (size_t var = 0; var < p.vars.size() && !nc.failed; var++) {
+        const plan_var &v = p.vars[var];
+        std::fill(buffer.begin(), buffer.end(), v.fill);
+        int levels = plan_level_count(p, v);
+        for (size_t slot = 0; slot < v.owner.size(); slot++)
+            if (v.owner[slot] < 0)
+                put_slab(nc, p, id, static_cast<int>(var), static_cast<int>(slot) / levels,
+                         static_cast<int>(slot) % levels, buffer.data());
+    }
+}
+
+}  // namespace
+
+long cf_write(const plan &p, const std::string &out_path, const std::string &history)
+{
+    temp_file temp_out(out_path);
+    if (!temp_out.path()) {
+        std::fprintf(stderr, "ov2nc: %s: cannot make a temporary file beside it: %s\n",
+                     out_path.c_str(), std::strerror(errno));
+        return -1;
+    }
+    nc_out nc;
+    nc.name = out_path;
+    size_t buffer = 1 << 20;  // netCDF's own I/O buffer: fields are 40 kB and more
+    if (!nc.ok(nc__create(temp_out.path(), NC_CLOBBER | NC_64BIT_OFFSET, 0, &buffer, &nc.id),
+               "create"))
+        return -1;
+    ids id;
+    define(nc, p, history, id);
+    put_coordinates(nc, p, id);
+    bool complete = !nc.failed && put_all_fields(nc, p, id);
+    if (complete)
+        put_fills(nc, p, id);
+    int closed = nc_close(nc.id);
+    if (!complete || !nc.ok(closed, "close"))
+        return -1;
+    if (!temp_out.commit(out_path)) {
+        std::fprintf(stderr, "ov2nc: %s: %s\n", out_path.c_str(), std::strerror(errno));
+        return -1;
+    }
+    return static_cast<long>(p.fields.size());
+}

@@ -1,0 +1,76 @@
+// Dates and names of fields.
+#include "ovset.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "param_table.h"
+#include "util.h"
+
+namespace {
+
+// Days from 1900-01-01 to year-month-day in the Gregorian calendar.
+long long days_since_1900(int year, int month, int day)
+{
+    // Whole years first, then the days of this year before the date.
+    long long y = year - 1;
+    long long days_before = y * 365 + y / 4 - y / 100 + y / 400;
+    constexpr long long days_before_1900 = 1899LL * 365 + 1899 / 4 - 1899 / 100 + 1899 / 400;
+    return days_before - days_before_1900 + mmdd2jday(year, month, day) - 1;
+}
+
+int days_in_month(int year, int month)
+{
+    return mmdd2jday(year, month + 1, 1) - mmdd2jday(year, month, 1);  // month 13 is the end
+}
+
+std::string text_of(int (*get)(int, char *, std::size_t), int code)
+{
+    char buffer[64];
+    int n = get(code, buffer, sizeof buffer);
+    if (n < static_cast<int>(sizeof buffer))
+        return buffer;
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    get(code, text.data(), text.size());
+    text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+int ovset_full_year(int year)
+{
+    return year >= 0 && year <= 100 ? 1900 + year : year;
+}
+
+bool ovset_valid_date(const OvHeader &h)
+{
+    int year = ovset_full_year(h.year);
+    return year >= 1 && year <= 9999 && h.month >= 1 && h.month <= 12 && h.day >= 1 &&
+           h.day <= days_in_month(year, h.month) && h.time >= 0.0f && h.time < 24.0f;
+}
+
+double ovset_hours_since_1900(const OvHeader &h)
+{
+    return static_cast<double>(days_since_1900(ovset_full_year(h.year), h.month, h.day)) * 24.0 +
+           h.time;
+}
+
+std::string ovset_when(const OvHeader &h)
+{
+    long minutes = std::lround(static_cast<double>(h.time) * 60.0);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02ld:%02ld", ovset_full_year(h.year),
+                  h.month, h.day, minutes / 60, minutes % 60);
+    return text;
+}
+
+std::string ovset_param_name(int code)
+{
+    return text_of(gp_param_name, code);
+}
+
+std::string ovset_param_long_name(int code)
+{
+    return text_of(gp_param_long_name, code);
+}
