@@ -17,19 +17,23 @@ namespace {
 constexpr char grib_magic[] = "GRIB";
 constexpr char end_marker[] = "7777";
 constexpr int min_message = 12;   // section 0 and the end section
+constexpr long head_first = 64;    // with heads: at least these bytes looked at first,
+constexpr long head_read = 1024;   // and these asked of each read
+constexpr long section4_head = 11; // section 4 through its bits per value
 
 // What judging the bytes read so far of a message found.
-enum { V_WHOLE, V_MORE, V_DAMAGED, V_TOO_LONG };
+enum { V_WHOLE, V_MORE, V_DAMAGED, V_TOO_LONG, V_FAILED };
 
 struct Verdict {
     int kind;
     int length;
     char why[96];
+    int edition;
 };
 
 Verdict verdict(int kind, int length, const char *why = "")
 {
-    Verdict v{kind, length, {}};
+    Verdict v{kind, length, {}, 0};
     std::snprintf(v.why, sizeof v.why, "%s", why);
     return v;
 }
@@ -111,8 +115,11 @@ Verdict judge(std::int32_t *buffer, long n, long size)
     }
     if (length > size)
         return verdict(V_TOO_LONG, length);
-    if (n < length)
-        return verdict(V_MORE, length);
+    if (n < length) {
+        Verdict more = verdict(V_MORE, length);
+        more.edition = edition;
+        return more;
+    }
     if (std::memcmp(p + length - 4, end_marker, 4) != 0)
         return verdict(V_DAMAGED, length, "no 7777 at its end");
     return verdict(V_WHOLE, length);
@@ -131,6 +138,21 @@ void report_too_long(const char *at, long position, int length, long size)
         length, at, position, size);
     gp_frame.damaged++;
     gp_frame.quiet = 1;
+    gp_frame_message m{position, at[0] == 'r' ? GP_FRAME_RECORD : GP_FRAME_OFFSET, length};
+    if (gp_frame.too_long != nullptr)
+        gp_frame.too_long(&m);
+}
+
+// The buffer holds nothing but zeros past its first k bytes.  Without
+// heads the whole rest is cleared, as it always was; with heads only what
+// an earlier call may have left there.
+void zero_past(unsigned char *out, long k, long size)
+{
+    long dirty = gp_frame.heads && gp_frame.buffer == out ? gp_frame.dirty : size;
+    if (dirty > k)
+        std::memset(out + k, 0, static_cast<std::size_t>(dirty - k));
+    gp_frame.buffer = out;
+    gp_frame.dirty = k;
 }
 
 // ---- disk files -----------------------------------------------------------
@@ -183,28 +205,69 @@ Verdict judge_long(int unit, long off, const Verdict &v)
                               : "no 7777 at its end");
 }
 
+// With heads: the bytes of an edition 1 message through the header of
+// section 4 when they are among the first n and its sections add up; else 0.
+long head_length(const unsigned char *p, long n, const Verdict &v)
+{
+    if (v.edition != 1 || sections_add_up(p, n, v.length) != ADD_UP)
+        return 0;
+    int flag = p[15];
+    long at = 8 + u24(p + 8);
+    if (flag & 128)
+        at += u24(p + at);
+    if (flag & 64)
+        at += u24(p + at);
+    return at + section4_head <= n ? at + section4_head : 0;
+}
+
+// The verdict on the message at the reading position (offset off), whose
+// first bytes are copied into the buffer: up to the buffer's size, or with
+// heads those at hand (at least want, more when its head needs them).  With
+// heads a message longer than them is judged by its head (*handed its
+// bytes; else the message's length).
+Verdict judge_at(int unit, long off, std::int32_t *buffer, long want, long size, long *handed)
+{
+    unsigned char *out = bytes_of(buffer);
+    for (;;) {
+        const unsigned char *p = nullptr;
+        long avail = tpio_disk_peek(unit, static_cast<std::size_t>(want), &p);
+        if (avail < 0)
+            return verdict(V_FAILED, 0);
+        long n = std::min(avail, gp_frame.heads ? size : want);
+        std::memcpy(out, p, static_cast<std::size_t>(n));
+        zero_past(out, n, size);
+        Verdict v = judge(buffer, n, size);
+        *handed = v.length;
+        if (v.kind != V_MORE || avail < want || n == size)
+            return v;
+        if (long head = head_length(out, n, v); head > 0) {
+            Verdict end = judge_long(unit, off, v);   // "7777" where the length ends
+            *handed = head;
+            return end.kind == V_DAMAGED ? end : verdict(V_WHOLE, v.length);
+        }
+        want = std::min(size, std::max(16 * want, n + 1));
+    }
+}
+
 int disk_message(int unit, std::int32_t *buffer, long size, gp_frame_message *where)
 {
     unsigned char *out = bytes_of(buffer);
+    long first = gp_frame.heads ? std::min(size, head_first) : size;
+    tpio_disk_read_ahead(unit, gp_frame.heads ? static_cast<std::size_t>(head_read) : 0);
     while (find_next_message(unit)) {
-        long off = tpio_disk_offset(unit);
-        const unsigned char *p = nullptr;
-        long avail = tpio_disk_peek(unit, static_cast<std::size_t>(size), &p);
-        if (avail < 0)
+        long off = tpio_disk_offset(unit), handed = 0;
+        Verdict v = judge_at(unit, off, buffer, first, size, &handed);
+        if (v.kind == V_FAILED)
             return fail(errno);
-        long n = std::min(avail, size);
-        std::memcpy(out, p, static_cast<std::size_t>(n));
-        std::memset(out + n, 0, static_cast<std::size_t>(size - n));
-        Verdict v = judge(buffer, n, size);
         if (v.kind == V_MORE)
             v = verdict(V_DAMAGED, v.length, "cut short by the end of the file");
         if (v.kind == V_TOO_LONG)
             v = judge_long(unit, off, v);
         if (v.kind == V_WHOLE) {
-            std::memset(out + v.length, 0, static_cast<std::size_t>(size - v.length));
+            zero_past(out, handed, size);
             tpio_disk_consume(unit, static_cast<std::size_t>(v.length));
             *where = gp_frame_message{off, GP_FRAME_OFFSET, v.length};
-            return v.length;
+            return static_cast<int>(handed);
         }
         if (v.kind == V_TOO_LONG) {
             report_too_long("offset", off, v.length, size);
@@ -365,6 +428,7 @@ int gp_frame_open(int unit, const char *name)
 {
     int mode = 0, length = static_cast<int>(std::strlen(name));
     gp_frame.archive = name;
+    gp_frame.buffer = nullptr;
     if (mtopen(&unit, name, &mode, &length) < 0) {
         std::fprintf(gp_frame.report, "mtopen: %s: %s\n", name, std::strerror(errno));
         return -1;

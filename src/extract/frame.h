@@ -42,6 +42,16 @@
  * read".  On tape, a message too long is not read to its end, and a
  * message whose length cannot be measured in the buffer counts as damaged.
  * Records are counted from 1, tape marks included.
+ *
+ * Heads (gp_frame.heads 1, for an inventory): on a disk file an edition 1
+ * message that is longer than the bytes looked at first is handed out as
+ * its head only: sections 0 to 2, then section 3 when present, and the
+ * first 11 octets of section 4 (through its bits per value).  Its sections
+ * must add up as above and "7777" is looked for where its length ends, but
+ * the rest of section 4 is passed over without being read, so that the
+ * cost is per message rather than per byte.  Messages that are not judged
+ * so (shorter ones, older editions, tapes and tape images) are handed out
+ * whole, as without heads; the messages and counts are the same either way.
  */
 #ifndef GRIDPICK_FRAME_H
 #define GRIDPICK_FRAME_H
@@ -72,6 +82,13 @@ struct gp_frame_state {
                              disk not counted) */
     int error = 0;        /* errno of the read failure that ended the
                              archive, 0 while none */
+    int heads = 0;        /* 1: disk files hand out heads (above); read at
+                             each gp_frame_next */
+    void (*too_long)(const gp_frame_message *) = nullptr; /* when not null,
+                             told of each whole message passed over as too
+                             long for the buffer */
+    const void *buffer = nullptr; /* the buffer of the last call and how */
+    long dirty = 0;       /* many of its bytes may not be zero (internal) */
     int quiet = 0;        /* 1: records that do not begin a message are the
                              rest of one passed over (internal) */
     int failing = 0;      /* 1: the last read failed (internal) */
@@ -93,7 +110,9 @@ int gp_frame_open(int unit, const char *name);
  * placed in the buffer: the message's length on a disk file, on a tape its
  * records' bytes (the message and the padding of its last record); the
  * buffer past them is zero, so that nothing of an earlier message is ever
- * decoded.  *where gets its position and length.  Returns -1 at the end of
+ * decoded (with heads, as long as only the framing writes into the buffer
+ * between calls); with heads it may be the head alone.  *where gets its
+ * position and length.  Returns -1 at the end of
  * the archive, or when the reading fails (gp_frame.error then holds the
  * errno, reported as above). */
 int gp_frame_next(int unit, std::int32_t *buffer, int words, gp_frame_message *where);

@@ -129,6 +129,12 @@ int gp_partner_of(int code)
     return gp_param(code).partner;
 }
 
+int gp_completes_pair(int first, int second)
+{
+    int partner = gp_partner_of(first);
+    return gp_component_of(first) == GP_FIRST_COMPONENT && partner != 0 && second == partner;
+}
+
 int gp_param_codes_at(gp_place place, int index, int codes[2])
 {
     int n = 0;

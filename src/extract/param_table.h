@@ -84,6 +84,11 @@ int gp_param_long_name(int code, char *name, std::size_t size);
 int gp_component_of(int code);
 int gp_partner_of(int code);
 
+/* 1 when second completes the wind pair that first begins: first is a first
+ * component and second its partner; else 0.  A pair is two messages one
+ * after the other with the same date, time and level. */
+int gp_completes_pair(int first, int second);
+
 /* The codes behind entry index of a place: menu entry 1..5, or a row from
  * 0 of a dialog list; the first component comes first.  Stores at most two
  * codes into codes and returns how many (0 for an unknown entry). */

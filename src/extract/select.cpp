@@ -32,9 +32,8 @@ int desired_level(int level)
 
 int gp_second_component_of(const gp_field_state &u, const gp_field_state &v)
 {
-    int partner = gp_partner_of(u.current_param);
-    return gp_component_of(u.current_param) == GP_FIRST_COMPONENT && partner != 0 &&
-           v.current_param == partner && v.current_year == u.current_year &&
+    return gp_completes_pair(u.current_param, v.current_param) &&
+           v.current_year == u.current_year &&
            v.current_month == u.current_month && v.current_day == u.current_day &&
            v.current_hour == u.current_hour && v.current_minute == u.current_minute &&
            v.current_level == u.current_level;

@@ -43,6 +43,7 @@ struct Unit {
     long off = 0;
     long cache_off = 0;
     std::size_t cached = 0;
+    std::size_t read_ahead = window_size;   // disk files: bytes a read asks for
 };
 
 struct TpioState {
@@ -310,8 +311,9 @@ long fill(Unit &u, std::size_t n)
         u.end -= u.beg;
         u.beg = 0;
     }
+    std::size_t want = std::max(n, u.read_ahead);
     while (u.end < n) {
-        ssize_t r = ::read(u.fd, u.win.data() + u.end, window_size - u.end);
+        ssize_t r = ::read(u.fd, u.win.data() + u.end, want - u.end);
         if (r < 0 && errno == EINTR)
             continue;
         if (r < 0)
@@ -551,6 +553,12 @@ void tpio_disk_consume(int unit, std::size_t n)
 {
     if (Unit *u = open_unit_at(&unit); u != nullptr && u->kind == TPIO_DISK)
         consume(*u, n);
+}
+
+void tpio_disk_read_ahead(int unit, std::size_t n)
+{
+    if (Unit *u = open_unit_at(&unit); u != nullptr && u->kind == TPIO_DISK)
+        u->read_ahead = n == 0 || n > window_size ? window_size : n;
 }
 
 long tpio_disk_read_at(int unit, long offset, void *buf, std::size_t n)

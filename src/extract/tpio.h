@@ -102,6 +102,11 @@ long tpio_disk_offset(int unit);
 long tpio_disk_peek(int unit, std::size_t n, const unsigned char **data);
 void tpio_disk_consume(int unit, std::size_t n);
 
+/* Disk units: each read of the file asks for at most n bytes, or for what
+ * a peek needs when that is more (0: 256 KiB, the default), so that a
+ * reader that consumes past most of the bytes does not read them. */
+void tpio_disk_read_ahead(int unit, std::size_t n);
+
 /* Disk units: up to n bytes from byte offset into buf without moving the
  * reading position (a disk file that cannot seek: only from the bytes that
  * peek can make available).  The bytes there, fewer at the end of the

@@ -1,0 +1,110 @@
+// One message of the inventory: its line, and the codec's listing of it.
+#include "gridls.h"
+#include "describe.h"
+#include "param_table.h"
+
+#include <cstdio>
+#include <vector>
+
+gl_message_state gl_msg;
+
+namespace {
+
+// One codec call on the message in the buffer; failures come back.
+int decode(const char *op, float *values, gint count)
+{
+    gl_message_state &m = gl_msg;
+    gint klenp = count, kleng = GP_IGRIB_WORDS, kword = 0, kret = 1;
+    fldcod(m.ksec0, m.ksec1, m.ksec2, m.psec2, m.ksec3, m.psec3, m.ksec4, values, &klenp,
+           m.buffer, &kleng, &kword, op, &kret, 1L);
+    return kret;
+}
+
+// The entry of the message whose sections 0 to 2 are in gl_msg's arrays.
+void fill_entry(int n, gl_entry *e)
+{
+    const gint *k1 = gl_msg.ksec1;
+    e->year_of_century = k1[9];
+    e->year = gp_full_year(k1[20], k1[9]);
+    e->month = k1[10];
+    e->day = k1[11];
+    e->hour = k1[12];
+    e->minute = k1[13];
+    e->code = k1[5];
+    e->level = k1[7];
+    char buf[80];
+    gp_level_text(k1[6], k1[7], k1[8], buf, sizeof buf);
+    e->level_text = buf;
+    gp_grid_text((k1[4] & 128) ? gl_msg.ksec2 : nullptr, k1[3], buf, sizeof buf);
+    e->grid = buf;
+    e->bits = gp_bits_per_value(reinterpret_cast<const unsigned char *>(gl_msg.buffer), n,
+                                gl_msg.ksec0[1], k1[4]);
+    e->bitmap = (k1[4] & 64) != 0;
+}
+
+}  // namespace
+
+int gl_decode(int n, const gp_frame_message &where, long number, gl_entry *e)
+{
+    *e = gl_entry{};
+    e->number = number;
+    e->where = where;
+    float none[1];
+    int kret = decode("I", none, 1);
+    if (kret > 0 || kret == -6)
+        return kret;
+    fill_entry(n, e);
+    return 0;
+}
+
+std::string gl_position(const gp_frame_message &where)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%c=%ld:l=%d", where.at == GP_FRAME_RECORD ? 'r' : 'o',
+                  where.position, where.length);
+    return buf;
+}
+
+std::string gl_place(const gl_entry &e)
+{
+    return std::to_string(e.number) + ":" + gl_position(e.where);
+}
+
+std::string gl_line(const gl_entry &e)
+{
+    char name[GP_EXTENSION_LEN + 16], buf[256];
+    gp_param_name(e.code, name, sizeof name);
+    std::snprintf(buf, sizeof buf, ":d=%04d%02d%02d%02d:%d:%s:%s:%s:bits=%d%s", e.year, e.month,
+                  e.day, e.hour, e.code, name, e.level_text.c_str(), e.grid.c_str(), e.bits,
+                  e.bitmap ? ":bitmap" : "");
+    return gl_place(e) + buf;
+}
+
+void gl_list(int n, const gp_frame_message &where, long number)
+{
+    // A whole message holds at most 8 values an octet; its bit map spreads
+    // no more points than it has bits.
+    std::vector<float> values(8 * GP_IGRIB_BYTES);
+    int kret = decode("D", values.data(), static_cast<gint>(values.size()));
+    // The sections decoded before the one that failed (x00 codes by section).
+    int done = kret == -6 ? 2 : kret > 0 ? kret / 100 - 3 : 5;
+    gl_entry e;
+    e.number = number;
+    e.where = where;
+    if (done > 2) {
+        fill_entry(n, &e);
+        std::printf("%s\n", gl_line(e).c_str());
+    }
+    gl_message_state &m = gl_msg;
+    int flag = m.ksec1[4];
+    if (done > 0)
+        grprs0(m.ksec0);
+    if (done > 1)
+        grprs1(m.ksec0, m.ksec1);
+    if (done > 2 && (flag & 128))
+        grprs2(m.ksec0, m.ksec2, m.psec2);
+    if (done > 3 && (flag & 64))
+        grprs3(m.ksec0, m.ksec3, m.psec3);
+    if (done > 4)
+        grprs4(m.ksec0, m.ksec4, values.data());
+}
