@@ -433,6 +433,8 @@ int gp_frame_open(int unit, const char *name)
         std::fprintf(gp_frame.report, "mtopen: %s: %s\n", name, std::strerror(errno));
         return -1;
     }
+    if (gp_frame.heads)   // so that not even the first read takes more
+        tpio_disk_read_ahead(unit, static_cast<std::size_t>(head_read));
     if (tpio_probe(unit) < 0) {
         fail(errno);
         mtclose(&unit);

@@ -83,7 +83,8 @@ struct gp_frame_state {
     int error = 0;        /* errno of the read failure that ended the
                              archive, 0 while none */
     int heads = 0;        /* 1: disk files hand out heads (above); read at
-                             each gp_frame_next */
+                             each gp_frame_next, and by gp_frame_open so
+                             that its first read is small too */
     void (*too_long)(const gp_frame_message *) = nullptr; /* when not null,
                              told of each whole message passed over as too
                              long for the buffer */

@@ -85,6 +85,7 @@ int inventory(const char *name)
     gl_sum = gl_summary_state{};
     gp_frame.program = "gridls";
     gp_frame.too_long = gl_summary_too_long;
+    gp_frame.heads = gl_run.listing != 1;
     int unit = gl_run.unit;
     if (gp_frame_open(unit, name) < 0)
         return GL_UNREADABLE;
