@@ -44,6 +44,10 @@ struct Unit {
     long cache_off = 0;
     std::size_t cached = 0;
     std::size_t read_ahead = window_size;   // disk files: bytes a read asks for
+    int seekable = 0;      // disk files read with pread at off
+    std::vector<unsigned char> ahead;   // what tpio_disk_read_at fetched last:
+    long ahead_off = 0;                 // bytes from file offset ahead_off
+    std::size_t ahead_len = 0;
 };
 
 struct TpioState {
@@ -299,6 +303,24 @@ int file_kind(int fd)
 
 // ---- disk files ------------------------------------------------------------
 
+// Up to room more bytes of a disk file at win[end]: from what
+// tpio_disk_read_at fetched when they are there, by pread on a file that
+// can seek, else by read.
+ssize_t read_more(Unit &u, std::size_t room)
+{
+    unsigned char *to = u.win.data() + u.end;
+    if (!u.seekable)
+        return ::read(u.fd, to, room);
+    long at = u.off + static_cast<long>(u.end - u.beg);
+    long cached_end = u.ahead_off + static_cast<long>(u.ahead_len);
+    if (at >= u.ahead_off && at < cached_end) {
+        std::size_t k = std::min(room, static_cast<std::size_t>(cached_end - at));
+        std::memcpy(to, u.ahead.data() + (at - u.ahead_off), k);
+        return static_cast<ssize_t>(k);
+    }
+    return ::pread(u.fd, to, room, static_cast<off_t>(at));
+}
+
 // Makes up to n bytes available at win[beg]; returns how many there are.
 long fill(Unit &u, std::size_t n)
 {
@@ -313,7 +335,7 @@ long fill(Unit &u, std::size_t n)
     }
     std::size_t want = std::max(n, u.read_ahead);
     while (u.end < n) {
-        ssize_t r = ::read(u.fd, u.win.data() + u.end, want - u.end);
+        ssize_t r = read_more(u, want - u.end);
         if (r < 0 && errno == EINTR)
             continue;
         if (r < 0)
@@ -335,7 +357,7 @@ void consume(Unit &u, std::size_t n)
     }
     u.beg = u.end = 0;
     n -= have;
-    if (::lseek(u.fd, static_cast<off_t>(n), SEEK_CUR) >= 0)
+    if (u.seekable)
         return;
     while (n > 0) {   // a pipe: read what cannot be sought over
         long got = fill(u, std::min(n, window_size));
@@ -407,6 +429,7 @@ extern "C" int mtopen(int *unit, const char *name, int *mode, int *name_len)
     *u = Unit{};
     u->fd = fd;
     u->kind = kind;
+    u->seekable = kind == TPIO_DISK && ::lseek(fd, 0, SEEK_CUR) >= 0;
     if (kind != TPIO_TAPE)
         u->win.resize(window_size);
     gp_tpio.fd[*unit] = fd;
@@ -566,6 +589,18 @@ long tpio_disk_read_at(int unit, long offset, void *buf, std::size_t n)
     Unit *u = open_unit_at(&unit);
     if (u == nullptr || u->kind != TPIO_DISK || offset < 0)
         return -1;
+    if (u->seekable && n <= u->read_ahead && u->read_ahead < window_size) {
+        // A small read-ahead: the bytes after these are likely wanted next.
+        u->ahead.resize(u->read_ahead);
+        long got = read_at(u->fd, offset, u->ahead.data(), u->read_ahead);
+        u->ahead_off = offset;
+        u->ahead_len = got < 0 ? 0 : static_cast<std::size_t>(got);
+        if (got < 0)
+            return -1;
+        got = std::min(got, static_cast<long>(n));
+        std::memcpy(buf, u->ahead.data(), static_cast<std::size_t>(got));
+        return got;
+    }
     long got = read_at(u->fd, offset, buf, n);
     if (got >= 0 || errno != ESPIPE)
         return got;

@@ -104,7 +104,12 @@ void tpio_disk_consume(int unit, std::size_t n);
 
 /* Disk units: each read of the file asks for at most n bytes, or for what
  * a peek needs when that is more (0: 256 KiB, the default), so that a
- * reader that consumes past most of the bytes does not read them. */
+ * reader that consumes past most of the bytes does not read them.  With
+ * such a small read-ahead, tpio_disk_read_at of at most n bytes fetches n
+ * and keeps them for the peek that reaches them: a reader that checks the
+ * end of what it passes over reads the bytes after it in the same call.
+ * Files that can seek are read with pread at the reading position, which
+ * consume only moves. */
 void tpio_disk_read_ahead(int unit, std::size_t n);
 
 /* Disk units: up to n bytes from byte offset into buf without moving the
