@@ -170,3 +170,13 @@ float gp_scale_factor_of(int code)
 {
     return in_table(code) ? gp_table.param_scale_factor[code] : default_row.scale;
 }
+
+const char *gp_param_name(int code, char *name, std::size_t size)
+{
+    const char *extension = gp_param(code).extension;
+    if (extension[0] != '\0')
+        std::snprintf(name, size, "%s", extension);
+    else
+        std::snprintf(name, size, "p%d", code);
+    return name;
+}

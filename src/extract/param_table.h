@@ -15,6 +15,8 @@
 
 #include "config.h"
 
+#include <cstddef>
+
 /* The codes the programs refer to by name. */
 enum gp_param_code {
     GP_GEOPOTENTIAL = 129,
@@ -36,6 +38,7 @@ enum gp_param_code {
 enum {
     GP_UNITS_LEN = 15,        /* units text, terminator included */
     GP_EXTENSION_LEN = 17,    /* extension name, terminator included */
+    GP_PARAM_NAME_LEN = 24,   /* gp_param_name(), terminator included */
     GP_MENU_ENTRIES = 5,      /* terminal menu: entries 1..5 */
     GP_UPPER_LIST_ROWS = 5,   /* dialog: parameter list */
     GP_SURFACE_LIST_ROWS = 7  /* dialog: surface parameter list */
@@ -98,5 +101,12 @@ const char *gp_units_of(int code);
 const char *gp_extension_of(int code);
 float gp_missing_value_of(int code);
 float gp_scale_factor_of(int code);
+
+/* The name of a code in output file names and messages: its extension
+ * name, or "p<code>" (p141, p200) for a code without one, so that every
+ * code has a name of its own.  Written into name (size bytes,
+ * GP_PARAM_NAME_LEN always suffices); returns name.  Reads the rows, so
+ * it needs no init_arrays(). */
+const char *gp_param_name(int code, char *name, std::size_t size);
 
 #endif
