@@ -70,7 +70,7 @@ struct gp_message_state {
 extern gp_message_state gp_msg;
 
 /* Everything back to program start (gp_run, gp_field, gp_msg, gp_table,
- * gp_out, the units of gp_tpio closed). */
+ * gp_out, gp_search, the units of gp_tpio closed). */
 void gp_extract_reset();
 
 /* ---- decoding (decode.cpp) ------------------------------------------ */
