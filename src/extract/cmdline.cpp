@@ -1,6 +1,8 @@
 // The run configuration's defaults and the command line.
 #include "config.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -48,6 +50,14 @@ int usage_exit(int status)
 void parse_date(const char *word, int *month, int *day, int *year)
 {
     std::sscanf(word, "%d/%d/%d", month, day, year);
+}
+
+// The same file however it is named (links, "./", other paths).
+bool same_file(const char *a, const char *b)
+{
+    struct stat sa {}, sb {};
+    return ::stat(a, &sa) == 0 && ::stat(b, &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 void copy_bounded(char *dst, std::size_t size, const char *src)
@@ -116,12 +126,18 @@ int gp_parse_command_line(int argc, char **argv, char *device)
             gp_run.xquery = 1 - gp_run.xquery;
             break;
         default:
-            std::printf("Switch '%c' undefined.\n", sw);
+            std::printf("Switch '%.1s' undefined.\n", word + 1);
             return usage_exit(status_abort);
         }
         i++;
     }
     if (gp_run.out_file[0] == '\0')
         std::strcpy(gp_run.out_file, "norva.out");
+    if (gp_run.destination == GP_DEST_ONE_FILE && gp_run.out_file_given &&
+        same_file(gp_run.out_file, device)) {
+        std::fprintf(stderr, "gridpick: %s is the archive being read; it is not written over\n",
+                     gp_run.out_file);
+        return status_usage;
+    }
     return 0;
 }

@@ -3,9 +3,12 @@
 #include "extract.h"
 #include "grib.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 gp_field_state gp_field;
@@ -21,6 +24,21 @@ int decode(std::int32_t *buffer, const char *op)
     fldcod(gp_msg.ksec0, gp_msg.ksec1, gp_msg.ksec2, gp_msg.psec2, gp_msg.ksec3, gp_msg.psec3,
            gp_msg.ksec4, gp_msg.decoded_data, &klenp, buffer, &kleng, &kword, op, &kret, 1L);
     return kret;
+}
+
+// A quiet NaN with a payload no decoding produces: the values under a
+// bit map that marks more points present than the message holds values
+// would otherwise be those of the field decoded before.
+constexpr std::uint32_t not_decoded_bits = 0x7fc5a5a5u;
+
+float not_decoded()
+{
+    return std::bit_cast<float>(not_decoded_bits);
+}
+
+bool is_not_decoded(float v)
+{
+    return std::bit_cast<std::uint32_t>(v) == not_decoded_bits;
 }
 
 void warn_undecodable(int kret)
@@ -51,6 +69,10 @@ int decode_data_set(std::int32_t *buffer)
 
 int unpack_data_set(std::int32_t *buffer)
 {
+    // Missing points take the data set's bad_value; every value the message
+    // does not give keeps the mark of "not decoded".
+    gp_msg.psec3[1] = gp_missing_value_of(gp_field.current_param);
+    std::fill(std::begin(gp_msg.decoded_data), std::end(gp_msg.decoded_data), not_decoded());
     int kret = decode(buffer, "D");
     if (kret > 0 || kret == -6) {
         warn_undecodable(kret);
@@ -64,6 +86,15 @@ int unpack_data_set(std::int32_t *buffer)
                      "points; passed over\n",
                      gp_msg.from_records ? "record" : "offset", gp_msg.position, gp_msg.ksec4[0],
                      rows, columns);
+        return -1;
+    }
+    long lacking = std::count_if(gp_msg.decoded_data, gp_msg.decoded_data + points, is_not_decoded);
+    if (lacking > 0) {
+        std::fprintf(stderr,
+                     "gridpick: GRIB message at %s %ld lacks values for %ld of its %ld x %ld "
+                     "points; passed over\n",
+                     gp_msg.from_records ? "record" : "offset", gp_msg.position, lacking, rows,
+                     columns);
         return -1;
     }
     return static_cast<int>(points);

@@ -12,6 +12,7 @@
  *             scale factors)
  *   gp_out    the output step's descriptor and the waiting first component
  *             of a wind pair
+ *   gp_search what the search has met: messages, dates, a stop signal
  *   gp_tpio   the unit layer (tpio.h)
  *
  * Decisions: 1 write, 0 skip, -1 quit.  GP_NO_MORE (-3): no more messages.
@@ -23,6 +24,7 @@
 #include "param_table.h"
 #include "ov.h"
 
+#include <csignal>
 #include <cstddef>
 #include <cstdint>
 
@@ -68,7 +70,7 @@ struct gp_message_state {
 extern gp_message_state gp_msg;
 
 /* Everything back to program start (gp_run, gp_field, gp_msg, gp_table,
- * gp_out, the units of gp_tpio closed). */
+ * gp_out, gp_search, the units of gp_tpio closed). */
 void gp_extract_reset();
 
 /* ---- decoding (decode.cpp) ------------------------------------------ */
@@ -80,9 +82,12 @@ void gp_extract_reset();
 int decode_data_set(std::int32_t *buffer);
 
 /* Decodes the whole message (values into gp_msg.decoded_data) for a field
- * about to be written.  Returns the number of grid points (num_rows x
- * num_columns), or -1 after a warning when the message cannot be decoded or
- * its values do not fill a grid of at most GP_MAX_VALUES points. */
+ * about to be written; points a bit map marks missing hold the missing
+ * value of the parameter (the data set's bad_value).  Returns the number of
+ * grid points (num_rows x num_columns), or -1 after a warning when the
+ * message cannot be decoded, its values do not fill a grid of at most
+ * GP_MAX_VALUES points, or it lacks values for points its bit map marks
+ * present (no value of an earlier field is ever left in their place). */
 int unpack_data_set(std::int32_t *buffer);
 
 /* values[0..count) *= factor, after printing "Scaling by %g\n". */
@@ -156,6 +161,8 @@ void print_vals(const int *values, int count);
 
 struct gp_output_state {
     int out_fd;                   /* the output file while writing to it */
+    int file_started;             /* 1: -o's one file has been created */
+    int failed;                   /* data sets that could not be written */
     int pending;                  /* 1: a first wind component waits */
     gp_field_state pending_field; /* its field */
     int pending_points;
@@ -165,16 +172,21 @@ struct gp_output_state {
 extern gp_output_state gp_out;
 
 /* The output name of the current field, "NRV.%d%s%d.%02dz.%dmb.%s", into
- * name (size bytes). */
+ * name (size bytes); the last part is gp_param_name() of its code. */
 void gp_output_name(char *name, std::size_t size);
 
 /* Writes the current field (values in gp_msg.decoded_data, count points).
- * A first wind component is kept until its second component arrives; the pair is then written as one OV_VECTOR data set
- * and counted as two.  Returns 0, or -1 when nothing was written (and
- * nothing counted): the file to append to could not be opened, a second
- * component had no first one, or the writer failed; each is reported on
- * standard error.  Ends the process with status 255 when a new
- * file cannot be created. */
+ * A first wind component is kept until its second component arrives; the
+ * pair is then written as one OV_VECTOR data set and counted as two.
+ * Per field, the file is written as "<name>.part" and renamed to its name
+ * when whole.  With -o the first data set creates out_file (named after
+ * its field unless -f named it) and later ones are appended; one that
+ * cannot be written whole is cut off again.  Returns 0, or -1 when nothing
+ * was written (and nothing counted): a second component had no first one,
+ * or, counted in gp_out.failed, the file to append to could not be opened
+ * or the writing failed (a full disk included); each is reported on
+ * standard error.  Ends the process with status 255 when a new file cannot
+ * be created for any other reason. */
 int write_data_set(int count);
 
 /* Fills hdr for the current field (gp_field, gp_msg.ksec1, ksec2, the
@@ -221,12 +233,29 @@ int white_space(int c);
 
 /* ---- driver (driver.cpp) --------------------------------------------- */
 
+/* What the search has met, for the end of the run. */
+struct gp_search_state {
+    long messages;                 /* messages decoded so far */
+    gp_field_state first, last;    /* the first and the last of them */
+    volatile std::sig_atomic_t stop_signal;  /* SIGINT or SIGTERM received */
+};
+extern gp_search_state gp_search;
+
 /* The run after the command line: opens device, completes the selection,
  * searches the archive and writes what is wanted, then reports through
- * exit_proc.  Returns only when the archive cannot be opened (status 1). */
+ * exit_proc.  SIGINT and SIGTERM during the search end it after the data
+ * set being written.  Returns only when the archive cannot be opened
+ * (status 1). */
 int gp_extract_run(int argc, char **argv, const char *device);
 
-/* Closes the archive, prints the report and ends the process with 0. */
+/* The current field's date, "%02d/%02d/%02d" and eight backspaces, four
+ * times on standard output; flushed at once when that is a terminal. */
+void gp_show_progress();
+
+/* Closes the archive, prints the report (and, when nothing was written, a
+ * line on standard error with the dates and number of the messages read and
+ * the dates asked for) and ends the process: 128 + the signal after SIGINT
+ * or SIGTERM, else 1 when a data set could not be written, else 0. */
 [[noreturn]] void exit_proc();
 
 #endif

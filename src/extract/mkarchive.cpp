@@ -2,7 +2,7 @@
 // project's own codec, as a disk file or as a SIMH tape image.
 //
 //   mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]
-//             [-p CODES] [-l LEVELS] [-r RECORD] FILE
+//             [-p CODES] [-l LEVELS] [-r RECORD] [-m N] FILE
 //
 //   -t         tape image: each message in records of at most RECORD bytes
 //              (-r, 10560), a tape mark and the end of the medium at the end
@@ -11,6 +11,7 @@
 //   -s, -d     first analysis date (1/1/79) and number of days (1)
 //   -T         analysis hours, comma-separated (0,6,12,18)
 //   -p, -l     only these parameter codes / levels (comma-separated)
+//   -m         every Nth point, from the first, missing under a bit map
 //
 // The order is the archive's: date, hour, then for each of the 14 pressure
 // levels the upper-air parameters in the order of the terminal menu, then
@@ -43,13 +44,14 @@ struct Options {
     std::vector<int> hours{0, 6, 12, 18};
     std::vector<int> codes, only_levels;
     int record = 10560;
+    int missing_every = 0;
     const char *path = nullptr;
 };
 
 [[noreturn]] void usage()
 {
     std::fputs("usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]\n"
-               "                 [-p CODES] [-l LEVELS] [-r RECORD] FILE\n",
+               "                 [-p CODES] [-l LEVELS] [-r RECORD] [-m N] FILE\n",
                stderr);
     std::exit(2);
 }
@@ -101,6 +103,8 @@ Options parse(int argc, char **argv)
             o.only_levels = int_list(arg());
         else if (a == "-r")
             o.record = std::atoi(arg());
+        else if (a == "-m")
+            o.missing_every = std::atoi(arg());
         else if (a[0] == '-' || o.path)
             usage();
         else
@@ -108,7 +112,7 @@ Options parse(int argc, char **argv)
     }
     if (!o.path || o.ni < 2 || o.nj < 2 || o.ni > 19000 || o.nj > 19000 ||
         o.ni * o.nj > 19000 || o.bits < 1 || o.bits > 32 || o.days < 0 || o.record < 1 ||
-        o.month < 1 || o.month > 12)
+        o.month < 1 || o.month > 12 || o.missing_every < 0)
         usage();
     return o;
 }
@@ -176,6 +180,18 @@ struct Coder {
         ksec4[GRIB_NKSEC4]{};
     float psec2[GRIB_NPSEC2]{}, psec3[GRIB_NPSEC3]{};
 
+    // Every missing_every-th value becomes the marker of a missing point,
+    // left out of section 4 by the bit map in section 3.
+    void mark_missing()
+    {
+        constexpr float marker = -1.0e30f;
+        ksec1[4] = 192;
+        ksec3[0] = 0;
+        psec3[1] = marker;
+        for (std::size_t i = 0; i < values.size(); i += static_cast<std::size_t>(o.missing_every))
+            values[i] = marker;
+    }
+
     // The message for one field: its bytes, padding included.
     std::vector<unsigned char> code(int param, int level, int year, int month, int day, int hour,
                                     int step)
@@ -199,6 +215,8 @@ struct Coder {
             for (int c = 0; c < o.ni; c++)
                 values[static_cast<std::size_t>(r * o.ni + c)] = static_cast<float>(
                     value_at(param, level, step, 90.0 - r * dj / 1000.0, c * di / 1000.0));
+        if (o.missing_every > 0)
+            mark_missing();
         gint klenp = o.ni * o.nj, kl = kleng, kword = 0, kret = 1;
         fldcod(ksec0, ksec1, ksec2, psec2, ksec3, psec3, ksec4, values.data(), &klenp, kgrib.data(),
                &kl, &kword, "C", &kret, 1L);

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@ namespace {
 constexpr const char *cmonth[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                     "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 constexpr int status_cannot_create = 255;  // exit(-1)
+constexpr char temp_suffix[] = ".part";
 
 const char *month_name(int month)
 {
@@ -37,39 +39,31 @@ bool completes_pending(const gp_field_state &f, int count)
 
 void describe(const char *what, const gp_field_state &f, const char *outcome)
 {
+    char name[GP_PARAM_NAME_LEN];
     std::fprintf(stderr, "gridpick: %s the %s data set at %d mb at %d:%02d on %d/%d/%d; %s\n", what,
-                 gp_extension_of(f.current_param), f.current_level, f.current_hour,
-                 f.current_minute, f.current_month, f.current_day, f.current_year, outcome);
+                 gp_param_name(f.current_param, name, sizeof name), f.current_level,
+                 f.current_hour, f.current_minute, f.current_month, f.current_day,
+                 f.current_year, outcome);
 }
 
-// The descriptor to write the data set of field f to.  A new file is named
-// after f (or, with -o and -f, is the file -f named); otherwise the data set
-// is appended to out_file.  -1 when that file cannot be opened.
-int open_output(const gp_field_state &f, bool new_file)
+void name_after(const gp_field_state &f)
 {
-    if (new_file) {
-        if (!(gp_run.destination == GP_DEST_ONE_FILE && gp_run.out_file_given)) {
-            gp_field_state saved = gp_field;
-            gp_field = f;
-            gp_output_name(gp_run.out_file, sizeof gp_run.out_file);
-            gp_field = saved;
-        }
-        int fd = ov_create(gp_run.out_file);
-        if (fd < 0) {
-            std::fflush(nullptr);
-            std::exit(status_cannot_create);
-        }
+    gp_field_state saved = gp_field;
+    gp_field = f;
+    gp_output_name(gp_run.out_file, sizeof gp_run.out_file);
+    gp_field = saved;
+}
+
+// ov_create.  A full disk (or file size limit) met by the magic is a data
+// set that cannot be written: -1.  Any other failure ends the process.
+int create_or_exit(const char *path)
+{
+    errno = 0;
+    int fd = ov_create(path);
+    if (fd >= 0 || errno == ENOSPC || errno == EDQUOT || errno == EFBIG)
         return fd;
-    }
-    int fd = ov_open(gp_run.out_file, 2);
-    if (fd < 0 || ::lseek(fd, 0, SEEK_END) < 0) {
-        if (fd >= 0)
-            ov_close(fd);
-        std::fprintf(stderr, "gridpick: cannot open %s to append to it; data set not written\n",
-                     gp_run.out_file);
-        return -1;
-    }
-    return fd;
+    std::fflush(nullptr);
+    std::exit(status_cannot_create);
 }
 
 void announce(int times)
@@ -80,21 +74,83 @@ void announce(int times)
     }
 }
 
+int count_written(int count)
+{
+    gp_run.num_dsets_written += count;
+    return 0;
+}
+
+int count_failed(const char *outcome)
+{
+    std::fprintf(stderr, "gridpick: writing %s failed; %s\n", gp_run.out_file, outcome);
+    gp_out.failed++;
+    return -1;
+}
+
+// A file of its own for the data set, written under a temporary name
+// beside it and renamed when whole: the final name never holds a part.
+int write_new_file(const gp_field_state &f, OvHeader *hdr, int count)
+{
+    name_after(f);
+    char temp[GP_OUT_FILE_LEN + sizeof temp_suffix];
+    std::snprintf(temp, sizeof temp, "%s%s", gp_run.out_file, temp_suffix);
+    gp_out.out_fd = create_or_exit(temp);
+    if (gp_out.out_fd < 0)
+        return count_failed("the data set is not written");
+    announce(count);
+    bool whole = write_dset(gp_out.out_fd, hdr) == 0;
+    ov_close(gp_out.out_fd);
+    gp_out.out_fd = -1;
+    if (whole && std::rename(temp, gp_run.out_file) != 0) {
+        std::perror(gp_run.out_file);
+        whole = false;
+    }
+    if (!whole) {
+        ::unlink(temp);
+        return count_failed("the data set is not written");
+    }
+    return count_written(count);
+}
+
+// The one file of -o: created with the first data set (named after its
+// field unless -f named it), appended to afterwards.  A data set that
+// cannot be written whole is cut off again.
+int write_one_file(const gp_field_state &f, OvHeader *hdr, int count)
+{
+    bool create = !gp_out.file_started && gp_run.num_dsets_written == 0;
+    if (create && !gp_run.out_file_given)
+        name_after(f);
+    gp_out.out_fd = create ? create_or_exit(gp_run.out_file) : ov_open(gp_run.out_file, 2);
+    off_t end = gp_out.out_fd < 0 ? -1 : ::lseek(gp_out.out_fd, 0, SEEK_END);
+    if (end < 0) {
+        if (gp_out.out_fd >= 0)
+            ov_close(gp_out.out_fd);
+        gp_out.out_fd = -1;
+        if (create)
+            return count_failed("the data set is not written");
+        std::fprintf(stderr, "gridpick: cannot open %s to append to it; data set not written\n",
+                     gp_run.out_file);
+        gp_out.failed++;
+        return -1;
+    }
+    gp_out.file_started = 1;
+    announce(count);
+    bool whole = write_dset(gp_out.out_fd, hdr) == 0;
+    if (!whole && ::ftruncate(gp_out.out_fd, end) != 0)
+        std::perror(gp_run.out_file);
+    ov_close(gp_out.out_fd);
+    gp_out.out_fd = -1;
+    if (!whole)
+        return count_failed("the file is cut back to its last whole data set");
+    return count_written(count);
+}
+
 // Writes hdr as count data sets (1, or 2 for a wind pair) of field f.
 int write_counted(const gp_field_state &f, OvHeader *hdr, int count)
 {
-    bool new_file = gp_run.num_dsets_written == 0 || gp_run.destination == GP_DEST_PER_FIELD;
-    gp_out.out_fd = open_output(f, new_file);
-    if (gp_out.out_fd < 0)
-        return -1;
-    gp_run.num_dsets_written += count;
-    announce(count);
-    int status = write_dset(gp_out.out_fd, hdr);
-    ov_close(gp_out.out_fd);
-    gp_out.out_fd = -1;
-    if (status < 0)
-        gp_run.num_dsets_written -= count;
-    return status;
+    if (gp_run.destination == GP_DEST_PER_FIELD)
+        return write_new_file(f, hdr, count);
+    return write_one_file(f, hdr, count);
 }
 
 }  // namespace
@@ -102,9 +158,10 @@ int write_counted(const gp_field_state &f, OvHeader *hdr, int count)
 void gp_output_name(char *name, std::size_t size)
 {
     const gp_field_state &f = gp_field;
+    char param[GP_PARAM_NAME_LEN];
     std::snprintf(name, size, "NRV.%d%s%d.%02dz.%dmb.%s", f.current_year,
                   month_name(f.current_month), f.current_day, f.current_hour, f.current_level,
-                  gp_extension_of(f.current_param));
+                  gp_param_name(f.current_param, param, sizeof param));
 }
 
 void gp_fill_header(OvHeader *hdr, float *data)

@@ -172,6 +172,7 @@ TEST(BadCommandLines, EndWithUsage)
         {{"-u", "-z"}, 255, usage},
         {{"-z"}, 255, "Switch 'z' undefined.\n" + usage},
         {{"-a", "-Q"}, 255, "Switch 'Q' undefined.\n" + usage},
+        {{"-"}, 255, "Switch '' undefined.\n" + usage},
     };
     for (const auto &c : cases) {
         Parsed p = parse(c.args);

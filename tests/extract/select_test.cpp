@@ -105,7 +105,10 @@ TEST_F(Extract, OutputNames)
     EXPECT_STREQ(name, "NRV.79JUN5.00z.0mb.surface_temp");
     field(136, 0, 12, 31, 99, 18);
     gp_output_name(name, sizeof name);
-    EXPECT_STREQ(name, "NRV.99DEC31.18z.0mb.");
+    EXPECT_STREQ(name, "NRV.99DEC31.18z.0mb.p136");   // no extension name: its code
+    field(200, 850, 1, 1, 79, 0);
+    gp_output_name(name, sizeof name);
+    EXPECT_STREQ(name, "NRV.79JAN1.00z.850mb.p200");
     field(130, 500, 13, 1, 79, 0);
     gp_output_name(name, sizeof name);
     EXPECT_STREQ(name, "NRV.79XXX1.00z.500mb.temp");
