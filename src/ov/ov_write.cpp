@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "ov_internal.h"
@@ -88,8 +89,11 @@ int ov_create(const char *path)
     }
     if (!ov::write_all(fd, file_magic, sizeof file_magic)) {
         std::perror("ov_create write");
+        struct stat st;
+        bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
         ::close(fd);
-        ::unlink(path);
+        if (regular)   // never a device (/dev/full) that path names
+            ::unlink(path);
         return -1;
     }
     return fd;

@@ -89,6 +89,16 @@ TEST(OvWriter, CreateFailureIsReported)
     EXPECT_EQ(ov_create("/nonexistent-dir/x.ov"), -1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "ov_create: No such file or directory\n");
+    // A failed magic removes only a file it made: not a device, nor the
+    // link that named it.
+    TempDir dir;
+    std::string link = dir.file("full");
+    ASSERT_EQ(::symlink("/dev/full", link.c_str()), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ov_create(link.c_str()), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "ov_create write: No space left on device\n");
+    EXPECT_EQ(::access(link.c_str(), F_OK), 0);
 }
 
 TEST(OvWriter, OpenChecksMagicAndMode)
