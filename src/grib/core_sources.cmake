@@ -7,5 +7,7 @@ set(GRIB_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/section0_5.cpp
   ${CMAKE_CURRENT_LIST_DIR}/section1.cpp
   ${CMAKE_CURRENT_LIST_DIR}/section2.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/section3_4.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/section3.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/section4.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/expand.cpp
 )

@@ -42,7 +42,22 @@ struct grib_call {
     bool is(std::string_view letter) const { return hoper == letter; }
     bool has_sec2() { return (k1(5) & 128) != 0; }
     bool has_sec3() { return (k1(5) & 64) != 0; }
+    /* Values per point: the matrix size for matrix fields, else 1; 0 when
+     * the matrix dimensions are unusable. */
+    gint values_per_point()
+    {
+        if (k4(8) == 0)
+            return 1;
+        int64_t m = int64_t{k4(50)} * k4(51);
+        return m > 0 && m <= 2147483647 ? static_cast<gint>(m) : 0;
+    }
+    /* The missing-point marker: PSEC3(2), or KSEC3(2) for integer data. */
+    float marker() { return k4(5) == 32 ? static_cast<float>(k3(2)) : p3(2); }
 };
+
+/* PSEC4 holding packed or integer values in place of its reals. */
+inline gint *grib_as_ints(float *p) { return reinterpret_cast<gint *>(p); }
+inline bool grib_is_spherical(gint type) { return type == 50 || type == 60 || type == 70 || type == 80; }
 
 grib_work_t &grib_work();
 

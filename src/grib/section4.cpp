@@ -1,6 +1,7 @@
 /*
- * section3_4.cpp -- bit map section (section 3), binary data section
- * (section 4) and what follows the end section on decoding.
+ * section4.cpp -- binary data section (section 4): choice of the scaling,
+ * the additional flags of matrix fields, packing and unpacking of the
+ * values, and the points of operation "X".
  */
 #include <cmath>
 #include <cstring>
@@ -13,25 +14,6 @@
 
 namespace {
 
-bool is_spherical_type(gint t) { return t == 50 || t == 60 || t == 70 || t == 80; }
-
-/* Values per point: the matrix size for matrix fields, else 1; 0 when the
- * matrix dimensions are unusable. */
-gint values_per_point(grib_call &c)
-{
-    if (c.k4(8) == 0)
-        return 1;
-    int64_t m = int64_t{c.k4(50)} * c.k4(51);
-    return m > 0 && m <= 2147483647 ? static_cast<gint>(m) : 0;
-}
-
-float marker(grib_call &c)
-{
-    return c.k4(5) == 32 ? static_cast<float>(c.k3(2)) : c.p3(2);
-}
-
-gint *as_ints(float *p) { return reinterpret_cast<gint *>(p); }
-
 /* Values that the bit maps of a decoded message mark present: those of
  * each point set in the primary map, or the bits set in the present points'
  * secondary maps; -1 when the maps are not in KGRIB (extmap refuses them). */
@@ -43,7 +25,7 @@ int64_t values_present(grib_call &c)
         return bit >= 0 && grib_bits_fit(c.kleng, bit, n) ? grib_count_ones(base, bit, n) : -1;
     };
     int64_t points = ones(w.bmap, w.bmapbits);
-    gint m = values_per_point(c);
+    gint m = c.values_per_point();
     if (points < 0 || m == 0)
         return -1;
     return w.bmap2 < 0 ? points * m : ones(w.bmap2, points * m);
@@ -58,7 +40,7 @@ int64_t constant_count(grib_call &c)
     if (!c.has_sec2())
         return 0;
     gint t = c.k2(1);
-    if (is_spherical_type(t)) {
+    if (grib_is_spherical(t)) {
         int64_t j = c.k2(2);
         return j == c.k2(3) && j == c.k2(4) && j >= 0 ? (j + 1) * (j + 2) : 0;
     }
@@ -101,7 +83,7 @@ bool choose_scaling(grib_call &c, Packing &pk)
     gint first = c.k4(3) == 128 ? 1 : 0;
     gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
     float *vals = c.psec4 + first;
-    float pmiss = marker(c);
+    float pmiss = c.marker();
     bool secondary = c.k4(9) == 32;
     /* values equal to the marker are left alone for the secondary bit maps
      * built after this, which must still find them */
@@ -182,7 +164,7 @@ bool additional_flags(grib_call &c, gint &oct12)
     grib_work_t &w = grib_work();
     bool c98 = c.k1(2) == 98 && c.k1(1) == 140;
     if (c.coding()) {
-        gint m = values_per_point(c);
+        gint m = c.values_per_point();
         if (c98)
             oct12 = m > 0 ? w.nvals / m : 0;
         else
@@ -226,14 +208,14 @@ bool additional_flags(grib_call &c, gint &oct12)
     }
     if (c.k4(9) != 32)
         return true;
-    gint m = values_per_point(c);
+    gint m = c.values_per_point();
     if (m == 0)
         return grib_fail(c, 722,
                          "Error inserting/extracting first orsecond dimension of matrix. "
                          "Return code = ");
     if (c.coding()) {
         gint ir = 0, kbit = grib_state.kbit, kpr = grib_state.grbcom.NDBG;
-        float pmiss = marker(c);
+        float pmiss = c.marker();
         insmp2(c.kgrib, &c.kleng, &w.nspt, c.psec4, &w.nvals, &kbit, &pmiss, "C", &m, &kpr, &ir,
                1);
         if (ir)
@@ -312,7 +294,7 @@ bool extract_points(grib_call &c, float ref, float scale)
         c.p4(k) = c.k1(23) != 0 ? x / div : x;
     }
     if (c.k4(5) == 32)
-        rorint(c.psec4, as_ints(c.psec4), &n, "I", 1);
+        rorint(c.psec4, grib_as_ints(c.psec4), &n, "I", 1);
     return false;  /* the call ends here */
 }
 
@@ -336,95 +318,6 @@ bool decode_values(grib_call &c, float ref, float scale, gint first)
     }
     return true;
 }
-
-} // namespace
-
-bool grib_sec3(grib_call &c)
-{
-    grib_work_t &w = grib_work();
-    w.bmap = -1;
-    w.bmap2 = -1;
-    w.bmapbits = 0;
-    if (!c.has_sec3())
-        return true;
-    if (c.is("Z")) {
-        w.bmret = -5;
-        grib::MsgLine().text("FLDCOD : Bit-map found. No data decoded. Return code = ").i(-5, 3).put();
-        return false;
-    }
-    if (c.coding() && grib_state.grbcom.NVCK == 1) {
-        gint ir = 0;
-        grchk3(c.ksec1, c.ksec3, c.psec3, &ir);
-        if (ir)
-            return grib_fail(c, 699,
-                             "Error found when checking values for Section 3 against valid GRIB "
-                             "values. Return code = ");
-    }
-    const std::string_view e601 = "Error inserting/extracting length of  Section 3. Return code = ";
-    const std::string_view e602 =
-        "Error inserting/extracting number of unused bits at the end of Section 3. Return code = ";
-    w.start3 = w.nspt;
-    gint m = values_per_point(c);
-    if (c.coding()) {
-        if (m == 0)
-            return grib_fail(c, 722,
-                             "Error inserting/extracting first orsecond dimension of matrix. "
-                             "Return code = ");
-        if (c.k3(1) != 0) {
-            w.len3 = 6;
-            w.unused3 = 0;
-        } else {
-            gint t = w.nvals / m + 48;
-            w.len3 = 2 * ((t + 15) / 16);
-            w.unused3 = 8 * w.len3 - t;
-        }
-    }
-    if (grib_xfer1(c, w.len3, 24))
-        return grib_fail(c, 601, e601);
-    if (grib_debug())
-        grib::MsgLine()
-            .text("FLDCOD : Length of Section 3 of GRIB code is ")
-            .i(w.len3, 8)
-            .text(" octets.")
-            .put();
-    if (c.length_only()) {
-        w.nspt = w.start3;
-        grib_skip(8 * w.len3);
-        return true;
-    }
-    /* a section shorter than its header, or with more unused bits than
-     * bit map, is refused */
-    if (!c.coding() && w.len3 < 6)
-        return grib_fail(c, 601, e601);
-    if (grib_xfer1(c, w.unused3, 8))
-        return grib_fail(c, 602, e602);
-    if (grib_xfer1(c, c.k3(1), 16))
-        return grib_fail(c, 603, "Error inserting/extracting bit-map reference table. Return code = ");
-    if (!c.coding()) {
-        gint bits = 8 * w.len3 - 48 - w.unused3;
-        if (bits < 0)
-            return grib_fail(c, 602, e602);
-        if (c.k3(1) == 0) {
-            w.bmap = w.nspt;
-            w.bmapbits = bits;
-        }
-        w.nspt = w.start3;
-        grib_skip(8 * w.len3);
-        return true;
-    }
-    if (c.k3(1) != 0)
-        return true;
-    gint ir = 0, kbit = grib_state.kbit, kpr = grib_state.grbcom.NDBG, ksbind = c.k4(9);
-    float pmiss = marker(c);
-    insmp1(c.kgrib, &c.kleng, &w.nspt, &ksbind, c.psec4, &w.nvals, &kbit, &pmiss,
-           c.is("M") ? "M" : "C", &m, &kpr, &ir, 1);
-    if (ir)
-        return grib_fail(c, 604, "Error inserting primary bit map. Return code = ");
-    grib_skip(w.unused3);
-    return true;
-}
-
-namespace {
 
 const std::string_view E701 = "Error inserting/extracting length of  Section 4. Return code = ";
 const std::string_view E709 = "Error inserting/extracting number of bits per data value. Return code = ";
@@ -456,7 +349,7 @@ bool sec4_flag(grib_call &c)
 {
     grib_work_t &w = grib_work();
     if (c.coding()) {
-        c.k4(3) = c.has_sec2() && is_spherical_type(c.k2(1)) ? 128 : 0;
+        c.k4(3) = c.has_sec2() && grib_is_spherical(c.k2(1)) ? 128 : 0;
         grib_skip(8);
     } else {
         gint f = 0;
@@ -533,8 +426,8 @@ bool sec4_code_values(grib_call &c, float ref, float scale, gint first)
     grib_work_t &w = grib_work();
     gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
     float *vals = c.psec4 + first;
-    inscal(vals, as_ints(vals), &npack, &ref, &scale);
-    if (grib_xfer(c, as_ints(vals), npack, c.k4(2)))
+    inscal(vals, grib_as_ints(vals), &npack, &ref, &scale);
+    if (grib_xfer(c, grib_as_ints(vals), npack, c.k4(2)))
         return grib_fail(c, 712, "Error inserting/extracting data values. Return code = ");
     gint bits = w.nspt - w.start4;
     gint pad = (16 - bits % 16) % 16;
@@ -614,82 +507,4 @@ bool grib_sec4(grib_call &c)
         return false;
     return c.coding() ? sec4_code_values(c, ref, scale, first)
                       : sec4_decode_values(c, ref, scale, first);
-}
-
-namespace {
-
-/* A bit map of the message's own: values spread over the grid. */
-bool expand_bitmap(grib_call &c)
-{
-    grib_work_t &w = grib_work();
-    if (c.k3(1) != 0) {
-        w.bmret = -3;
-        return true;
-    }
-    gint knum = values_per_point(c);
-    if (knum == 0)
-        return grib_fail(c, 722,
-                         "Error inserting/extracting first orsecond dimension of matrix. "
-                         "Return code = ");
-    int64_t total = int64_t{w.bmapbits} * knum;
-    if (total > c.klenp)
-        return grib_fail_710(c, total);
-    gint ksize = w.bmapbits, kbit = grib_state.kbit, ksbmap = 0, ir = 0;
-    gint kpr = grib_state.grbcom.NDBG, bm2 = w.bmap2;
-    float pmiss = c.p3(2);
-    extmap(c.kgrib, &c.kleng, &w.bmap, &bm2, c.psec4, &ksize, &kbit, &ksbmap, &pmiss, &knum, &kpr,
-           &ir);
-    if (ir)
-        return grib_fail(c, 806, "Error extracting primary  or secondary bit map. Return code = ");
-    c.k4(1) = static_cast<gint>(total);
-    w.bmret = ksbmap;  // -2 every value present, -4 spread over the grid
-    return true;
-}
-
-/* Operation "R": a quasi-regular Gaussian field onto 2N x 4N points. */
-bool expand_quasi_regular(grib_call &c)
-{
-    if (c.has_sec3())
-        return grib_fail(c, 605,
-                         "Cannot convert Quasi-regular Gaussian grid with bit-map. Return code = ");
-    const std::string_view e522 = "Error inserting/extracting list of numbers of points. Return code = ";
-    /* the row list must describe 2N rows of 1 to 4N points, all of them
-     * decoded, before qu2reg may work on it (it cannot refuse a bad one) */
-    gint n = c.k2(10);
-    if (n < 1 || 2 * n != c.k2(3) || c.k2(3) > GRIB_MAXROWS)
-        return grib_fail(c, 522, e522);
-    int64_t sum = 0;
-    for (gint r = 1; r <= c.k2(3); r++) {
-        if (c.k2(22 + r) < 1 || c.k2(22 + r) > 4 * n)
-            return grib_fail(c, 522, e522);
-        sum += c.k2(22 + r);
-    }
-    if (sum > c.k4(1))
-        return grib_fail(c, 522, e522);
-    gint klat = 2 * n, klon = 4 * n, kcode = 1;
-    if (int64_t{klat} * klon > c.klenp)
-        return grib_fail_710(c, int64_t{klat} * klon);
-    qu2reg(c.psec4, &c.k2(23), &klat, &klon, &kcode);
-    c.k4(1) = klat * klon;
-    c.k2(2) = klon;
-    c.k2(17) = 0;
-    return true;
-}
-
-} // namespace
-
-bool grib_after5(grib_call &c)
-{
-    grib_work_t &w = grib_work();
-    if (c.has_sec3() && !expand_bitmap(c))
-        return false;
-    if (c.is("R") && c.k2(1) == 4 && c.k2(17) == 1 && !expand_quasi_regular(c))
-        return false;
-    if (c.k4(5) == 32)
-        rorint(c.psec4, as_ints(c.psec4), &c.k4(1), "I", 1);
-    if (w.missing)
-        c.k4(1) = -c.k4(1);
-    if (w.edition != 1)
-        c.k0(1) = w.nspt / 8;
-    return true;
 }

@@ -1,0 +1,91 @@
+/*
+ * section3.cpp -- bit map section (section 3): the primary bit map built
+ * when coding, its place noted for the expansion when decoding.
+ */
+#include "grib_codec.h"
+#include "grib_format.h"
+
+bool grib_sec3(grib_call &c)
+{
+    grib_work_t &w = grib_work();
+    w.bmap = -1;
+    w.bmap2 = -1;
+    w.bmapbits = 0;
+    if (!c.has_sec3())
+        return true;
+    if (c.is("Z")) {
+        w.bmret = -5;
+        grib::MsgLine().text("FLDCOD : Bit-map found. No data decoded. Return code = ").i(-5, 3).put();
+        return false;
+    }
+    if (c.coding() && grib_state.grbcom.NVCK == 1) {
+        gint ir = 0;
+        grchk3(c.ksec1, c.ksec3, c.psec3, &ir);
+        if (ir)
+            return grib_fail(c, 699,
+                             "Error found when checking values for Section 3 against valid GRIB "
+                             "values. Return code = ");
+    }
+    const std::string_view e601 = "Error inserting/extracting length of  Section 3. Return code = ";
+    const std::string_view e602 =
+        "Error inserting/extracting number of unused bits at the end of Section 3. Return code = ";
+    w.start3 = w.nspt;
+    gint m = c.values_per_point();
+    if (c.coding()) {
+        if (m == 0)
+            return grib_fail(c, 722,
+                             "Error inserting/extracting first orsecond dimension of matrix. "
+                             "Return code = ");
+        if (c.k3(1) != 0) {
+            w.len3 = 6;
+            w.unused3 = 0;
+        } else {
+            gint t = w.nvals / m + 48;
+            w.len3 = 2 * ((t + 15) / 16);
+            w.unused3 = 8 * w.len3 - t;
+        }
+    }
+    if (grib_xfer1(c, w.len3, 24))
+        return grib_fail(c, 601, e601);
+    if (grib_debug())
+        grib::MsgLine()
+            .text("FLDCOD : Length of Section 3 of GRIB code is ")
+            .i(w.len3, 8)
+            .text(" octets.")
+            .put();
+    if (c.length_only()) {
+        w.nspt = w.start3;
+        grib_skip(8 * w.len3);
+        return true;
+    }
+    /* a section shorter than its header, or with more unused bits than
+     * bit map, is refused */
+    if (!c.coding() && w.len3 < 6)
+        return grib_fail(c, 601, e601);
+    if (grib_xfer1(c, w.unused3, 8))
+        return grib_fail(c, 602, e602);
+    if (grib_xfer1(c, c.k3(1), 16))
+        return grib_fail(c, 603, "Error inserting/extracting bit-map reference table. Return code = ");
+    if (!c.coding()) {
+        gint bits = 8 * w.len3 - 48 - w.unused3;
+        if (bits < 0)
+            return grib_fail(c, 602, e602);
+        if (c.k3(1) == 0) {
+            w.bmap = w.nspt;
+            w.bmapbits = bits;
+        }
+        w.nspt = w.start3;
+        grib_skip(8 * w.len3);
+        return true;
+    }
+    if (c.k3(1) != 0)
+        return true;
+    gint ir = 0, kbit = grib_state.kbit, kpr = grib_state.grbcom.NDBG, ksbind = c.k4(9);
+    float pmiss = c.marker();
+    insmp1(c.kgrib, &c.kleng, &w.nspt, &ksbind, c.psec4, &w.nvals, &kbit, &pmiss,
+           c.is("M") ? "M" : "C", &m, &kpr, &ir, 1);
+    if (ir)
+        return grib_fail(c, 604, "Error inserting primary bit map. Return code = ");
+    grib_skip(w.unused3);
+    return true;
+}
