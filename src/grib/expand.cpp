@@ -26,7 +26,7 @@ bool expand_bitmap(grib_call &c)
     gint ksize = w.bmapbits, kbit = grib_state.kbit, ksbmap = 0, ir = 0;
     gint kpr = grib_state.grbcom.NDBG, bm2 = w.bmap2;
     float pmiss = c.p3(2);
-    extmap(c.kgrib, &c.kleng, &w.bmap, &bm2, c.psec4, &ksize, &kbit, &ksbmap, &pmiss, &knum, &kpr,
+    extmap(c.kgrib, &c.kleng, &w.bmap, &bm2, c.p4.p, &ksize, &kbit, &ksbmap, &pmiss, &knum, &kpr,
            &ir);
     if (ir)
         return grib_fail(c, 806, "Error extracting primary  or secondary bit map. Return code = ");
@@ -58,7 +58,7 @@ bool expand_quasi_regular(grib_call &c)
     gint klat = 2 * n, klon = 4 * n, kcode = 1;
     if (int64_t{klat} * klon > c.klenp)
         return grib_fail_710(c, int64_t{klat} * klon);
-    qu2reg(c.psec4, &c.k2(23), &klat, &klon, &kcode);
+    qu2reg(c.p4.p, &c.k2(23), &klat, &klon, &kcode);
     c.k4(1) = klat * klon;
     c.k2(2) = klon;
     c.k2(17) = 0;
@@ -75,7 +75,7 @@ bool grib_after5(grib_call &c)
     if (c.is("R") && c.k2(1) == 4 && c.k2(17) == 1 && !expand_quasi_regular(c))
         return false;
     if (c.k4(5) == 32)
-        rorint(c.psec4, grib_as_ints(c.psec4), &c.k4(1), "I", 1);
+        rorint(c.p4.p, grib_as_ints(c.p4.p), &c.k4(1), "I", 1);
     if (w.missing)
         c.k4(1) = -c.k4(1);
     if (w.edition != 1)

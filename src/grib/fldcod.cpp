@@ -105,25 +105,25 @@ void print_section4(grib_call &c)
 {
     gint n = c.k4(1) < 0 ? -c.k4(1) : c.k4(1);
     if (n <= c.klenp || n <= 0) {
-        grprs4(c.ksec0, c.ksec4, c.psec4);
+        grprs4(c.k0.p, c.k4.p, c.p4.p);
         return;
     }
     gint k4[60] = {};
-    std::memcpy(k4, c.ksec4, sizeof(gint) * (c.k4(8) == 64 ? 57 : 42));
+    std::memcpy(k4, c.k4.p, sizeof(gint) * (c.k4(8) == 64 ? 57 : 42));
     k4[0] = c.klenp > 0 ? c.klenp : 0;
-    grprs4(c.ksec0, k4, c.psec4);
+    grprs4(c.k0.p, k4, c.p4.p);
 }
 
 void print_sections(grib_call &c, bool with0)
 {
     if (with0)
-        grprs0(c.ksec0);
-    grprs1(c.ksec0, c.ksec1);
+        grprs0(c.k0.p);
+    grprs1(c.k0.p, c.k1.p);
     gint flag = c.k1(5);
     if (flag == 128 || flag == 192)
-        grprs2(c.ksec0, c.ksec2, c.psec2);
+        grprs2(c.k0.p, c.k2.p, c.p2.p);
     if (flag == 64 || flag == 192)
-        grprs3(c.ksec0, c.ksec3, c.psec3);
+        grprs3(c.k0.p, c.k3.p, c.p3.p);
     print_section4(c);
 }
 
@@ -182,15 +182,15 @@ bool prepare_coding(grib_call &c)
                 return grib_fail(c, 203, "Non-zero value in missing data field. Return code = ");
     }
     if (c.k4(5) == 32)
-        rorint(c.psec4, reinterpret_cast<gint *>(c.psec4), &w.nvals, "R", 1);
+        rorint(c.p4.p, reinterpret_cast<gint *>(c.p4.p), &w.nvals, "R", 1);
     return true;
 }
 
 void prepare_decoding(grib_call &c)
 {
-    std::memset(c.ksec1, 0, sizeof(gint) * 25);
-    std::memset(c.ksec2, 0, sizeof(gint) * 22);
-    std::memset(c.ksec4, 0, sizeof(gint) * 12);
+    std::memset(c.k1.p, 0, sizeof(gint) * 25);
+    std::memset(c.k2.p, 0, sizeof(gint) * 22);
+    std::memset(c.k4.p, 0, sizeof(gint) * 12);
 }
 
 void section_line(int n)
@@ -239,8 +239,8 @@ extern "C" void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint
         setpar(&grib_state.kbit, &grib_state.kneg, &kpr);
         grib_state.first_done = true;
     }
-    grib_call c{ksec0, ksec1, ksec2, psec2, ksec3, psec3, ksec4, psec4, *klenp, kgrib, *kleng,
-                kword, cut_blanks(hoper, hoper_len), 0, 0};
+    grib_call c{{ksec0}, {ksec1}, {ksec2}, {psec2}, {ksec3}, {psec3}, {ksec4}, {psec4}, *klenp,
+                kgrib, *kleng, kword, cut_blanks(hoper, hoper_len), 0, 0};
     if (grib_debug())
         debug_entry(c);
 

@@ -18,10 +18,8 @@
 
 namespace {
 
-using std::int32_t;
-
-constexpr int32_t MAX_PRIMARY = GRIB_MAXBMAP;
-constexpr int32_t MAX_SECONDARY = GRIB_MAXBMAP2;
+constexpr gint MAX_PRIMARY = GRIB_MAXBMAP;
+constexpr gint MAX_SECONDARY = GRIB_MAXBMAP2;
 
 /* Debug lines of one routine, printed when KPR is 1. */
 struct Trace {
@@ -39,7 +37,7 @@ struct Trace {
         if (on)
             grib::say(text);
     }
-    void value(std::string_view label, int32_t v) const
+    void value(std::string_view label, gint v) const
     {
         if (on)
             grib::MsgLine().text(label).i(v, 6).put();
@@ -51,7 +49,7 @@ struct Trace {
     }
 };
 
-void size_error(std::string_view name, int32_t size, int32_t limit)
+void size_error(std::string_view name, gint size, gint limit)
 {
     grib::MsgLine()
         .text(name)
@@ -63,7 +61,7 @@ void size_error(std::string_view name, int32_t size, int32_t limit)
         .put();
 }
 
-void count_error(std::string_view name, int32_t knum)
+void count_error(std::string_view name, gint knum)
 {
     grib::MsgLine()
         .text(name)
@@ -94,11 +92,11 @@ std::string_view func_letter(std::string_view f)
 bool valid_func(std::string_view op) { return op == "C" || op == "M"; }
 
 /* Moves n 1-bit fields between map and the message at *pos. */
-int32_t transfer(int32_t *kgrib, int32_t *kleng, int32_t *pos, int32_t *map, int32_t n,
-                 int32_t *kbit, const char *func)
+gint transfer(gint *kgrib, gint *kleng, gint *pos, gint *map, gint n,
+                 gint *kbit, const char *func)
 {
-    int32_t width = 1;
-    int32_t ret = 0;
+    gint width = 1;
+    gint ret = 0;
     inxbit(kgrib, kleng, pos, map, &n, kbit, &width, func, &ret, 1L);
     return ret;
 }
@@ -106,7 +104,7 @@ int32_t transfer(int32_t *kgrib, int32_t *kleng, int32_t *pos, int32_t *map, int
 /* After compaction to m values: "C" shortens the field, "M" keeps its
  * length and repeats the first value behind the kept ones (no tail when
  * KSIZE is below m, as for a negative KSIZE, which has no points). */
-void finish_compaction(float *psec4, int32_t *ksize, int32_t m, std::string_view func)
+void finish_compaction(float *psec4, gint *ksize, gint m, std::string_view func)
 {
     if (func == "C") {
         *ksize = m;
@@ -116,7 +114,7 @@ void finish_compaction(float *psec4, int32_t *ksize, int32_t m, std::string_view
         std::fill(psec4 + m, psec4 + *ksize, psec4[0]);
 }
 
-void trace_exit(const Trace &t, int32_t ksize)
+void trace_exit(const Trace &t, gint ksize)
 {
     t.section(9);
     t.say("         Output values set -");
@@ -125,9 +123,9 @@ void trace_exit(const Trace &t, int32_t ksize)
 
 } // namespace
 
-extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *ksbind,
-                       float *psec4, int32_t *ksize, int32_t *kbit, float *pmiss,
-                       const char *hfunc, int32_t *knum, int32_t *kpr, int32_t *kret,
+extern "C" void insmp1(gint *kgrib, gint *kleng, gint *knspt, gint *ksbind,
+                       float *psec4, gint *ksize, gint *kbit, float *pmiss,
+                       const char *hfunc, gint *knum, gint *kpr, gint *kret,
                        long hfunc_len)
 {
     const std::string_view func = func_arg(hfunc, hfunc_len);
@@ -142,13 +140,13 @@ extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *
 
     *kret = 0;
     t.section(2);
-    const int32_t knumv = *knum;
+    const gint knumv = *knum;
     if (knumv < 1) {
         count_error("INSMP1", knumv);
         *kret = 2;
         return trace_exit(t, *ksize);
     }
-    const int32_t points = std::max(*ksize, 0) / knumv;
+    const gint points = std::max(*ksize, 0) / knumv;
     if (points > MAX_PRIMARY) {
         size_error("INSMP1", points, MAX_PRIMARY);
         *kret = 2;
@@ -161,11 +159,11 @@ extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *
     }
     t.section(3);
 
-    int32_t *map = grib_state.maps.primary;
+    gint *map = grib_state.maps.primary;
     const float miss = *pmiss;
     const bool all_present = op == "M" && *ksbind == 32;
-    int32_t kept = 0;
-    for (int32_t p = 0; p < points; ++p) {
+    gint kept = 0;
+    for (gint p = 0; p < points; ++p) {
         const float *v = psec4 + static_cast<std::ptrdiff_t>(p) * knumv;
         const bool missing =
             !all_present && std::all_of(v, v + knumv, [miss](float x) { return x == miss; });
@@ -178,8 +176,8 @@ extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *
         return trace_exit(t, *ksize);
     }
     if (!all_present && kept != *ksize) {
-        int32_t m = 0;
-        for (int32_t p = 0; p < points; ++p) {
+        gint m = 0;
+        for (gint p = 0; p < points; ++p) {
             if (map[p] == 0)
                 continue;
             const float *v = psec4 + static_cast<std::ptrdiff_t>(p) * knumv;
@@ -191,9 +189,9 @@ extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *
     trace_exit(t, *ksize);
 }
 
-extern "C" void insmp2(int32_t *kgrib, int32_t *kleng, int32_t *knspt, float *psec4,
-                       int32_t *ksize, int32_t *kbit, float *pmiss, const char *hfunc,
-                       int32_t *knum, int32_t *kpr, int32_t *kret, long hfunc_len)
+extern "C" void insmp2(gint *kgrib, gint *kleng, gint *knspt, float *psec4,
+                       gint *ksize, gint *kbit, float *pmiss, const char *hfunc,
+                       gint *knum, gint *kpr, gint *kret, long hfunc_len)
 {
     const std::string_view func = func_arg(hfunc, hfunc_len);
     const std::string_view op = func_letter(func);
@@ -206,7 +204,7 @@ extern "C" void insmp2(int32_t *kgrib, int32_t *kleng, int32_t *knspt, float *ps
 
     *kret = 0;
     t.section(2);
-    const int32_t knumv = *knum;
+    const gint knumv = *knum;
     if (knumv < 1) {
         count_error("INSMP2", knumv);
         *kret = 2;
@@ -224,13 +222,13 @@ extern "C" void insmp2(int32_t *kgrib, int32_t *kleng, int32_t *knspt, float *ps
     }
     t.section(3);
 
-    const int32_t points = std::max(*ksize, 0) / knumv;
+    const gint points = std::max(*ksize, 0) / knumv;
     const float miss = *pmiss;
-    int32_t *map = grib_state.maps.secondary;
-    int32_t kept = 0;
-    for (int32_t p = 0; p < points; ++p) {
+    gint *map = grib_state.maps.secondary;
+    gint kept = 0;
+    for (gint p = 0; p < points; ++p) {
         const float *v = psec4 + static_cast<std::ptrdiff_t>(p) * knumv;
-        for (int32_t k = 0; k < knumv; ++k) {
+        for (gint k = 0; k < knumv; ++k) {
             map[k] = v[k] == miss ? 0 : 1;
             kept += map[k];
         }
@@ -241,10 +239,10 @@ extern "C" void insmp2(int32_t *kgrib, int32_t *kleng, int32_t *knspt, float *ps
         }
     }
     if (*knspt % 8 != 0) {
-        int32_t zero = 0;
-        int32_t one = 1;
-        int32_t width = 8 - *knspt % 8;
-        int32_t ret = 0;
+        gint zero = 0;
+        gint one = 1;
+        gint width = 8 - *knspt % 8;
+        gint ret = 0;
         inxbit(kgrib, kleng, knspt, &zero, &one, kbit, &width, "C", &ret, 1L);
         if (ret != 0) {
             inxbit_error("INSMP2");
@@ -253,16 +251,16 @@ extern "C" void insmp2(int32_t *kgrib, int32_t *kleng, int32_t *knspt, float *ps
         }
     }
     if (kept != *ksize) {
-        const int32_t n = points * knumv;
+        const gint n = points * knumv;
         const float *end = std::remove_if(psec4, psec4 + n, [miss](float x) { return x == miss; });
-        finish_compaction(psec4, ksize, static_cast<int32_t>(end - psec4), op);
+        finish_compaction(psec4, ksize, static_cast<gint>(end - psec4), op);
     }
     trace_exit(t, *ksize);
 }
 
-extern "C" void extmap(int32_t *kgrib, int32_t *kleng, int32_t *kbmap, int32_t *kbmap2,
-                       float *psec4, int32_t *ksize, int32_t *kbit, int32_t *ksbmap,
-                       float *pmiss, int32_t *knum, int32_t *kpr, int32_t *kret)
+extern "C" void extmap(gint *kgrib, gint *kleng, gint *kbmap, gint *kbmap2,
+                       float *psec4, gint *ksize, gint *kbit, gint *ksbmap,
+                       float *pmiss, gint *knum, gint *kpr, gint *kret)
 {
     const Trace t{"EXTMAP", *kpr == 1};
     t.section(1);
@@ -276,8 +274,8 @@ extern "C" void extmap(int32_t *kgrib, int32_t *kleng, int32_t *kbmap, int32_t *
 
     *kret = 0;
     t.section(2);
-    const int32_t points = *ksize;
-    const int32_t knumv = *knum;
+    const gint points = *ksize;
+    const gint knumv = *knum;
     const bool secondary = *kbmap2 > 0;
     if (points < 0 || points > MAX_PRIMARY) {
         size_error("EXTMAP", points, MAX_PRIMARY);
@@ -296,8 +294,8 @@ extern "C" void extmap(int32_t *kgrib, int32_t *kleng, int32_t *kbmap, int32_t *
     }
     t.section(3);
 
-    int32_t *map = grib_state.maps.primary;
-    int32_t *map2 = grib_state.maps.secondary;
+    gint *map = grib_state.maps.primary;
+    gint *map2 = grib_state.maps.secondary;
     if (transfer(kgrib, kleng, kbmap, map, points, kbit, "D") != 0) {
         inxbit_error("EXTMAP");
         *kret = 1;
@@ -305,10 +303,10 @@ extern "C" void extmap(int32_t *kgrib, int32_t *kleng, int32_t *kbmap, int32_t *
     }
 
     /* First pass: how many packed values the maps call for. */
-    const int32_t start2 = *kbmap2;
+    const gint start2 = *kbmap2;
     long long used = 0;
-    int32_t present = 0;
-    for (int32_t p = 0; p < points; ++p) {
+    gint present = 0;
+    for (gint p = 0; p < points; ++p) {
         if (map[p] == 0)
             continue;
         ++present;
@@ -335,18 +333,18 @@ extern "C" void extmap(int32_t *kgrib, int32_t *kleng, int32_t *kbmap, int32_t *
     const float miss = *pmiss;
     long long i = used;
     long long q = total;
-    for (int32_t p = points - 1; p >= 0; --p) {
+    for (gint p = points - 1; p >= 0; --p) {
         if (map[p] == 0) {
-            for (int32_t k = 0; k < knumv; ++k)
+            for (gint k = 0; k < knumv; ++k)
                 psec4[--q] = miss;
             continue;
         }
         if (secondary) {
-            int32_t pos = start2 + (present - 1) * knumv;
+            gint pos = start2 + (present - 1) * knumv;
             transfer(kgrib, kleng, &pos, map2, knumv, kbit, "D");
         }
         --present;
-        for (int32_t k = knumv - 1; k >= 0; --k) {
+        for (gint k = knumv - 1; k >= 0; --k) {
             const bool here = !secondary || map2[k] != 0;
             --q;
             psec4[q] = here ? psec4[--i] : miss;

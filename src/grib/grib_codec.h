@@ -9,16 +9,17 @@
 #include <string_view>
 
 #include "grib.h"
+#include "grib_sections.h"
 #include "grib_state.h"
 
-/* The arguments of one fldcod call, with element access counted from 1. */
+/* The arguments of one fldcod call; c.k1(n) is KSEC1(n), c.k1.p the array. */
 struct grib_call {
-    gint *ksec0, *ksec1, *ksec2;
-    float *psec2;
-    gint *ksec3;
-    float *psec3;
-    gint *ksec4;
-    float *psec4;
+    grib::Sec<gint> k0, k1, k2;
+    grib::Sec<float> p2;
+    grib::Sec<gint> k3;
+    grib::Sec<float> p3;
+    grib::Sec<gint> k4;
+    grib::Sec<float> p4;
     gint klenp;
     gint *kgrib;
     gint kleng;
@@ -26,15 +27,6 @@ struct grib_call {
     std::string_view hoper;  /* the caller's argument, trailing blanks cut */
     char op;                 /* internal letter: 'C', 'D' or 'L' */
     gint kret;
-
-    gint &k0(int n) { return ksec0[n - 1]; }
-    gint &k1(int n) { return ksec1[n - 1]; }
-    gint &k2(int n) { return ksec2[n - 1]; }
-    float &p2(int n) { return psec2[n - 1]; }
-    gint &k3(int n) { return ksec3[n - 1]; }
-    float &p3(int n) { return psec3[n - 1]; }
-    gint &k4(int n) { return ksec4[n - 1]; }
-    float &p4(int n) { return psec4[n - 1]; }
 
     bool coding() const { return op == 'C'; }
     bool decoding() const { return op == 'D'; }

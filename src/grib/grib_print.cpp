@@ -12,15 +12,8 @@
 
 namespace {
 
-using std::int32_t;
-
-using grib::Sec;
-
-/* Real section array counted from 1. */
-struct RSec {
-    const float *p;
-    float operator[](int n) const { return p[n - 1]; }
-};
+using grib::KSec;
+using grib::PSec;
 
 /* The widest bit string whose decimal digits fit a 32-bit integer. */
 constexpr int PRTBIN_MAX_BITS = 10;
@@ -28,13 +21,13 @@ constexpr int PRTBIN_MAX_BITS = 10;
 /* The low nbits of v as decimal digits, 1 <= nbits <= PRTBIN_MAX_BITS.
  * A negative v shows the low bits of its two's complement, so every digit
  * is 0 or 1 (halving with truncation would give digits of -1). */
-int32_t binary_digits(long long v, int nbits)
+gint binary_digits(long long v, int nbits)
 {
     unsigned long long bits = static_cast<unsigned long long>(v);
-    int32_t out = 0;
-    int32_t place = 1;
+    gint out = 0;
+    gint place = 1;
     for (int i = 0; i < nbits; ++i) {
-        out += static_cast<int32_t>(bits & 1U) * place;
+        out += static_cast<gint>(bits & 1U) * place;
         bits >>= 1;
         if (i + 1 < nbits)
             place *= 10;
@@ -80,16 +73,16 @@ using grib::is_one_of;
 constexpr std::string_view NEG_NOTE = "(Southern latitudes and Western longitudes are negative.)";
 
 /* Runs of parallels with equal numbers of points, KSEC2(23) onwards. */
-void print_parallel_runs(Sec k2)
+void print_parallel_runs(KSec k2)
 {
     grib::say("Number of points along a parallel varies.");
     grib::say("Number of points.   Parallel. (Numbered from North to South)");
-    const int32_t n = k2[3];
-    int32_t first = 1;
+    const gint n = k2(3);
+    gint first = 1;
     while (first <= n) {
-        const int32_t count = k2[22 + first];
-        int32_t last = first;
-        while (last < n && k2[22 + last + 1] == count)
+        const gint count = k2(22 + first);
+        gint last = first;
+        while (last < n && k2(22 + last + 1) == count)
             ++last;
         grib::MsgLine l;
         l.i(count, 5).x(16).i(first, 3);
@@ -102,132 +95,132 @@ void print_parallel_runs(Sec k2)
     }
 }
 
-void print_latlon(const Listing &o, Sec k2)
+void print_latlon(const Listing &o, KSec k2)
 {
-    o.num("Number of points along a parallel.", k2[2]);
-    o.num("Number of points along a meridian.", k2[3]);
-    o.num("Latitude of first grid point.", k2[4]);
-    o.num("Longitude of first grid point.", k2[5]);
+    o.num("Number of points along a parallel.", k2(2));
+    o.num("Number of points along a meridian.", k2(3));
+    o.num("Latitude of first grid point.", k2(4));
+    o.num("Longitude of first grid point.", k2(5));
     o.flags("Resolution and components flag.",
-            static_cast<long long>(k2[6]) + k2[18] + k2[19]);
-    o.num("Latitude of last grid point.", k2[7]);
-    o.num("Longitude of last grid point.", k2[8]);
-    if (k2[6] == 128) {
-        o.num("i direction (East-West) increment.", k2[9]);
-        o.num("j direction (North-South) increment.", k2[10]);
+            static_cast<long long>(k2(6)) + k2(18) + k2(19));
+    o.num("Latitude of last grid point.", k2(7));
+    o.num("Longitude of last grid point.", k2(8));
+    if (k2(6) == 128) {
+        o.num("i direction (East-West) increment.", k2(9));
+        o.num("j direction (North-South) increment.", k2(10));
     } else {
         grib::say("i direction (East-West) increment not given.");
         grib::say("j direction (North-South) increment not given.");
     }
-    o.flags("Scanning mode flags (Code Table 8)", k2[11]);
-    o.num("Number of vertical coordinate parameters.", k2[12]);
+    o.flags("Scanning mode flags (Code Table 8)", k2(11));
+    o.num("Number of vertical coordinate parameters.", k2(12));
 }
 
-void print_gaussian(const Listing &o, int32_t edition, Sec k2)
+void print_gaussian(const Listing &o, gint edition, KSec k2)
 {
-    if (k2[17] == 0 || edition < 1)
-        o.num("Number of points along a parallel.", k2[2]);
+    if (k2(17) == 0 || edition < 1)
+        o.num("Number of points along a parallel.", k2(2));
     else
         print_parallel_runs(k2);
-    o.num("Number of points along a meridian.", k2[3]);
-    o.num("Latitude of first grid point.", k2[4]);
-    o.num("Longitude of first grid point.", k2[5]);
+    o.num("Number of points along a meridian.", k2(3));
+    o.num("Latitude of first grid point.", k2(4));
+    o.num("Longitude of first grid point.", k2(5));
     o.flags("Resolution and components flag.",
-            static_cast<long long>(k2[6]) + k2[18] + k2[19]);
-    o.num("Latitude of last grid point.", k2[7]);
-    o.num("Longitude of last grid point.", k2[8]);
-    if (k2[6] == 128)
-        o.num("i direction (East-West) increment.", k2[9]);
+            static_cast<long long>(k2(6)) + k2(18) + k2(19));
+    o.num("Latitude of last grid point.", k2(7));
+    o.num("Longitude of last grid point.", k2(8));
+    if (k2(6) == 128)
+        o.num("i direction (East-West) increment.", k2(9));
     else
         grib::say("i direction (East-West) increment not given.");
-    o.num("Number of parallels between pole and equator.", k2[10]);
-    o.flags("Scanning mode flags (Code Table 8)", k2[11]);
-    o.num("Number of vertical coordinate parameters.", k2[12]);
+    o.num("Number of parallels between pole and equator.", k2(10));
+    o.flags("Scanning mode flags (Code Table 8)", k2(11));
+    o.num("Number of vertical coordinate parameters.", k2(12));
 }
 
-void print_polar(const Listing &o, Sec k2)
+void print_polar(const Listing &o, KSec k2)
 {
-    o.num("Number of points along X axis.", k2[2]);
-    o.num("Number of points along Y axis.", k2[3]);
-    o.num("Latitude of first grid point.", k2[4]);
-    o.num("Longitude of first grid point.", k2[5]);
-    o.flags("Resolution and components flag.", static_cast<long long>(k2[18]) + k2[19]);
-    o.num("Orientation of the grid.", k2[7]);
-    o.num("X direction increment.", k2[9]);
-    o.num("Y direction increment.", k2[10]);
-    o.flags("Scanning mode flags (Code Table 8)", k2[11]);
-    o.num("Number of vertical coordinate parameters.", k2[12]);
-    o.num("Projection centre flag.", k2[13]);
+    o.num("Number of points along X axis.", k2(2));
+    o.num("Number of points along Y axis.", k2(3));
+    o.num("Latitude of first grid point.", k2(4));
+    o.num("Longitude of first grid point.", k2(5));
+    o.flags("Resolution and components flag.", static_cast<long long>(k2(18)) + k2(19));
+    o.num("Orientation of the grid.", k2(7));
+    o.num("X direction increment.", k2(9));
+    o.num("Y direction increment.", k2(10));
+    o.flags("Scanning mode flags (Code Table 8)", k2(11));
+    o.num("Number of vertical coordinate parameters.", k2(12));
+    o.num("Projection centre flag.", k2(13));
 }
 
-void print_space_view(const Listing &o, Sec k2)
+void print_space_view(const Listing &o, KSec k2)
 {
-    o.num("Number of points along X axis.", k2[2]);
-    o.num("Number of points along Y axis.", k2[3]);
-    o.num("Latitude of sub-satellite point.", k2[4]);
-    o.num("Longitude of sub-satellite point.", k2[5]);
-    o.flags("Resolution and components flag.", static_cast<long long>(k2[18]) + k2[19]);
-    o.num("Diameter of the earth in x direction.", k2[7]);
-    o.num("Diameter of the earth in y direction.", k2[8]);
-    o.num("x coordinate of sub-satellite point.", k2[9]);
-    o.num("Y coordinate of sub-satellite point.", k2[10]);
-    o.flags("Scanning mode flags (Code Table 8)", k2[11]);
-    o.num("Number of vertical coordinate parameters.", k2[12]);
-    o.num("Orientation of the grid.", k2[13]);
-    o.num("Altitude of the camera.", k2[14]);
-    o.num("Y coordinate of origin of sector image.", k2[15]);
-    o.num("X coordinate of origin of sector image.", k2[16]);
+    o.num("Number of points along X axis.", k2(2));
+    o.num("Number of points along Y axis.", k2(3));
+    o.num("Latitude of sub-satellite point.", k2(4));
+    o.num("Longitude of sub-satellite point.", k2(5));
+    o.flags("Resolution and components flag.", static_cast<long long>(k2(18)) + k2(19));
+    o.num("Diameter of the earth in x direction.", k2(7));
+    o.num("Diameter of the earth in y direction.", k2(8));
+    o.num("x coordinate of sub-satellite point.", k2(9));
+    o.num("Y coordinate of sub-satellite point.", k2(10));
+    o.flags("Scanning mode flags (Code Table 8)", k2(11));
+    o.num("Number of vertical coordinate parameters.", k2(12));
+    o.num("Orientation of the grid.", k2(13));
+    o.num("Altitude of the camera.", k2(14));
+    o.num("Y coordinate of origin of sector image.", k2(15));
+    o.num("X coordinate of origin of sector image.", k2(16));
 }
 
-void print_spectral(const Listing &o, Sec k2)
+void print_spectral(const Listing &o, KSec k2)
 {
-    o.num("Data representation type (Table 6).", k2[1]);
-    o.num("J - Pentagonal resolution parameter.", k2[2]);
-    o.num("K - Pentagonal resolution parameter.", k2[3]);
-    o.num("M - Pentagonal resolution parameter.", k2[4]);
-    o.num("Representation type (Table 9)", k2[5]);
-    o.num("Representation mode (Table 10).", k2[6]);
+    o.num("Data representation type (Table 6).", k2(1));
+    o.num("J - Pentagonal resolution parameter.", k2(2));
+    o.num("K - Pentagonal resolution parameter.", k2(3));
+    o.num("M - Pentagonal resolution parameter.", k2(4));
+    o.num("Representation type (Table 9)", k2(5));
+    o.num("Representation mode (Table 10).", k2(6));
     for (int n = 7; n <= 11; ++n)
-        o.num("Not used.", k2[n]);
-    o.num("Number of vertical coordinate parameters.", k2[12]);
+        o.num("Not used.", k2(n));
+    o.num("Number of vertical coordinate parameters.", k2(12));
 }
 
-void print_vertical(Sec k2, RSec p2)
+void print_vertical(KSec k2, PSec p2)
 {
-    const int32_t n = k2[12];
+    const gint n = k2(12);
     if (n == 0)
         return;
     grib::say_empty();
     grib::say("Vertical Coordinate Parameters.");
     grib::MsgLine().text(std::string(31, '-')).put();
-    for (int32_t j = 1; j <= n; j += 2) {
+    for (gint j = 1; j <= n; j += 2) {
         grib::MsgLine l;
-        l.x(4).f(p2[10 + j], 20, 12);
+        l.x(4).f(p2(10 + j), 20, 12);
         if (j + 1 <= n)
-            l.x(4).f(p2[11 + j], 20, 12);
+            l.x(4).f(p2(11 + j), 20, 12);
         l.put_bare();
     }
 }
 
-void print_rotation_stretching(const Listing &o, Sec k2, RSec p2)
+void print_rotation_stretching(const Listing &o, KSec k2, PSec p2)
 {
-    if (is_one_of(k2[1], {10, 14, 30, 34, 60, 80})) {
+    if (is_one_of(k2(1), {10, 14, 30, 34, 60, 80})) {
         grib::say_empty();
-        o.num("Latitude of southern pole of rotation.", k2[13]);
-        o.num("Longitude of southern pole of rotation.", k2[14]);
-        o.real("Angle of rotation.", 39, p2[1], 20, 10);
+        o.num("Latitude of southern pole of rotation.", k2(13));
+        o.num("Longitude of southern pole of rotation.", k2(14));
+        o.real("Angle of rotation.", 39, p2(1), 20, 10);
     }
-    if (is_one_of(k2[1], {20, 24, 30, 34, 70, 80})) {
+    if (is_one_of(k2(1), {20, 24, 30, 34, 70, 80})) {
         grib::say_empty();
-        o.num("Latitude of pole of stretching.", k2[15]);
-        o.num("Longitude of pole of stretching.", k2[16]);
-        o.real("Stretching factor.", 39, p2[2], 20, 10);
+        o.num("Latitude of pole of stretching.", k2(15));
+        o.num("Longitude of pole of stretching.", k2(16));
+        o.real("Stretching factor.", 39, p2(2), 20, 10);
     }
 }
 
 } // namespace
 
-extern "C" void prtbin(int32_t *kin, int32_t *knbit, int32_t *kout, int32_t *kerr)
+extern "C" void prtbin(gint *kin, gint *knbit, gint *kout, gint *kerr)
 {
     if (*knbit < 1 || *knbit > PRTBIN_MAX_BITS) {
         *kerr = 1;
@@ -242,60 +235,61 @@ extern "C" void prtbin(int32_t *kin, int32_t *knbit, int32_t *kout, int32_t *ker
     *kout = binary_digits(*kin, *knbit);
 }
 
-extern "C" void grprs0(int32_t *ksec0)
+extern "C" void grprs0(gint *ksec0)
 {
+    const KSec k0{ksec0};
     const Listing o(37);
     o.head("Section 0 - Indicator Section.", 37);
-    o.num("Length of GRIB message (octets).", ksec0[0]);
-    o.num("GRIB Edition Number.", ksec0[1]);
+    o.num("Length of GRIB message (octets).", k0(1));
+    o.num("GRIB Edition Number.", k0(2));
 }
 
-extern "C" void grprs1(int32_t *ksec0, int32_t *ksec1)
+extern "C" void grprs1(gint *ksec0, gint *ksec1)
 {
-    const Sec k{ksec1};
+    const KSec k0{ksec0}, k1{ksec1};
     const Listing o(37);
     o.head("Section 1 - Product Definition Section.", 39);
-    o.num("Code Table 2 Version Number.", k[1]);
-    o.num("Originating centre identifier.", k[2]);
-    o.num("Model identification.", k[3]);
-    o.num("Grid definition.", k[4]);
-    o.flags("Flag (Code Table 1)", k[5]);
-    o.num("Parameter identifier (Code Table 2).", k[6]);
-    if (k[6] != 127) {
-        o.num("Type of level (Code Table 3).", k[7]);
-        o.num("Value 1 of level (Code Table 3).", k[8]);
-        o.num("Value 2 of level (Code Table 3).", k[9]);
+    o.num("Code Table 2 Version Number.", k1(1));
+    o.num("Originating centre identifier.", k1(2));
+    o.num("Model identification.", k1(3));
+    o.num("Grid definition.", k1(4));
+    o.flags("Flag (Code Table 1)", k1(5));
+    o.num("Parameter identifier (Code Table 2).", k1(6));
+    if (k1(6) != 127) {
+        o.num("Type of level (Code Table 3).", k1(7));
+        o.num("Value 1 of level (Code Table 3).", k1(8));
+        o.num("Value 2 of level (Code Table 3).", k1(9));
     } else {
-        o.num("Satellite identifier (Code Table 3).", k[7]);
-        o.num("Spectral band.", k[8]);
+        o.num("Satellite identifier (Code Table 3).", k1(7));
+        o.num("Spectral band.", k1(8));
     }
-    o.num("Year of data.", k[10]);
-    o.num("Month of data.", k[11]);
-    o.num("Day of data.", k[12]);
-    o.num("Hour of data.", k[13]);
-    o.num("Minute of data.", k[14]);
-    o.num("Time unit (Code Table 4).", k[15]);
-    o.num("Time range one.", k[16]);
-    o.num("Time range two.", k[17]);
-    o.num("Time range indicator (Code Table 5)", k[18]);
-    o.num("Number averaged.", k[19]);
-    o.num("Number missing from average.", k[20]);
-    if (ksec0[1] >= 1 || k[2] == 98)
-        o.num("Century of data.", k[21]);
+    o.num("Year of data.", k1(10));
+    o.num("Month of data.", k1(11));
+    o.num("Day of data.", k1(12));
+    o.num("Hour of data.", k1(13));
+    o.num("Minute of data.", k1(14));
+    o.num("Time unit (Code Table 4).", k1(15));
+    o.num("Time range one.", k1(16));
+    o.num("Time range two.", k1(17));
+    o.num("Time range indicator (Code Table 5)", k1(18));
+    o.num("Number averaged.", k1(19));
+    o.num("Number missing from average.", k1(20));
+    if (k0(2) >= 1 || k1(2) == 98)
+        o.num("Century of data.", k1(21));
     else
         grib::MsgLine().label("Century of data.", 37).text("not given").put();
-    o.num("Units decimal scaling factor.", k[23]);
+    o.num("Units decimal scaling factor.", k1(23));
 }
 
-extern "C" void grprs2(int32_t *ksec0, int32_t *ksec2, float *psec2)
+extern "C" void grprs2(gint *ksec0, gint *ksec2, float *psec2)
 {
-    const Sec k2{ksec2};
-    const RSec p2{psec2};
-    const int32_t edition = ksec0[1];
+    const KSec k0{ksec0}, k2{ksec2};
+    const PSec p2{psec2};
+    const gint edition = k0(2);
     const Listing o(45);
     o.head("Section 2 - Grid Description Section.", 37);
 
-    const int32_t type = k2[1];
+    const gint type = k2(1);
     const bool latlon = is_one_of(type, {0, 10, 20, 30});
     const bool gauss = is_one_of(type, {4, 14, 24, 34});
     if (is_one_of(type, {50, 60, 70, 80})) {
@@ -323,50 +317,53 @@ extern "C" void grprs2(int32_t *ksec0, int32_t *ksec2, float *psec2)
         print_rotation_stretching(o, k2, p2);
 }
 
-extern "C" void grprs3(int32_t * /*ksec0*/, int32_t *ksec3, float *psec3)
+extern "C" void grprs3(gint * /*ksec0*/, gint *ksec3, float *psec3)
 {
+    const KSec k3{ksec3};
+    const PSec p3{psec3};
     const Listing o(45);
     o.head("Section 3 - Bit-map Section.", 37);
-    if (ksec3[0] != 0)
-        o.num("Predetermined bit-map number.", ksec3[0]);
+    if (k3(1) != 0)
+        o.num("Predetermined bit-map number.", k3(1));
     else
         grib::say("No predetermined bit-map.");
-    o.num("Missing data value for integer data.", ksec3[1]);
-    o.real("Missing data value for real data.", 41, psec3[1], 20, 6);
+    o.num("Missing data value for integer data.", k3(2));
+    o.real("Missing data value for real data.", 41, p3(2), 20, 6);
 }
 
-extern "C" void grprs4(int32_t * /*ksec0*/, int32_t *ksec4, float *psec4)
+extern "C" void grprs4(gint * /*ksec0*/, gint *ksec4, float *psec4)
 {
-    const Sec k{ksec4};
+    const KSec k4{ksec4};
+    const PSec p4{psec4};
     const Listing o(45);
     o.head("Section 4 - Binary Data  Section.", 37);
-    o.num("Number of data values coded/decoded.", k[1]);
-    o.num("Number of bits per data value.", k[2]);
-    o.num("Type of data indicator.", k[3]);
-    o.num("Type of packing indicator.", k[4]);
-    o.num("Type of data representation.", k[5]);
-    o.num("Additional flags indicator.", k[6]);
-    o.num("Reserved.", k[7]);
-    o.num("Number of values indicator.", k[8]);
-    o.num("Secondary bit-maps indicator.", k[9]);
-    o.num("Values width indicator.", k[10]);
-    o.num("Number of bits for second order values.", k[11]);
-    if (k[8] == 64) {
-        o.num("First dimension (rows) of each matrix.", k[50]);
-        o.num("Second dimension (columns) of each matrix.", k[51]);
-        o.num("First dimension coordinate values definition.", k[52]);
+    o.num("Number of data values coded/decoded.", k4(1));
+    o.num("Number of bits per data value.", k4(2));
+    o.num("Type of data indicator.", k4(3));
+    o.num("Type of packing indicator.", k4(4));
+    o.num("Type of data representation.", k4(5));
+    o.num("Additional flags indicator.", k4(6));
+    o.num("Reserved.", k4(7));
+    o.num("Number of values indicator.", k4(8));
+    o.num("Secondary bit-maps indicator.", k4(9));
+    o.num("Values width indicator.", k4(10));
+    o.num("Number of bits for second order values.", k4(11));
+    if (k4(8) == 64) {
+        o.num("First dimension (rows) of each matrix.", k4(50));
+        o.num("Second dimension (columns) of each matrix.", k4(51));
+        o.num("First dimension coordinate values definition.", k4(52));
         grib::say("(Code Table 12)");
-        o.num_at("NC1 - Number of coefficients for 1st dimension.", 47, k[53], 7);
-        o.num_at("Second dimension coordinate values definition.", 46, k[54], 8);
+        o.num_at("NC1 - Number of coefficients for 1st dimension.", 47, k4(53), 7);
+        o.num_at("Second dimension coordinate values definition.", 46, k4(54), 8);
         grib::say("(Code Table 12)");
-        o.num_at("NC2 - Number of coefficients for 2nd dimension.", 47, k[55], 7);
-        o.num_at("1st dimension physical signifance (Table 13). ", 46, k[56], 8);
-        o.num_at("2nd dimension physical signifance (Table 13). ", 46, k[57], 8);
+        o.num_at("NC2 - Number of coefficients for 2nd dimension.", 47, k4(55), 7);
+        o.num_at("1st dimension physical signifance (Table 13). ", 46, k4(56), 8);
+        o.num_at("2nd dimension physical signifance (Table 13). ", 46, k4(57), 8);
     }
     grib::say_empty();
-    long long n = k[1];
+    long long n = k4(1);
     n = std::min(n < 0 ? -n : n, 20LL);
     grib::MsgLine().text("First ").i(n, 4).text(" data values.").put();
-    for (long long j = 0; j < n; ++j)
-        grib::MsgLine().f(psec4[j], 30, 15).put();
+    for (int j = 1; j <= n; ++j)
+        grib::MsgLine().f(p4(j), 30, 15).put();
 }

@@ -1,23 +1,29 @@
 /*
- * grib_sections.h -- read-only views of the section arrays counted from 1,
- * as their elements are named (k[n] is KSEC(n)), for the checks and the
- * listings.
+ * grib_sections.h -- the section arrays addressed as the codec's manual
+ * names their elements, by numbers counted from 1: k1(GRIB_K1_CENTRE) is
+ * KSEC1(2).  Every file of the codec reaches the elements this way.
  */
 #ifndef GRIB_SECTIONS_H
 #define GRIB_SECTIONS_H
 
 #include <algorithm>
-#include <cstdint>
 #include <initializer_list>
+
+#include "grib.h"
 
 namespace grib {
 
+/* A view of one section array; T is const where the array is only read. */
+template <typename T>
 struct Sec {
-    const std::int32_t *p;
-    std::int32_t operator[](int n) const { return p[n - 1]; }
+    T *p;
+    T &operator()(int n) const { return p[n - 1]; }
 };
 
-inline bool is_one_of(std::int32_t v, std::initializer_list<std::int32_t> set)
+using KSec = Sec<const gint>;
+using PSec = Sec<const float>;
+
+inline bool is_one_of(gint v, std::initializer_list<gint> set)
 {
     return std::find(set.begin(), set.end(), v) != set.end();
 }

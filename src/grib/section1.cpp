@@ -86,7 +86,7 @@ bool grib_sec1(grib_call &c)
     const int ed = w.edition;
     if (c.coding() && grib_state.grbcom.NVCK == 1) {
         gint ir = 0;
-        grchk1(c.ksec1, &ir);
+        grchk1(c.k1.p, &ir);
         if (ir)
             return grib_fail(c, 499,
                              "Error found when checking values for Section 1 against valid GRIB "

@@ -259,7 +259,7 @@ bool grib_sec2(grib_call &c)
     }
     if (c.coding() && grib_state.grbcom.NVCK == 1) {
         gint ir = 0;
-        grchk2(c.ksec1, c.ksec2, c.psec2, &ir);
+        grchk2(c.k1.p, c.k2.p, c.p2.p, &ir);
         if (ir)
             return grib_fail(c, 599,
                              "Error found when checking values for Section 2 against valid GRIB "

@@ -20,7 +20,7 @@ bool grib_sec3(grib_call &c)
     }
     if (c.coding() && grib_state.grbcom.NVCK == 1) {
         gint ir = 0;
-        grchk3(c.ksec1, c.ksec3, c.psec3, &ir);
+        grchk3(c.k1.p, c.k3.p, c.p3.p, &ir);
         if (ir)
             return grib_fail(c, 699,
                              "Error found when checking values for Section 3 against valid GRIB "
@@ -82,7 +82,7 @@ bool grib_sec3(grib_call &c)
         return true;
     gint ir = 0, kbit = grib_state.kbit, kpr = grib_state.grbcom.NDBG, ksbind = c.k4(9);
     float pmiss = c.marker();
-    insmp1(c.kgrib, &c.kleng, &w.nspt, &ksbind, c.psec4, &w.nvals, &kbit, &pmiss,
+    insmp1(c.kgrib, &c.kleng, &w.nspt, &ksbind, c.p4.p, &w.nvals, &kbit, &pmiss,
            c.is("M") ? "M" : "C", &m, &kpr, &ir, 1);
     if (ir)
         return grib_fail(c, 604, "Error inserting primary bit map. Return code = ");

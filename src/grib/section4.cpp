@@ -82,7 +82,7 @@ bool choose_scaling(grib_call &c, Packing &pk)
     const grbcom_t &g = grib_state.grbcom;
     gint first = c.k4(3) == 128 ? 1 : 0;
     gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
-    float *vals = c.psec4 + first;
+    float *vals = c.p4.p + first;
     float pmiss = c.marker();
     bool secondary = c.k4(9) == 32;
     /* values equal to the marker are left alone for the secondary bit maps
@@ -90,8 +90,8 @@ bool choose_scaling(grib_call &c, Packing &pk)
     if (c.k1(23) != 0) {
         float f = grib_pow10(c.k1(23));
         for (gint j = 0; j < w.nvals; j++)
-            if (!(secondary && c.psec4[j] == pmiss))
-                c.psec4[j] *= f;
+            if (!(secondary && c.p4.p[j] == pmiss))
+                c.p4.p[j] *= f;
     }
     /* no value at all (every one missing): a constant field of 0 */
     w.zmax = w.zmin = 0.0f;
@@ -216,7 +216,7 @@ bool additional_flags(grib_call &c, gint &oct12)
     if (c.coding()) {
         gint ir = 0, kbit = grib_state.kbit, kpr = grib_state.grbcom.NDBG;
         float pmiss = c.marker();
-        insmp2(c.kgrib, &c.kleng, &w.nspt, c.psec4, &w.nvals, &kbit, &pmiss, "C", &m, &kpr, &ir,
+        insmp2(c.kgrib, &c.kleng, &w.nspt, c.p4.p, &w.nvals, &kbit, &pmiss, "C", &m, &kpr, &ir,
                1);
         if (ir)
             return grib_fail(c, 725, "Error inserting secondary bit map. Return code = ");
@@ -294,7 +294,7 @@ bool extract_points(grib_call &c, float ref, float scale)
         c.p4(k) = c.k1(23) != 0 ? x / div : x;
     }
     if (c.k4(5) == 32)
-        rorint(c.psec4, grib_as_ints(c.psec4), &n, "I", 1);
+        rorint(c.p4.p, grib_as_ints(c.p4.p), &n, "I", 1);
     return false;  /* the call ends here */
 }
 
@@ -308,11 +308,11 @@ bool decode_values(grib_call &c, float ref, float scale, gint first)
         return grib_fail(c, 712, "Error inserting/extracting data values. Return code = ");
     }
     grib_unpack_scaled(reinterpret_cast<const unsigned char *>(c.kgrib), w.nspt, nbits, n, ref,
-                       scale, c.psec4 + first);
+                       scale, c.p4.p + first);
     grib_skip(static_cast<gint>(bits));
     if (c.k1(23) != 0) {
         float div = grib_pow10(c.k1(23));
-        float *p = c.psec4;
+        float *p = c.p4.p;
         for (gint j = 0; j < c.k4(1); j++)
             p[j] = p[j] / div;
     }
@@ -390,8 +390,8 @@ bool sec4_scaling(grib_call &c, float &ref, float &scale)
         ref = scale = 0.0f;
         if (w.missing) {
             grib::say("FLDCOD : Following field is missing ***********");
-            grprs0(c.ksec0);
-            grprs1(c.ksec0, c.ksec1);
+            grprs0(c.k0.p);
+            grprs1(c.k0.p, c.k1.p);
         } else {
             decfp2(&ref, &pk.kexp, &pk.kmant);
             w.iexp = pk.rawe >= 32768 ? -(pk.rawe - 32768) : pk.rawe;
@@ -425,7 +425,7 @@ bool sec4_code_values(grib_call &c, float ref, float scale, gint first)
 {
     grib_work_t &w = grib_work();
     gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
-    float *vals = c.psec4 + first;
+    float *vals = c.p4.p + first;
     inscal(vals, grib_as_ints(vals), &npack, &ref, &scale);
     if (grib_xfer(c, grib_as_ints(vals), npack, c.k4(2)))
         return grib_fail(c, 712, "Error inserting/extracting data values. Return code = ");
@@ -487,7 +487,7 @@ bool grib_sec4(grib_call &c)
 {
     if (c.coding() && grib_state.grbcom.NVCK == 1) {
         gint ir = 0;
-        grchk4(c.ksec1, c.ksec4, c.psec4, &ir);
+        grchk4(c.k1.p, c.k4.p, c.p4.p, &ir);
         if (ir)
             return grib_fail(c, 799,
                              "Error found when checking values for Section 4 against valid GRIB "
