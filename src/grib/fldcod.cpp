@@ -75,14 +75,14 @@ bool grib_fail(grib_call &c, gint code, std::string_view text)
 
 bool grib_fail_710(grib_call &c, int64_t count)
 {
-    c.k4(1) = count > 2147483647 ? 2147483647 : count < -2147483647 ? -2147483647
+    c.k4(GRIB_K4_COUNT) = count > 2147483647 ? 2147483647 : count < -2147483647 ? -2147483647
                                                                     : static_cast<gint>(count);
     c.kret = 710;
     grib::MsgLine()
         .text("FLDCOD : Output array too small. Length is ")
         .i(c.klenp, 8)
         .text(" words. Number of values is ")
-        .i(c.k4(1), 8)
+        .i(c.k4(GRIB_K4_COUNT), 8)
         .text(" Return code = ")
         .i(710, 3)
         .put();
@@ -103,13 +103,13 @@ std::string_view cut_blanks(const char *s, long n)
  * beyond PSEC4 (after a failure) is cut to KLENP for it. */
 void print_section4(grib_call &c)
 {
-    gint n = c.k4(1) < 0 ? -c.k4(1) : c.k4(1);
+    gint n = c.k4(GRIB_K4_COUNT) < 0 ? -c.k4(GRIB_K4_COUNT) : c.k4(GRIB_K4_COUNT);
     if (n <= c.klenp || n <= 0) {
         grprs4(c.k0.p, c.k4.p, c.p4.p);
         return;
     }
     gint k4[60] = {};
-    std::memcpy(k4, c.k4.p, sizeof(gint) * (c.k4(8) == 64 ? 57 : 42));
+    std::memcpy(k4, c.k4.p, sizeof(gint) * (c.k4(GRIB_K4_MATRIX) == 64 ? 57 : 42));
     k4[0] = c.klenp > 0 ? c.klenp : 0;
     grprs4(c.k0.p, k4, c.p4.p);
 }
@@ -119,7 +119,7 @@ void print_sections(grib_call &c, bool with0)
     if (with0)
         grprs0(c.k0.p);
     grprs1(c.k0.p, c.k1.p);
-    gint flag = c.k1(5);
+    gint flag = c.k1(GRIB_K1_FLAG);
     if (flag == 128 || flag == 192)
         grprs2(c.k0.p, c.k2.p, c.p2.p);
     if (flag == 64 || flag == 192)
@@ -135,7 +135,7 @@ void debug_entry(grib_call &c)
     grib::MsgLine().text("         KLENP = ").i(c.klenp, 10).put();
     grib::say_empty();
     if (c.is("C") || c.is("M")) {
-        c.k0(2) = 1;
+        c.k0(GRIB_K0_EDITION) = 1;
         print_sections(c, false);
     }
 }
@@ -158,11 +158,11 @@ char internal_letter(char h)
 bool prepare_coding(grib_call &c)
 {
     std::memset(c.kgrib, 0, sizeof(gint) * static_cast<size_t>(c.kleng > 0 ? c.kleng : 0));
-    if (c.k4(2) > 32) {
+    if (c.k4(GRIB_K4_BITS) > 32) {
         c.kret = 202;
         grib::MsgLine()
             .text("FLDCOD : Number of bits per data value, ")
-            .i(c.k4(2), 3)
+            .i(c.k4(GRIB_K4_BITS), 3)
             .text(" exceeds word length ")
             .i(32, 3)
             .text(". Return code = ")
@@ -171,17 +171,17 @@ bool prepare_coding(grib_call &c)
         return false;
     }
     grib_work_t &w = grib_work();
-    w.missing = c.k4(1) < 0 ? 1 : 0;
-    int64_t count = w.missing ? -int64_t{c.k4(1)} : c.k4(1);
+    w.missing = c.k4(GRIB_K4_COUNT) < 0 ? 1 : 0;
+    int64_t count = w.missing ? -int64_t{c.k4(GRIB_K4_COUNT)} : c.k4(GRIB_K4_COUNT);
     if (count > c.klenp)  /* more values than PSEC4 holds */
-        return grib_fail_710(c, c.k4(1));
+        return grib_fail_710(c, c.k4(GRIB_K4_COUNT));
     w.nvals = static_cast<gint>(count);
     if (w.missing) {
         for (gint j = 1; j <= w.nvals; j++)
             if (c.p4(j) != 0.0f)
                 return grib_fail(c, 203, "Non-zero value in missing data field. Return code = ");
     }
-    if (c.k4(5) == 32)
+    if (c.k4(GRIB_K4_INTEGER) == 32)
         rorint(c.p4.p, reinterpret_cast<gint *>(c.p4.p), &w.nvals, "R", 1);
     return true;
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "grib.h"
+#include "grib_sections.h"
 
 namespace {
 
@@ -115,16 +116,17 @@ struct Arrays {
 
 gint code(const Field &f, Arrays &a)
 {
-    /* centre 98 asks for D = 0: another centre for scaled fields */
-    gint k1[25] = {1, f.d ? 7 : 98, 100, 255, f.bitmap ? 192 : 128, 11, 100, 500, 0, 95, 6, 15, 12,
-                   0, 1, 0, 0, 0, 0, 0, 20, 0, f.d, 0, 0};
+    /* the producing centre asks for D = 0: another centre for scaled fields */
+    gint k1[25] = {1,  f.d ? 7 : GRIB_NORVA_CENTRE, 100, 255, f.bitmap ? 192 : 128, 11, 100,
+                   500, 0, 95, 6, 15, 12, 0, 1, 0, 0, 0, 0, 0, 20, 0, f.d, 0, 0};
     std::copy(k1, k1 + 25, a.k1.begin());
     gint k2[11] = {0, f.ni, f.nj, 90000, 0, 0, -90000, 180000, 0, 0, 0};
     std::copy(k2, k2 + 11, a.k2.begin());
-    a.p3[1] = MISS;
+    grib::Sec<float>{a.p3.data()}(GRIB_P3_MISSING) = MISS;
     auto n = static_cast<gint>(f.v.size());
-    a.k4[0] = f.missing_field ? -n : n;
-    a.k4[1] = f.bits;
+    grib::Sec<gint> k4{a.k4.data()};
+    k4(GRIB_K4_COUNT) = f.missing_field ? -n : n;
+    k4(GRIB_K4_BITS) = f.bits;
     std::copy(f.v.begin(), f.v.end(), a.p4.begin());
     return a.call(f.op, f.expect == 710 ? n - 1 : n);
 }
@@ -195,14 +197,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     Arrays dec;
     dec.msg = coded.msg;
-    dec.p3[1] = MISS;
+    grib::Sec<float>{dec.p3.data()}(GRIB_P3_MISSING) = MISS;
     kret = dec.call("D", static_cast<gint>(dec.p4.size()));
     auto n = static_cast<gint>(f.v.size());
     bool ok = f.bitmap ? kret == -2 || kret == -4 : kret == 0;
     if (!ok)
         fail("decoding returned", 0, kret, f.bitmap ? -4 : 0);
-    if (dec.k4[0] != (f.missing_field ? -n : n))
-        fail("number of values", 0, dec.k4[0], n);
+    gint count = grib::KSec{dec.k4.data()}(GRIB_K4_COUNT);
+    if (count != (f.missing_field ? -n : n))
+        fail("number of values", 0, count, n);
     if (f.missing_field) {
         for (gint i = 0; i < n; i++)
             if (dec.p4[static_cast<size_t>(i)] != 0.0f)

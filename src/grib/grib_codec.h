@@ -12,6 +12,13 @@
 #include "grib_sections.h"
 #include "grib_state.h"
 
+/* The named elements lie inside arrays of the sizes the manual gives. */
+static_assert(GRIB_K1_RESERVED2 == GRIB_NKSEC1 && GRIB_K3_MISSING == GRIB_NKSEC3 &&
+              GRIB_P3_MISSING == GRIB_NPSEC3);
+static_assert(GRIB_K2_ROWS - 1 + GRIB_MAXROWS == GRIB_NKSEC2 &&
+              GRIB_P2_VERTICAL - 1 + 255 == GRIB_NPSEC2);
+static_assert(GRIB_K4_COEFFICIENTS + 510 == GRIB_NKSEC4);
+
 /* The arguments of one fldcod call; c.k1(n) is KSEC1(n), c.k1.p the array. */
 struct grib_call {
     grib::Sec<gint> k0, k1, k2;
@@ -32,24 +39,30 @@ struct grib_call {
     bool decoding() const { return op == 'D'; }
     bool length_only() const { return op == 'L'; }
     bool is(std::string_view letter) const { return hoper == letter; }
-    bool has_sec2() { return (k1(5) & 128) != 0; }
-    bool has_sec3() { return (k1(5) & 64) != 0; }
+    bool has_sec2() { return (k1(GRIB_K1_FLAG) & 128) != 0; }
+    bool has_sec3() { return (k1(GRIB_K1_FLAG) & 64) != 0; }
+    bool norva() { return k1(GRIB_K1_CENTRE) == GRIB_NORVA_CENTRE; }
     /* Values per point: the matrix size for matrix fields, else 1; 0 when
      * the matrix dimensions are unusable. */
     gint values_per_point()
     {
-        if (k4(8) == 0)
+        if (k4(GRIB_K4_MATRIX) == 0)
             return 1;
-        int64_t m = int64_t{k4(50)} * k4(51);
+        int64_t m = int64_t{k4(GRIB_K4_ROWS)} * k4(GRIB_K4_COLUMNS);
         return m > 0 && m <= 2147483647 ? static_cast<gint>(m) : 0;
     }
     /* The missing-point marker: PSEC3(2), or KSEC3(2) for integer data. */
-    float marker() { return k4(5) == 32 ? static_cast<float>(k3(2)) : p3(2); }
+    float marker()
+    {
+        if (k4(GRIB_K4_INTEGER) == 32)
+            return static_cast<float>(k3(GRIB_K3_MISSING));
+        return p3(GRIB_P3_MISSING);
+    }
 };
 
 /* PSEC4 holding packed or integer values in place of its reals. */
 inline gint *grib_as_ints(float *p) { return reinterpret_cast<gint *>(p); }
-inline bool grib_is_spherical(gint type) { return type == 50 || type == 60 || type == 70 || type == 80; }
+inline bool grib_is_spherical(gint t) { return t == 50 || t == 60 || t == 70 || t == 80; }
 
 grib_work_t &grib_work();
 

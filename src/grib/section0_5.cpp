@@ -15,8 +15,8 @@ bool code0(grib_call &c)
     if (grib_xfer(c, grib, 4, 8))
         return grib_fail(c, 301, "Error in inserting letters GRIB. Return code = ");
     grib_skip(24);  /* the length is filled in at the end */
-    c.k0(2) = 1;
-    if (grib_xfer1(c, c.k0(2), 8))
+    c.k0(GRIB_K0_EDITION) = 1;
+    if (grib_xfer1(c, c.k0(GRIB_K0_EDITION), 8))
         return grib_fail(c, 303, E303);
     grib_work().edition = 1;
     return true;
@@ -26,14 +26,14 @@ bool decode0(grib_call &c)
 {
     grib_work_t &w = grib_work();
     grib_skip(32);  /* "GRIB" is not checked */
-    if (grib_xfer1(c, c.k0(1), 24))
+    if (grib_xfer1(c, c.k0(GRIB_K0_LENGTH), 24))
         return grib_fail(c, 302, "Error extracting length of GRIB message. Return code = ");
-    if (grib_xfer1(c, c.k0(2), 8))
+    if (grib_xfer1(c, c.k0(GRIB_K0_EDITION), 8))
         return grib_fail(c, 303, E303);
-    if (c.k0(1) == 24 && c.k0(2) == 0) {
+    if (c.k0(GRIB_K0_LENGTH) == 24 && c.k0(GRIB_K0_EDITION) == 0) {
         w.edition = 0;
         w.nspt = 32;
-        c.k0(1) = GRIB_KNEG;
+        c.k0(GRIB_K0_LENGTH) = GRIB_KNEG;
         return true;
     }
     gint keep = w.nspt, octets22 = 0;
@@ -47,8 +47,8 @@ bool decode0(grib_call &c)
     if (octets22 == 0) {
         w.edition = -1;
         w.nspt = 32;
-        c.k0(2) = -1;
-        c.k0(1) = GRIB_KNEG;
+        c.k0(GRIB_K0_EDITION) = -1;
+        c.k0(GRIB_K0_LENGTH) = GRIB_KNEG;
         return true;
     }
     w.edition = 1;
@@ -69,10 +69,10 @@ bool grib_sec5(grib_call &c)
     if (c.coding()) {
         if (grib_xfer(c, end, 4, 8))
             return grib_fail(c, 801, "Error inserting/extracting 7777 group. Return code = ");
-        c.k0(1) = w.nspt / 8;
+        c.k0(GRIB_K0_LENGTH) = w.nspt / 8;
         gint keep = w.nspt;
         w.nspt = 32;
-        int r = grib_xfer1(c, c.k0(1), 24);
+        int r = grib_xfer1(c, c.k0(GRIB_K0_LENGTH), 24);
         w.nspt = keep;
         if (r)
             return grib_fail(c, 802,

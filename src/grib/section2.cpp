@@ -51,7 +51,8 @@ gint fields_end(Family f, gint t)
  * there are none (a row count out of bounds is refused by lists()). */
 int64_t lists_end(grib_call &c, gint t, gint nv, bool quasi)
 {
-    gint rows = quasi && c.k2(3) >= 0 && c.k2(3) <= GRIB_MAXROWS ? c.k2(3) : 0;
+    gint nj = c.k2(GRIB_K2_NJ);
+    gint rows = quasi && nj >= 0 && nj <= GRIB_MAXROWS ? nj : 0;
     if (nv == 0 && rows == 0)
         return 0;
     return 32 + extra_octets(t) + 4 * int64_t{nv} + 2 * int64_t{rows};
@@ -67,7 +68,8 @@ bool flags17(grib_call &c, Family f, int ed)
     gint v = 0;
     bool with_increments = f == LATLON || f == GAUSS;
     if (c.coding())
-        v = (with_increments ? c.k2(6) : 0) + c.k2(18) + c.k2(19);
+        v = (with_increments ? c.k2(GRIB_K2_INCREMENTS) : 0) + c.k2(GRIB_K2_EARTH) +
+            c.k2(GRIB_K2_COMPONENTS);
     if (grib_xfer1(c, v, 8))
         return fail(c, 507, "components flag. Return code = ");
     if (c.coding() || v == 0)
@@ -76,69 +78,69 @@ bool flags17(grib_call &c, Family f, int ed)
         v = 128;
     if (v >= 128) {
         if (with_increments)
-            c.k2(6) = 128;
+            c.k2(GRIB_K2_INCREMENTS) = 128;
         v -= 128;
     }
     if (v >= 64) {
-        c.k2(18) = 64;
+        c.k2(GRIB_K2_EARTH) = 64;
         v -= 64;
     }
-    c.k2(19) = v;
+    c.k2(GRIB_K2_COMPONENTS) = v;
     return true;
 }
 
 bool scanning(grib_call &c, int ed)
 {
-    if (grib_xfer1(c, c.k2(11), 8))
+    if (grib_xfer1(c, c.k2(GRIB_K2_SCAN), 8))
         return fail(c, 511, "scanning mode flags. Return code = ");
-    if (!c.coding() && ed == -1 && c.k2(11) == 1)
-        c.k2(11) = 0;
+    if (!c.coding() && ed == -1 && c.k2(GRIB_K2_SCAN) == 1)
+        c.k2(GRIB_K2_SCAN) = 0;
     return true;
 }
 
 bool lat_lon_gauss(grib_call &c, Family f, int ed)
 {
-    bool quasi = c.k2(17) == 1;
+    bool quasi = c.k2(GRIB_K2_QUASI) == 1;
     if (c.coding()) {
         if (f == GAUSS && quasi)
-            c.k2(2) = 65535;
-        if (c.k2(6) == 0 || (f == GAUSS && quasi))
-            c.k2(9) = 65535;
-        if (f == LATLON && c.k2(6) == 0)
-            c.k2(10) = 65535;
+            c.k2(GRIB_K2_NI) = 65535;
+        if (c.k2(GRIB_K2_INCREMENTS) == 0 || (f == GAUSS && quasi))
+            c.k2(GRIB_K2_DI) = 65535;
+        if (f == LATLON && c.k2(GRIB_K2_INCREMENTS) == 0)
+            c.k2(GRIB_K2_DJ) = 65535;
     }
-    if (grib_xfer(c, &c.k2(2), 2, 16))
+    if (grib_xfer(c, &c.k2(GRIB_K2_NI), 2, 16))
         return fail(c, 505, "number of points along a parallel or meridian. Return code = ");
-    if (grib_xfer_sm(c, &c.k2(4), 2, 24))
+    if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA1), 2, 24))
         return fail(c, 506, "latitude or longitude of first grid point. Return code = ");
     if (!flags17(c, f, ed))
         return false;
-    if (grib_xfer_sm(c, &c.k2(7), 2, 24))
+    if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA2), 2, 24))
         return fail(c, 508, "latitude or longitude of last grid point. Return code = ");
-    if (grib_xfer1(c, c.k2(9), 16))
+    if (grib_xfer1(c, c.k2(GRIB_K2_DI), 16))
         return fail(c, 509, "i direction increment. Return code = ");
-    if (grib_xfer1(c, c.k2(10), 16))
+    if (grib_xfer1(c, c.k2(GRIB_K2_DJ), 16))
         return f == GAUSS ? fail(c, 510, "number of parallels between pole and Equator. Return code = ")
                           : fail(c, 513, "j direction increment. Return code = ");
     if (!scanning(c, ed))
         return false;
     grib_skip(32);
     if (!c.coding()) {
-        if (f == GAUSS && c.k2(2) == 65535)
-            c.k2(2) = GRIB_KNEG;
-        if (c.k2(9) == 65535)
-            c.k2(9) = GRIB_KNEG;
-        if (f == LATLON && c.k2(10) == 65535)
-            c.k2(10) = GRIB_KNEG;
+        if (f == GAUSS && c.k2(GRIB_K2_NI) == 65535)
+            c.k2(GRIB_K2_NI) = GRIB_KNEG;
+        if (c.k2(GRIB_K2_DI) == 65535)
+            c.k2(GRIB_K2_DI) = GRIB_KNEG;
+        if (f == LATLON && c.k2(GRIB_K2_DJ) == 65535)
+            c.k2(GRIB_K2_DJ) = GRIB_KNEG;
     }
     return true;
 }
 
 bool spherical(grib_call &c)
 {
-    if (grib_xfer(c, &c.k2(2), 3, 16))
+    if (grib_xfer(c, &c.k2(GRIB_K2_J), 3, 16))
         return fail(c, 514, "J,K,M pentagonal resolution parameters. Return code = ");
-    if (grib_xfer(c, &c.k2(5), 2, 8))
+    if (grib_xfer(c, &c.k2(GRIB_K2_REP_TYPE), 2, 8))
         return fail(c, 515, "representation type or mode. Return code = ");
     grib_skip(18 * 8);
     return true;
@@ -146,17 +148,17 @@ bool spherical(grib_call &c)
 
 bool polar(grib_call &c, int ed)
 {
-    if (grib_xfer(c, &c.k2(2), 2, 16))
+    if (grib_xfer(c, &c.k2(GRIB_K2_NI), 2, 16))
         return fail(c, 523, "number of points along X or Y axis. Return code = ");
-    if (grib_xfer_sm(c, &c.k2(4), 2, 24))
+    if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA1), 2, 24))
         return fail(c, 506, "latitude or longitude of first grid point. Return code = ");
     if (!flags17(c, POLAR, ed))
         return false;
-    if (grib_xfer_sm(c, c.k2(7), 24))
+    if (grib_xfer_sm(c, c.k2(GRIB_K2_LOV), 24))
         return fail(c, 508, "latitude or longitude of last grid point. Return code = ");
-    if (grib_xfer(c, &c.k2(9), 2, 24))
+    if (grib_xfer(c, &c.k2(GRIB_K2_DX), 2, 24))
         return fail(c, 524, "X or Y axis grid length. Return code = ");
-    if (grib_xfer1(c, c.k2(13), 8))
+    if (grib_xfer1(c, c.k2(GRIB_K2_PROJECTION), 8))
         return fail(c, 525, "Projection centre flag. Return code = ");
     if (!scanning(c, ed))
         return false;
@@ -166,21 +168,21 @@ bool polar(grib_call &c, int ed)
 
 bool space_view(grib_call &c, int ed)
 {
-    if (grib_xfer(c, &c.k2(2), 2, 16))
+    if (grib_xfer(c, &c.k2(GRIB_K2_NI), 2, 16))
         return fail(c, 523, "number of points along X or Y axis. Return code = ");
-    if (grib_xfer_sm(c, &c.k2(4), 2, 24))
+    if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA1), 2, 24))
         return fail(c, 526, "latitude or longitude of sub-satellite point. Return code = ");
     if (!flags17(c, SPACE, ed))
         return false;
-    if (grib_xfer(c, &c.k2(7), 2, 24))
+    if (grib_xfer(c, &c.k2(GRIB_K2_DIAMETER_X), 2, 24))
         return fail(c, 527, "diameter of the earth in x or y direction. Return code = ");
-    if (grib_xfer(c, &c.k2(9), 2, 16))
+    if (grib_xfer(c, &c.k2(GRIB_K2_XP), 2, 16))
         return fail(c, 528, "X or Y coordinate of sub-satellite point. Return code = ");
     if (!scanning(c, ed))
         return false;
-    if (grib_xfer(c, &c.k2(13), 2, 24))
+    if (grib_xfer(c, &c.k2(GRIB_K2_ORIENTATION), 2, 24))
         return fail(c, 529, "orientation of the grid or camera angle. Return code = ");
-    if (grib_xfer(c, &c.k2(15), 2, 16))
+    if (grib_xfer(c, &c.k2(GRIB_K2_XO), 2, 16))
         return fail(c, 530, "X or Y coordinates of origin of sector. Return code = ");
     grib_skip(16);
     return true;
@@ -189,15 +191,15 @@ bool space_view(grib_call &c, int ed)
 bool rotation_stretching(grib_call &c, gint type)
 {
     if (rotated(type)) {
-        if (grib_xfer_sm(c, &c.k2(13), 2, 24))
+        if (grib_xfer_sm(c, &c.k2(GRIB_K2_POLE_LAT), 2, 24))
             return fail(c, 517, "latitude or longitude of southern pole. Return code = ");
-        if (grib_xfer_ibm(c, c.p2(1)))
+        if (grib_xfer_ibm(c, c.p2(GRIB_P2_ANGLE)))
             return fail(c, 518, "angle of rotation. Return code = ");
     }
     if (stretched(type)) {
-        if (grib_xfer_sm(c, &c.k2(15), 2, 24))
+        if (grib_xfer_sm(c, &c.k2(GRIB_K2_STRETCH_LAT), 2, 24))
             return fail(c, 519, "latitude or of pole of stretching. Return code = ");
-        if (grib_xfer_ibm(c, c.p2(2)))
+        if (grib_xfer_ibm(c, c.p2(GRIB_P2_STRETCH)))
             return fail(c, 520, "stretching factor. Return code = ");
     }
     return true;
@@ -207,15 +209,15 @@ bool rotation_stretching(grib_call &c, gint type)
 bool lists(grib_call &c, gint nv, bool quasi)
 {
     for (gint j = 1; j <= nv; j++)
-        if (grib_xfer_ibm(c, c.p2(10 + j)))
+        if (grib_xfer_ibm(c, c.p2(GRIB_P2_VERTICAL - 1 + j)))
             return fail(c, 521, "vertical coordinate parameters. Return code = ");
     if (!quasi)
         return true;
-    gint rows = c.k2(3);
+    gint rows = c.k2(GRIB_K2_NJ);
     /* more rows than KSEC2 is documented to hold is refused, not read */
-    if (rows < 0 || rows > GRIB_MAXROWS || grib_xfer(c, &c.k2(23), rows, 16))
+    if (rows < 0 || rows > GRIB_MAXROWS || grib_xfer(c, &c.k2(GRIB_K2_ROWS), rows, 16))
         return fail(c, 522, "list of numbers of points. Return code = ");
-    c.k2(17) = 1;
+    c.k2(GRIB_K2_QUASI) = 1;
     return true;
 }
 
@@ -225,7 +227,7 @@ bool octet5(grib_call &c, gint nv, gint extra, int ed, bool &quasi)
     grib_work_t &w = grib_work();
     gint v = 0;
     if (c.coding())
-        v = nv == 0 && c.k2(17) == 0 ? 255 : 33 + extra;
+        v = nv == 0 && c.k2(GRIB_K2_QUASI) == 0 ? 255 : 33 + extra;
     if (grib_xfer1(c, v, 8)) {
         c.kret = 503;
         grib::MsgLine()
@@ -236,7 +238,7 @@ bool octet5(grib_call &c, gint nv, gint extra, int ed, bool &quasi)
         grib::MsgLine().text("         or List of numbers of points. Return code = ").i(503, 3).put();
         return false;
     }
-    quasi = c.k2(17) == 1;
+    quasi = c.k2(GRIB_K2_QUASI) == 1;
     if (c.coding())
         return true;
     if (v == 0)
@@ -268,8 +270,8 @@ bool grib_sec2(grib_call &c)
     w.start2 = w.nspt;
     if (c.coding()) {
         /* a count beyond its field is refused below (502, 522) */
-        int64_t len = 32 + extra_octets(c.k2(1)) + 4 * int64_t{c.k2(12)} +
-                      2 * int64_t{c.k2(17)} * c.k2(3);
+        int64_t len = 32 + extra_octets(c.k2(GRIB_K2_TYPE)) + 4 * int64_t{c.k2(GRIB_K2_NV)} +
+                      2 * int64_t{c.k2(GRIB_K2_QUASI)} * c.k2(GRIB_K2_NJ);
         w.len2 = len < 0 || len > 2147483647 ? 0 : static_cast<gint>(len);
     }
     const std::string_view e501 = "length of  Section 2. Return code = ";
@@ -289,23 +291,23 @@ bool grib_sec2(grib_call &c)
     /* decoding reads nothing beyond the stated length */
     if (!c.coding() && w.len2 < 6)
         return fail(c, 501, e501);
-    if (grib_xfer1(c, c.k2(12), 8))
+    if (grib_xfer1(c, c.k2(GRIB_K2_NV), 8))
         return fail(c, 502, "number of  Vertical coordinate parameters. Return code = ");
     /* at most 255 parameters, so that PSEC2 and its listing stay in bounds */
-    gint nv = c.k2(12);
+    gint nv = c.k2(GRIB_K2_NV);
     if (!c.coding() && ed != 1)
         nv = w.len2 >= 32 ? (w.len2 - 32) / 4 : 0;
     if (nv < 0 || nv > 255)
         return fail(c, 502, "number of  Vertical coordinate parameters. Return code = ");
-    c.k2(12) = nv;
+    c.k2(GRIB_K2_NV) = nv;
     /* octet 5 comes before the type: coding takes the type from KSEC2(1),
      * decoding does not need it */
     bool quasi = false;
-    if (!octet5(c, nv, extra_octets(c.k2(1)), ed, quasi))
+    if (!octet5(c, nv, extra_octets(c.k2(GRIB_K2_TYPE)), ed, quasi))
         return false;
-    if (grib_xfer1(c, c.k2(1), 8))
+    if (grib_xfer1(c, c.k2(GRIB_K2_TYPE), 8))
         return fail(c, 504, "data representation type. Return code = ");
-    gint type = c.k2(1);
+    gint type = c.k2(GRIB_K2_TYPE);
     Family f = family(type);
     if (f == OTHER) {
         c.kret = 598;

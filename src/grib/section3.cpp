@@ -36,7 +36,7 @@ bool grib_sec3(grib_call &c)
             return grib_fail(c, 722,
                              "Error inserting/extracting first orsecond dimension of matrix. "
                              "Return code = ");
-        if (c.k3(1) != 0) {
+        if (c.k3(GRIB_K3_TABLE) != 0) {
             w.len3 = 6;
             w.unused3 = 0;
         } else {
@@ -64,13 +64,13 @@ bool grib_sec3(grib_call &c)
         return grib_fail(c, 601, e601);
     if (grib_xfer1(c, w.unused3, 8))
         return grib_fail(c, 602, e602);
-    if (grib_xfer1(c, c.k3(1), 16))
+    if (grib_xfer1(c, c.k3(GRIB_K3_TABLE), 16))
         return grib_fail(c, 603, "Error inserting/extracting bit-map reference table. Return code = ");
     if (!c.coding()) {
         gint bits = 8 * w.len3 - 48 - w.unused3;
         if (bits < 0)
             return grib_fail(c, 602, e602);
-        if (c.k3(1) == 0) {
+        if (c.k3(GRIB_K3_TABLE) == 0) {
             w.bmap = w.nspt;
             w.bmapbits = bits;
         }
@@ -78,9 +78,10 @@ bool grib_sec3(grib_call &c)
         grib_skip(8 * w.len3);
         return true;
     }
-    if (c.k3(1) != 0)
+    if (c.k3(GRIB_K3_TABLE) != 0)
         return true;
-    gint ir = 0, kbit = grib_state.kbit, kpr = grib_state.grbcom.NDBG, ksbind = c.k4(9);
+    gint ir = 0, kbit = grib_state.kbit, kpr = grib_state.grbcom.NDBG;
+    gint ksbind = c.k4(GRIB_K4_SECONDARY);
     float pmiss = c.marker();
     insmp1(c.kgrib, &c.kleng, &w.nspt, &ksbind, c.p4.p, &w.nvals, &kbit, &pmiss,
            c.is("M") ? "M" : "C", &m, &kpr, &ir, 1);

@@ -35,24 +35,24 @@ int64_t values_present(grib_call &c)
  * triangular spherical harmonics, all (J+1)(J+2) coefficients). */
 int64_t constant_count(grib_call &c)
 {
-    if (c.has_sec3() && c.k3(1) == 0)
+    if (c.has_sec3() && c.k3(GRIB_K3_TABLE) == 0)
         return values_present(c) > 0 ? values_present(c) : 0;
     if (!c.has_sec2())
         return 0;
-    gint t = c.k2(1);
+    gint t = c.k2(GRIB_K2_TYPE);
     if (grib_is_spherical(t)) {
-        int64_t j = c.k2(2);
-        return j == c.k2(3) && j == c.k2(4) && j >= 0 ? (j + 1) * (j + 2) : 0;
+        int64_t j = c.k2(GRIB_K2_J);
+        return j == c.k2(GRIB_K2_K) && j == c.k2(GRIB_K2_M) && j >= 0 ? (j + 1) * (j + 2) : 0;
     }
-    if (c.k2(17) == 1) {
+    if (c.k2(GRIB_K2_QUASI) == 1) {
         int64_t n = 0;
-        for (gint r = 1; r <= c.k2(3) && r <= GRIB_MAXROWS; r++)
-            n += c.k2(22 + r);
+        for (gint r = 1; r <= c.k2(GRIB_K2_NJ) && r <= GRIB_MAXROWS; r++)
+            n += c.k2(GRIB_K2_ROWS - 1 + r);
         return n;
     }
-    if (c.k2(2) < 0 || c.k2(3) < 0)
+    if (c.k2(GRIB_K2_NI) < 0 || c.k2(GRIB_K2_NJ) < 0)
         return 0;
-    return int64_t{c.k2(2)} * c.k2(3);
+    return int64_t{c.k2(GRIB_K2_NI)} * c.k2(GRIB_K2_NJ);
 }
 
 /* ---- coding ---------------------------------------------------------- */
@@ -80,15 +80,15 @@ bool choose_scaling(grib_call &c, Packing &pk)
 {
     grib_work_t &w = grib_work();
     const grbcom_t &g = grib_state.grbcom;
-    gint first = c.k4(3) == 128 ? 1 : 0;
+    gint first = c.k4(GRIB_K4_HARMONICS) == 128 ? 1 : 0;
     gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
     float *vals = c.p4.p + first;
     float pmiss = c.marker();
-    bool secondary = c.k4(9) == 32;
+    bool secondary = c.k4(GRIB_K4_SECONDARY) == 32;
     /* values equal to the marker are left alone for the secondary bit maps
      * built after this, which must still find them */
-    if (c.k1(23) != 0) {
-        float f = grib_pow10(c.k1(23));
+    if (c.k1(GRIB_K1_SCALE) != 0) {
+        float f = grib_pow10(c.k1(GRIB_K1_SCALE));
         for (gint j = 0; j < w.nvals; j++)
             if (!(secondary && c.p4.p[j] == pmiss))
                 c.p4.p[j] *= f;
@@ -108,7 +108,7 @@ bool choose_scaling(grib_call &c, Packing &pk)
             .put();
     float ref = w.zmin;
     if (g.NFREF == 1) {
-        ref = c.k4(5) == 32 ? static_cast<float>(grib_nint(g.FREF)) : g.FREF;
+        ref = c.k4(GRIB_K4_INTEGER) == 32 ? static_cast<float>(grib_nint(g.FREF)) : g.FREF;
         if (ref > w.zmin) {
             grib::MsgLine()
                 .text("FLDCOD : User supplied reference value ")
@@ -124,10 +124,10 @@ bool choose_scaling(grib_call &c, Packing &pk)
         pk = {65535, 255, 16777215, 0.0f, 1.0f};
         return true;
     }
-    if (c.k4(2) == 0 && w.zmax != ref)
+    if (c.k4(GRIB_K4_BITS) == 0 && w.zmax != ref)
         return grib_fail(c, 709,
                          "Error inserting/extracting number of bits per data value. Return code = ");
-    float s = (w.zmax - ref) / (grib_pow2(c.k4(2) + 1) - 1.0f);
+    float s = (w.zmax - ref) / (grib_pow2(c.k4(GRIB_K4_BITS) + 1) - 1.0f);
     gint e = 0;
     if (s != 0.0f) {
         s = std::log(s) / std::log(2.0f) + 2.0f;
@@ -150,7 +150,7 @@ bool choose_scaling(grib_call &c, Packing &pk)
     } else {
         pk.ref = back;
     }
-    e = fit_exponent(w.zmax, pk.ref, e, c.k4(2));
+    e = fit_exponent(w.zmax, pk.ref, e, c.k4(GRIB_K4_BITS));
     w.iexp = e;
     pk.rawe = e < 0 ? 32768 - e : e;
     pk.scale = grib_pow2(e);
@@ -162,51 +162,52 @@ bool choose_scaling(grib_call &c, Packing &pk)
 bool additional_flags(grib_call &c, gint &oct12)
 {
     grib_work_t &w = grib_work();
-    bool c98 = c.k1(2) == 98 && c.k1(1) == 140;
+    bool c98 = c.norva() && c.k1(GRIB_K1_TABLE) == 140;
     if (c.coding()) {
         gint m = c.values_per_point();
         if (c98)
             oct12 = m > 0 ? w.nvals / m : 0;
         else
-            oct12 = 25 + c.k4(53) + c.k4(55) + (c.k4(9) == 32 ? (w.nvals + 7) / 8 : 0);
+            oct12 = 25 + c.k4(GRIB_K4_NC1) + c.k4(GRIB_K4_NC2) +
+                    (c.k4(GRIB_K4_SECONDARY) == 32 ? (w.nvals + 7) / 8 : 0);
     }
     if (grib_xfer1(c, oct12, 16))
         return grib_fail(c, 720,
                          "Error inserting/extracting octet numberat which packed data begins. "
                          "Return code = ");
-    gint f = c.k4(8) + c.k4(9) + c.k4(10);
+    gint f = c.k4(GRIB_K4_MATRIX) + c.k4(GRIB_K4_SECONDARY) + c.k4(GRIB_K4_WIDTHS);
     if (grib_xfer1(c, f, 8))
         return grib_fail(c, 721, "Error inserting/extracting extended flag field. Return code = ");
     if (!c.coding()) {
-        c.k4(8) = f & 64 ? 64 : 0;
-        c.k4(9) = f & 32 ? 32 : 0;
-        c.k4(10) = f & 16 ? 16 : 0;
+        c.k4(GRIB_K4_MATRIX) = f & 64 ? 64 : 0;
+        c.k4(GRIB_K4_SECONDARY) = f & 32 ? 32 : 0;
+        c.k4(GRIB_K4_WIDTHS) = f & 16 ? 16 : 0;
     }
-    if (grib_xfer(c, &c.k4(50), 2, 16))
+    if (grib_xfer(c, &c.k4(GRIB_K4_ROWS), 2, 16))
         return grib_fail(c, 722,
                          "Error inserting/extracting first orsecond dimension of matrix. "
                          "Return code = ");
-    if (grib_xfer(c, &c.k4(52), 6, 8))
+    if (grib_xfer(c, &c.k4(GRIB_K4_DEF1), 6, 8))
         return grib_fail(c, 723,
                          "Error inserting/extracting six fields from first dimension coordinate "
                          "value onwards. Return code = ");
     const std::string_view e724 =
         "Error inserting/extracting first or or second dimension coefficients. Return code = ";
-    gint nc = c.k4(53) + c.k4(55);
-    if (c.k4(53) < 0 || c.k4(55) < 0 || nc > 510)
+    gint nc = c.k4(GRIB_K4_NC1) + c.k4(GRIB_K4_NC2);
+    if (c.k4(GRIB_K4_NC1) < 0 || c.k4(GRIB_K4_NC2) < 0 || nc > 510)
         return grib_fail(c, 724, e724);
     if (c98) {
         for (gint j = 0; j < nc; j++) {
             float v;
-            std::memcpy(&v, &c.k4(60 + j), sizeof v);
+            std::memcpy(&v, &c.k4(GRIB_K4_COEFFICIENTS + j), sizeof v);
             if (grib_xfer_ibm(c, v))
                 return grib_fail(c, 724, e724);
-            std::memcpy(&c.k4(60 + j), &v, sizeof v);
+            std::memcpy(&c.k4(GRIB_K4_COEFFICIENTS + j), &v, sizeof v);
         }
-    } else if (grib_xfer(c, &c.k4(57), nc, 8)) {
+    } else if (grib_xfer(c, &c.k4(GRIB_K4_SIGNIFICANCE2), nc, 8)) {
         return grib_fail(c, 724, e724);
     }
-    if (c.k4(9) != 32)
+    if (c.k4(GRIB_K4_SECONDARY) != 32)
         return true;
     gint m = c.values_per_point();
     if (m == 0)
@@ -239,7 +240,7 @@ bool extract_points(grib_call &c, float ref, float scale)
     grib_work_t &w = grib_work();
     if (c.has_sec3())
         return grib_fail(c, 717, "Function is X and a bit-map is included. Return code = ");
-    switch (c.k2(1)) {
+    switch (c.k2(GRIB_K2_TYPE)) {
     case 0: case 4: case 10: case 14: case 20: case 24: case 30: case 34:
         break;
     default:
@@ -247,11 +248,11 @@ bool extract_points(grib_call &c, float ref, float scale)
                          "Function is X and field is not Gaussian or Latitude/longitude field. "
                          "Return code = ");
     }
-    if (c.k2(11) != 0)
+    if (c.k2(GRIB_K2_SCAN) != 0)
         return grib_fail(c, 715,
                          "Function is X and scanning mode is notNorth to South and West to East. "
                          "Return code = ");
-    gint n = c.k4(34);
+    gint n = c.k4(GRIB_K4_X_COUNT);
     if (n < 1 || n > 4) {
         c.kret = 714;
         grib::MsgLine()
@@ -263,22 +264,23 @@ bool extract_points(grib_call &c, float ref, float scale)
         return false;
     }
     const std::string_view e712 = "Error inserting/extracting data values. Return code = ";
-    gint data = w.nspt, nbits = c.k4(2);
-    bool quasi = c.k2(17) == 1;
-    float div = c.k1(23) != 0 ? grib_pow10(c.k1(23)) : 1.0f;
+    gint data = w.nspt, nbits = c.k4(GRIB_K4_BITS);
+    bool quasi = c.k2(GRIB_K2_QUASI) == 1;
+    float div = c.k1(GRIB_K1_SCALE) != 0 ? grib_pow10(c.k1(GRIB_K1_SCALE)) : 1.0f;
     for (gint k = 1; k <= n; k++) {
-        gint row = c.k4(33 + 2 * k), col = c.k4(34 + 2 * k);
+        gint row = c.k4(GRIB_K4_X_POINTS + 2 * (k - 1)), col = c.k4(GRIB_K4_X_POINTS + 2 * k - 1);
         int64_t index = 0;
         /* a point outside the grid is refused rather than read */
         if (quasi) {
-            if (row < 1 || row > c.k2(3) || row > GRIB_MAXROWS || col < 1 || col > c.k2(22 + row))
+            if (row < 1 || row > c.k2(GRIB_K2_NJ) || row > GRIB_MAXROWS || col < 1 ||
+                col > c.k2(GRIB_K2_ROWS - 1 + row))
                 return grib_fail(c, 712, e712);
             for (gint r = 1; r < row; r++)
-                index += c.k2(22 + r);
+                index += c.k2(GRIB_K2_ROWS - 1 + r);
         } else {
-            if (row < 1 || row > c.k2(3) || col < 1 || col > c.k2(2))
+            if (row < 1 || row > c.k2(GRIB_K2_NJ) || col < 1 || col > c.k2(GRIB_K2_NI))
                 return grib_fail(c, 712, e712);
-            index = int64_t{row - 1} * c.k2(2);
+            index = int64_t{row - 1} * c.k2(GRIB_K2_NI);
         }
         index += col - 1;
         int64_t pos = data + index * nbits;
@@ -291,9 +293,9 @@ bool extract_points(grib_call &c, float ref, float scale)
         uint32_t u;
         std::memcpy(&u, &v, sizeof u);
         float x = ref + static_cast<float>(u) * scale;
-        c.p4(k) = c.k1(23) != 0 ? x / div : x;
+        c.p4(k) = c.k1(GRIB_K1_SCALE) != 0 ? x / div : x;
     }
-    if (c.k4(5) == 32)
+    if (c.k4(GRIB_K4_INTEGER) == 32)
         rorint(c.p4.p, grib_as_ints(c.p4.p), &n, "I", 1);
     return false;  /* the call ends here */
 }
@@ -301,7 +303,7 @@ bool extract_points(grib_call &c, float ref, float scale)
 bool decode_values(grib_call &c, float ref, float scale, gint first)
 {
     grib_work_t &w = grib_work();
-    gint n = c.k4(1) - first, nbits = c.k4(2);
+    gint n = c.k4(GRIB_K4_COUNT) - first, nbits = c.k4(GRIB_K4_BITS);
     int64_t bits = int64_t{n} * nbits;
     if (!grib_bits_fit(c.kleng, w.nspt, bits)) {
         grib_bits_report(w.nspt + bits, c.kleng);
@@ -310,10 +312,10 @@ bool decode_values(grib_call &c, float ref, float scale, gint first)
     grib_unpack_scaled(reinterpret_cast<const unsigned char *>(c.kgrib), w.nspt, nbits, n, ref,
                        scale, c.p4.p + first);
     grib_skip(static_cast<gint>(bits));
-    if (c.k1(23) != 0) {
-        float div = grib_pow10(c.k1(23));
+    if (c.k1(GRIB_K1_SCALE) != 0) {
+        float div = grib_pow10(c.k1(GRIB_K1_SCALE));
         float *p = c.p4.p;
-        for (gint j = 0; j < c.k4(1); j++)
+        for (gint j = 0; j < c.k4(GRIB_K4_COUNT); j++)
             p[j] = p[j] / div;
     }
     return true;
@@ -340,7 +342,8 @@ bool sec4_length(grib_call &c)
             .text(" octets.")
             .put();
     if ((c.length_only() || c.is("X")) && w.edition != 1)
-        c.k0(1) = static_cast<gint>((int64_t{w.start4} + 8 * int64_t{w.len4} + 32) / 8);
+        c.k0(GRIB_K0_LENGTH) =
+            static_cast<gint>((int64_t{w.start4} + 8 * int64_t{w.len4} + 32) / 8);
     return !c.length_only();
 }
 
@@ -349,23 +352,23 @@ bool sec4_flag(grib_call &c)
 {
     grib_work_t &w = grib_work();
     if (c.coding()) {
-        c.k4(3) = c.has_sec2() && grib_is_spherical(c.k2(1)) ? 128 : 0;
+        c.k4(GRIB_K4_HARMONICS) = c.has_sec2() && grib_is_spherical(c.k2(GRIB_K2_TYPE)) ? 128 : 0;
         grib_skip(8);
     } else {
         gint f = 0;
         if (grib_xfer1(c, f, 8))
             return grib_fail(c, 706, "Error in extracting section 4 flag field. Return code = ");
-        c.k4(3) = (w.edition == -1 ? f & 0xF0 : f & 128) ? 128 : 0;
+        c.k4(GRIB_K4_HARMONICS) = (w.edition == -1 ? f & 0xF0 : f & 128) ? 128 : 0;
         w.unused4 = f & (w.edition == 0 ? 0x7F : 0x0F);
         if (w.edition == 1) {
-            c.k4(4) = f & 64 ? 64 : 0;
-            c.k4(5) = f & 32 ? 32 : 0;
-            c.k4(6) = f & 16 ? 16 : 0;
+            c.k4(GRIB_K4_PACKING) = f & 64 ? 64 : 0;
+            c.k4(GRIB_K4_INTEGER) = f & 32 ? 32 : 0;
+            c.k4(GRIB_K4_ADDITIONAL) = f & 16 ? 16 : 0;
         }
         if (grib_debug())
             grib::MsgLine().text("FLDCOD : Number of unused bits is ").i(w.unused4, 2).text(".").put();
     }
-    if (c.k4(4) != 0)
+    if (c.k4(GRIB_K4_PACKING) != 0)
         return grib_fail(c, 705,
                          "Only simple packing of data (real or integer) allowed. Return code = ");
     return true;
@@ -427,7 +430,7 @@ bool sec4_code_values(grib_call &c, float ref, float scale, gint first)
     gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
     float *vals = c.p4.p + first;
     inscal(vals, grib_as_ints(vals), &npack, &ref, &scale);
-    if (grib_xfer(c, grib_as_ints(vals), npack, c.k4(2)))
+    if (grib_xfer(c, grib_as_ints(vals), npack, c.k4(GRIB_K4_BITS)))
         return grib_fail(c, 712, "Error inserting/extracting data values. Return code = ");
     gint bits = w.nspt - w.start4;
     gint pad = (16 - bits % 16) % 16;
@@ -437,7 +440,8 @@ bool sec4_code_values(grib_call &c, float ref, float scale, gint first)
     w.nspt = w.start4;
     if (grib_xfer1(c, w.len4, 24))
         return grib_fail(c, 701, E701);
-    gint flag = c.k4(3) + c.k4(4) + c.k4(5) + c.k4(6) + pad;
+    gint flag = c.k4(GRIB_K4_HARMONICS) + c.k4(GRIB_K4_PACKING) + c.k4(GRIB_K4_INTEGER) +
+                c.k4(GRIB_K4_ADDITIONAL) + pad;
     if (grib_xfer1(c, flag, 8))
         return grib_fail(c, 713, "Error inserting/extracting flag and unused bit field. Return code = ");
     w.nspt = keep;
@@ -452,8 +456,8 @@ bool sec4_decode_values(grib_call &c, float ref, float scale, gint first)
     grib_work_t &w = grib_work();
     int64_t n;
     if (c.is("X")) {
-        n = c.k4(34);
-    } else if (c.k4(2) == 0) {
+        n = c.k4(GRIB_K4_X_COUNT);
+    } else if (c.k4(GRIB_K4_BITS) == 0) {
         n = constant_count(c) - first;
         if (n < 0)
             n = 0;
@@ -461,16 +465,16 @@ bool sec4_decode_values(grib_call &c, float ref, float scale, gint first)
         int64_t avail = int64_t{w.start4} + 8 * int64_t{w.len4} - w.nspt - w.unused4;
         if (avail < 0)  /* section 4 shorter than its header */
             return grib_fail(c, 701, E701);
-        n = avail / c.k4(2);
+        n = avail / c.k4(GRIB_K4_BITS);
     }
     int64_t total = n + first;
     if (total > c.klenp)
         return grib_fail_710(c, total);
-    c.k4(1) = static_cast<gint>(total);
+    c.k4(GRIB_K4_COUNT) = static_cast<gint>(total);
     if (c.is("X"))
         return extract_points(c, ref, scale);
     /* the expansion must not run out of values */
-    int64_t present = c.has_sec3() && c.k3(1) == 0 ? values_present(c) : -1;
+    int64_t present = c.has_sec3() && c.k3(GRIB_K3_TABLE) == 0 ? values_present(c) : -1;
     if (present > total) {
         std::string t = "Bit-map calls for ";
         grib::fmt_int(t, present, 8);
@@ -497,12 +501,13 @@ bool grib_sec4(grib_call &c)
     if (!sec4_length(c) || !sec4_flag(c) || !sec4_scaling(c, ref, scale))
         return false;
     /* a width above 32 cannot be unpacked: refused, also on decoding */
-    if (grib_xfer1(c, c.k4(2), 8) || c.k4(2) > 32 || c.k4(2) < 0)
+    if (grib_xfer1(c, c.k4(GRIB_K4_BITS), 8) || c.k4(GRIB_K4_BITS) > 32 || c.k4(GRIB_K4_BITS) < 0)
         return grib_fail(c, 709, E709);
     gint oct12 = 0;
-    if (c.k4(3) == 0 && c.k4(6) == 16 && c.k4(4) == 0 && !additional_flags(c, oct12))
+    bool simple_grid = c.k4(GRIB_K4_HARMONICS) == 0 && c.k4(GRIB_K4_PACKING) == 0;
+    if (simple_grid && c.k4(GRIB_K4_ADDITIONAL) == 16 && !additional_flags(c, oct12))
         return false;
-    const gint first = c.k4(3) == 128 ? 1 : 0;
+    const gint first = c.k4(GRIB_K4_HARMONICS) == 128 ? 1 : 0;
     if (first && !sec4_coefficient(c))
         return false;
     return c.coding() ? sec4_code_values(c, ref, scale, first)
