@@ -17,9 +17,7 @@ bool expand_bitmap(grib_call &c)
     }
     gint knum = c.values_per_point();
     if (knum == 0)
-        return grib_fail(c, 722,
-                         "Error inserting/extracting first orsecond dimension of matrix. "
-                         "Return code = ");
+        return grib_fail(c, 722);
     int64_t total = int64_t{w.bmapbits} * knum;
     if (total > c.klenp)
         return grib_fail_710(c, total);
@@ -29,7 +27,7 @@ bool expand_bitmap(grib_call &c)
     extmap(c.kgrib, &c.kleng, &w.bmap, &bm2, c.p4.p, &ksize, &kbit, &ksbmap, &pmiss, &knum, &kpr,
            &ir);
     if (ir)
-        return grib_fail(c, 806, "Error extracting primary  or secondary bit map. Return code = ");
+        return grib_fail(c, 806);
     c.k4(GRIB_K4_COUNT) = static_cast<gint>(total);
     w.bmret = ksbmap;  // -2 every value present, -4 spread over the grid
     return true;
@@ -39,22 +37,20 @@ bool expand_bitmap(grib_call &c)
 bool expand_quasi_regular(grib_call &c)
 {
     if (c.has_sec3())
-        return grib_fail(c, 605,
-                         "Cannot convert Quasi-regular Gaussian grid with bit-map. Return code = ");
-    const std::string_view e522 = "Error inserting/extracting list of numbers of points. Return code = ";
+        return grib_fail(c, 605);
     /* the row list must describe 2N rows of 1 to 4N points, all of them
      * decoded, before qu2reg may work on it (it cannot refuse a bad one) */
     gint n = c.k2(GRIB_K2_DJ);
     if (n < 1 || 2 * n != c.k2(GRIB_K2_NJ) || c.k2(GRIB_K2_NJ) > GRIB_MAXROWS)
-        return grib_fail(c, 522, e522);
+        return grib_fail(c, 522);
     int64_t sum = 0;
     for (gint r = 1; r <= c.k2(GRIB_K2_NJ); r++) {
         if (c.k2(GRIB_K2_ROWS - 1 + r) < 1 || c.k2(GRIB_K2_ROWS - 1 + r) > 4 * n)
-            return grib_fail(c, 522, e522);
+            return grib_fail(c, 522);
         sum += c.k2(GRIB_K2_ROWS - 1 + r);
     }
     if (sum > c.k4(GRIB_K4_COUNT))
-        return grib_fail(c, 522, e522);
+        return grib_fail(c, 522);
     gint klat = 2 * n, klon = 4 * n, kcode = 1;
     if (int64_t{klat} * klon > c.klenp)
         return grib_fail_710(c, int64_t{klat} * klon);

@@ -66,29 +66,6 @@ void grib_skip(gint bits)
     grib_work().nspt = p > 2147483647 ? 2147483647 : p < 0 ? 0 : static_cast<gint>(p);
 }
 
-bool grib_fail(grib_call &c, gint code, std::string_view text)
-{
-    c.kret = code;
-    grib::MsgLine().text("FLDCOD : ").text(text).i(code, 3).put();
-    return false;
-}
-
-bool grib_fail_710(grib_call &c, int64_t count)
-{
-    c.k4(GRIB_K4_COUNT) = count > 2147483647 ? 2147483647 : count < -2147483647 ? -2147483647
-                                                                    : static_cast<gint>(count);
-    c.kret = 710;
-    grib::MsgLine()
-        .text("FLDCOD : Output array too small. Length is ")
-        .i(c.klenp, 8)
-        .text(" words. Number of values is ")
-        .i(c.k4(GRIB_K4_COUNT), 8)
-        .text(" Return code = ")
-        .i(710, 3)
-        .put();
-    return false;
-}
-
 namespace {
 
 std::string_view cut_blanks(const char *s, long n)
@@ -158,18 +135,8 @@ char internal_letter(char h)
 bool prepare_coding(grib_call &c)
 {
     std::memset(c.kgrib, 0, sizeof(gint) * static_cast<size_t>(c.kleng > 0 ? c.kleng : 0));
-    if (c.k4(GRIB_K4_BITS) > 32) {
-        c.kret = 202;
-        grib::MsgLine()
-            .text("FLDCOD : Number of bits per data value, ")
-            .i(c.k4(GRIB_K4_BITS), 3)
-            .text(" exceeds word length ")
-            .i(32, 3)
-            .text(". Return code = ")
-            .i(202, 3)
-            .put();
-        return false;
-    }
+    if (c.k4(GRIB_K4_BITS) > 32)
+        return grib_fail(c, 202, {c.k4(GRIB_K4_BITS), 32});
     grib_work_t &w = grib_work();
     w.missing = c.k4(GRIB_K4_COUNT) < 0 ? 1 : 0;
     int64_t count = w.missing ? -int64_t{c.k4(GRIB_K4_COUNT)} : c.k4(GRIB_K4_COUNT);
@@ -179,7 +146,7 @@ bool prepare_coding(grib_call &c)
     if (w.missing) {
         for (gint j = 1; j <= w.nvals; j++)
             if (c.p4(j) != 0.0f)
-                return grib_fail(c, 203, "Non-zero value in missing data field. Return code = ");
+                return grib_fail(c, 203);
     }
     if (c.k4(GRIB_K4_INTEGER) == 32)
         rorint(c.p4.p, reinterpret_cast<gint *>(c.p4.p), &w.nvals, "R", 1);
@@ -253,13 +220,8 @@ extern "C" void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint
 
     char letter = hoper_len > 0 ? internal_letter(hoper[0]) : 0;
     if (letter == 0) {
-        c.kret = 201;
-        grib::MsgLine()
-            .text("FLDCOD : Invalid function requested - ")
-            .text(std::string_view(hoper, hoper_len > 0 ? static_cast<size_t>(hoper_len) : 0))
-            .text(". Return code = ")
-            .i(201, 3)
-            .put();
+        size_t len = hoper_len > 0 ? static_cast<size_t>(hoper_len) : 0;
+        grib_fail(c, 201, {}, std::string_view(hoper, len));  /* the whole argument */
     } else {
         c.op = letter;
         bool go = true;

@@ -6,6 +6,7 @@
 #define GRIB_CODEC_H
 
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 #include "grib.h"
@@ -79,13 +80,15 @@ int grib_xfer_ibm(grib_call &c, float &v);
 /* Passes over `bits` bits. */
 void grib_skip(gint bits);
 
-/* Sets KRET and prints " FLDCOD : <text>" followed by the code in 3. */
-bool grib_fail(grib_call &c, gint code, std::string_view text);
+/* Prints the line of return code `code` (return_codes.cpp): its text with
+ * the integers of `values` and `word` in its fields, then the code. */
+void grib_report(gint code, std::initializer_list<int64_t> values = {}, std::string_view word = {});
+/* Sets KRET to `code` and reports it; returns false (the call ends). */
+bool grib_fail(grib_call &c, gint code, std::initializer_list<int64_t> values = {},
+               std::string_view word = {});
 /* 710, the values do not fit PSEC4: KSEC4(1) <- count (cut to 32 bits)
  * and the line naming KLENP and the count. */
 bool grib_fail_710(grib_call &c, int64_t count);
-/* The common beginning of most failure texts. */
-inline constexpr std::string_view GRIB_IE = "Error inserting/extracting ";
 
 /* Debug line (NDBG 1) helper. */
 bool grib_debug();

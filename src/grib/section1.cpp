@@ -19,7 +19,6 @@ bool level_is_one_number(grib_call &c)
 
 bool level(grib_call &c, int ed)
 {
-    const std::string_view msg = "Error inserting/extracting Height,  pressure, etc of levels. Return code = ";
     if (!c.coding() && (c.k1(GRIB_K1_LEVEL_TYPE) < 8 || c.k1(GRIB_K1_LEVEL_TYPE) == 102)) {
         grib_skip(16);
         return true;
@@ -32,11 +31,11 @@ bool level(grib_call &c, int ed)
         r = grib_xfer(c, &c.k1(GRIB_K1_LEVEL), 2, 8);
     }
     if (r)
-        return grib_fail(c, 404, msg);
+        return grib_fail(c, 404);
     if (!c.coding() && ed == -1 && c.norva()) {
         grib_skip(-16);
         if (grib_xfer(c, &c.k1(GRIB_K1_LEVEL), 2, 8))
-            return grib_fail(c, 404, msg);
+            return grib_fail(c, 404);
         c.k1(GRIB_K1_LEVEL) = c.k1(GRIB_K1_LEVEL) * 32 + c.k1(GRIB_K1_LEVEL2);
         c.k1(GRIB_K1_LEVEL2) = 0;
     }
@@ -46,9 +45,7 @@ bool level(grib_call &c, int ed)
 bool time_fields(grib_call &c, int ed)
 {
     if (grib_xfer(c, &c.k1(GRIB_K1_YEAR), 6, 8))
-        return grib_fail(c, 405,
-                         "Error inserting/extracting six fields from Year of century to Indicator "
-                         "of unit of time range. Return code = ");
+        return grib_fail(c, 405);
     if (!c.coding() && ed == -1) {
         if (c.k1(GRIB_K1_TIME_UNIT) == 90)
             c.k1(GRIB_K1_TIME_UNIT) = 7;
@@ -58,9 +55,9 @@ bool time_fields(grib_call &c, int ed)
     int r = c.coding() && c.k1(GRIB_K1_TIME_RANGE) == 10 ? grib_xfer1(c, c.k1(GRIB_K1_P1), 16)
                                          : grib_xfer(c, &c.k1(GRIB_K1_P1), 2, 8);
     if (r)
-        return grib_fail(c, 406, "Error inserting/extracting Period of time. Return code = ");
+        return grib_fail(c, 406);
     if (grib_xfer1(c, c.k1(GRIB_K1_TIME_RANGE), 8))
-        return grib_fail(c, 407, "Error inserting/extracting time range indicator. Return code = ");
+        return grib_fail(c, 407);
     if (!c.coding()) {
         if (c.k1(GRIB_K1_TIME_RANGE) == 10) {
             c.k1(GRIB_K1_P1) = c.k1(GRIB_K1_P1) * 256 + c.k1(GRIB_K1_P2);
@@ -70,11 +67,9 @@ bool time_fields(grib_call &c, int ed)
             c.k1(GRIB_K1_TIME_RANGE) = 1;
     }
     if (grib_xfer1(c, c.k1(GRIB_K1_AVERAGED), 16))
-        return grib_fail(c, 408, "Error inserting/extracting number averaged. Return code = ");
+        return grib_fail(c, 408);
     if (grib_xfer1(c, c.k1(GRIB_K1_NOT_AVERAGED), 8))
-        return grib_fail(c, 409,
-                         "Error inserting/extracting number missing from averages etc. "
-                         "Return code = ");
+        return grib_fail(c, 409);
     return true;
 }
 
@@ -88,19 +83,15 @@ bool grib_sec1(grib_call &c)
         gint ir = 0;
         grchk1(c.k1.p, &ir);
         if (ir)
-            return grib_fail(c, 499,
-                             "Error found when checking values for Section 1 against valid GRIB "
-                             "values. Return code = ");
+            return grib_fail(c, 499);
     }
     w.start1 = w.nspt;
     w.len1 = c.coding() ? 28 : 20;
     if (ed != -1) {
         if (grib_xfer1(c, w.len1, 24))
-            return grib_fail(c, 401, "Error inserting/extracting length of  Section 1. Return code = ");
+            return grib_fail(c, 401);
         if (grib_xfer1(c, c.k1(GRIB_K1_TABLE), 8))
-            return grib_fail(c, 402,
-                             "Error inserting/extracting Parameter Table Version Number. "
-                             "Return code = ");
+            return grib_fail(c, 402);
     }
     if (grib_debug())
         grib::MsgLine()
@@ -109,9 +100,7 @@ bool grib_sec1(grib_call &c)
             .text(" octets.")
             .put();
     if (grib_xfer(c, &c.k1(GRIB_K1_CENTRE), 6, 8))
-        return grib_fail(c, 403,
-                         "Error inserting/extracting six fields from Identification of Centre to "
-                         "Indicator of type of level. Return code = ");
+        return grib_fail(c, 403);
     if (!c.coding() && ed != 1) {
         if (c.norva())
             c.k1(GRIB_K1_TABLE) = 128;
@@ -130,13 +119,10 @@ bool grib_sec1(grib_call &c)
         c.k1(GRIB_K1_CENTURY) = c.norva() ? 20 : GRIB_KNEG;
     } else {
         if (grib_xfer1(c, c.k1(GRIB_K1_CENTURY), 8))
-            return grib_fail(c, 410,
-                             "Error inserting/extracting century of data or reserved field. "
-                             "Return code = ");
+            return grib_fail(c, 410);
         grib_skip(8);
         if (grib_xfer_sm(c, c.k1(GRIB_K1_SCALE), 16))
-            return grib_fail(c, 411,
-                             "Error inserting/extracting units decimal scale factor. Return code = ");
+            return grib_fail(c, 411);
         if (!c.coding() && w.len1 > 28) {
             w.nspt = w.start1;
             grib_skip(8 * w.len1);

@@ -2,8 +2,6 @@
  * section2.cpp -- grid description section (section 2): latitude/longitude,
  * Gaussian, spherical harmonic, polar stereographic and space view grids.
  */
-#include <string>
-
 #include "grib_codec.h"
 #include "grib_format.h"
 
@@ -58,10 +56,6 @@ int64_t lists_end(grib_call &c, gint t, gint nv, bool quasi)
     return 32 + extra_octets(t) + 4 * int64_t{nv} + 2 * int64_t{rows};
 }
 
-std::string ie(std::string_view a) { return std::string(GRIB_IE) + std::string(a); }
-
-bool fail(grib_call &c, gint code, std::string_view text) { return grib_fail(c, code, ie(text)); }
-
 /* Octet 17: increments given, earth flag, components. */
 bool flags17(grib_call &c, Family f, int ed)
 {
@@ -71,7 +65,7 @@ bool flags17(grib_call &c, Family f, int ed)
         v = (with_increments ? c.k2(GRIB_K2_INCREMENTS) : 0) + c.k2(GRIB_K2_EARTH) +
             c.k2(GRIB_K2_COMPONENTS);
     if (grib_xfer1(c, v, 8))
-        return fail(c, 507, "components flag. Return code = ");
+        return grib_fail(c, 507);
     if (c.coding() || v == 0)
         return true;
     if (ed == -1 && f != SPACE && (v == 1 || v == 3))
@@ -92,7 +86,7 @@ bool flags17(grib_call &c, Family f, int ed)
 bool scanning(grib_call &c, int ed)
 {
     if (grib_xfer1(c, c.k2(GRIB_K2_SCAN), 8))
-        return fail(c, 511, "scanning mode flags. Return code = ");
+        return grib_fail(c, 511);
     if (!c.coding() && ed == -1 && c.k2(GRIB_K2_SCAN) == 1)
         c.k2(GRIB_K2_SCAN) = 0;
     return true;
@@ -110,18 +104,18 @@ bool lat_lon_gauss(grib_call &c, Family f, int ed)
             c.k2(GRIB_K2_DJ) = 65535;
     }
     if (grib_xfer(c, &c.k2(GRIB_K2_NI), 2, 16))
-        return fail(c, 505, "number of points along a parallel or meridian. Return code = ");
+        return grib_fail(c, 505);
     if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA1), 2, 24))
-        return fail(c, 506, "latitude or longitude of first grid point. Return code = ");
+        return grib_fail(c, 506);
     if (!flags17(c, f, ed))
         return false;
     if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA2), 2, 24))
-        return fail(c, 508, "latitude or longitude of last grid point. Return code = ");
+        return grib_fail(c, 508);
     if (grib_xfer1(c, c.k2(GRIB_K2_DI), 16))
-        return fail(c, 509, "i direction increment. Return code = ");
+        return grib_fail(c, 509);
     if (grib_xfer1(c, c.k2(GRIB_K2_DJ), 16))
-        return f == GAUSS ? fail(c, 510, "number of parallels between pole and Equator. Return code = ")
-                          : fail(c, 513, "j direction increment. Return code = ");
+        return f == GAUSS ? grib_fail(c, 510)
+                          : grib_fail(c, 513);
     if (!scanning(c, ed))
         return false;
     grib_skip(32);
@@ -139,9 +133,9 @@ bool lat_lon_gauss(grib_call &c, Family f, int ed)
 bool spherical(grib_call &c)
 {
     if (grib_xfer(c, &c.k2(GRIB_K2_J), 3, 16))
-        return fail(c, 514, "J,K,M pentagonal resolution parameters. Return code = ");
+        return grib_fail(c, 514);
     if (grib_xfer(c, &c.k2(GRIB_K2_REP_TYPE), 2, 8))
-        return fail(c, 515, "representation type or mode. Return code = ");
+        return grib_fail(c, 515);
     grib_skip(18 * 8);
     return true;
 }
@@ -149,17 +143,17 @@ bool spherical(grib_call &c)
 bool polar(grib_call &c, int ed)
 {
     if (grib_xfer(c, &c.k2(GRIB_K2_NI), 2, 16))
-        return fail(c, 523, "number of points along X or Y axis. Return code = ");
+        return grib_fail(c, 523);
     if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA1), 2, 24))
-        return fail(c, 506, "latitude or longitude of first grid point. Return code = ");
+        return grib_fail(c, 506);
     if (!flags17(c, POLAR, ed))
         return false;
     if (grib_xfer_sm(c, c.k2(GRIB_K2_LOV), 24))
-        return fail(c, 508, "latitude or longitude of last grid point. Return code = ");
+        return grib_fail(c, 508);
     if (grib_xfer(c, &c.k2(GRIB_K2_DX), 2, 24))
-        return fail(c, 524, "X or Y axis grid length. Return code = ");
+        return grib_fail(c, 524);
     if (grib_xfer1(c, c.k2(GRIB_K2_PROJECTION), 8))
-        return fail(c, 525, "Projection centre flag. Return code = ");
+        return grib_fail(c, 525);
     if (!scanning(c, ed))
         return false;
     grib_skip(32);
@@ -169,21 +163,21 @@ bool polar(grib_call &c, int ed)
 bool space_view(grib_call &c, int ed)
 {
     if (grib_xfer(c, &c.k2(GRIB_K2_NI), 2, 16))
-        return fail(c, 523, "number of points along X or Y axis. Return code = ");
+        return grib_fail(c, 523);
     if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA1), 2, 24))
-        return fail(c, 526, "latitude or longitude of sub-satellite point. Return code = ");
+        return grib_fail(c, 526);
     if (!flags17(c, SPACE, ed))
         return false;
     if (grib_xfer(c, &c.k2(GRIB_K2_DIAMETER_X), 2, 24))
-        return fail(c, 527, "diameter of the earth in x or y direction. Return code = ");
+        return grib_fail(c, 527);
     if (grib_xfer(c, &c.k2(GRIB_K2_XP), 2, 16))
-        return fail(c, 528, "X or Y coordinate of sub-satellite point. Return code = ");
+        return grib_fail(c, 528);
     if (!scanning(c, ed))
         return false;
     if (grib_xfer(c, &c.k2(GRIB_K2_ORIENTATION), 2, 24))
-        return fail(c, 529, "orientation of the grid or camera angle. Return code = ");
+        return grib_fail(c, 529);
     if (grib_xfer(c, &c.k2(GRIB_K2_XO), 2, 16))
-        return fail(c, 530, "X or Y coordinates of origin of sector. Return code = ");
+        return grib_fail(c, 530);
     grib_skip(16);
     return true;
 }
@@ -192,15 +186,15 @@ bool rotation_stretching(grib_call &c, gint type)
 {
     if (rotated(type)) {
         if (grib_xfer_sm(c, &c.k2(GRIB_K2_POLE_LAT), 2, 24))
-            return fail(c, 517, "latitude or longitude of southern pole. Return code = ");
+            return grib_fail(c, 517);
         if (grib_xfer_ibm(c, c.p2(GRIB_P2_ANGLE)))
-            return fail(c, 518, "angle of rotation. Return code = ");
+            return grib_fail(c, 518);
     }
     if (stretched(type)) {
         if (grib_xfer_sm(c, &c.k2(GRIB_K2_STRETCH_LAT), 2, 24))
-            return fail(c, 519, "latitude or of pole of stretching. Return code = ");
+            return grib_fail(c, 519);
         if (grib_xfer_ibm(c, c.p2(GRIB_P2_STRETCH)))
-            return fail(c, 520, "stretching factor. Return code = ");
+            return grib_fail(c, 520);
     }
     return true;
 }
@@ -210,13 +204,13 @@ bool lists(grib_call &c, gint nv, bool quasi)
 {
     for (gint j = 1; j <= nv; j++)
         if (grib_xfer_ibm(c, c.p2(GRIB_P2_VERTICAL - 1 + j)))
-            return fail(c, 521, "vertical coordinate parameters. Return code = ");
+            return grib_fail(c, 521);
     if (!quasi)
         return true;
     gint rows = c.k2(GRIB_K2_NJ);
     /* more rows than KSEC2 is documented to hold is refused, not read */
     if (rows < 0 || rows > GRIB_MAXROWS || grib_xfer(c, &c.k2(GRIB_K2_ROWS), rows, 16))
-        return fail(c, 522, "list of numbers of points. Return code = ");
+        return grib_fail(c, 522);
     c.k2(GRIB_K2_QUASI) = 1;
     return true;
 }
@@ -228,16 +222,8 @@ bool octet5(grib_call &c, gint nv, gint extra, int ed, bool &quasi)
     gint v = 0;
     if (c.coding())
         v = nv == 0 && c.k2(GRIB_K2_QUASI) == 0 ? 255 : 33 + extra;
-    if (grib_xfer1(c, v, 8)) {
-        c.kret = 503;
-        grib::MsgLine()
-            .text("FLDCOD : ")
-            .text(GRIB_IE)
-            .text("location of List of vertical coordinate parameters")
-            .put();
-        grib::MsgLine().text("         or List of numbers of points. Return code = ").i(503, 3).put();
-        return false;
-    }
+    if (grib_xfer1(c, v, 8))
+        return grib_fail(c, 503);
     quasi = c.k2(GRIB_K2_QUASI) == 1;
     if (c.coding())
         return true;
@@ -263,9 +249,7 @@ bool grib_sec2(grib_call &c)
         gint ir = 0;
         grchk2(c.k1.p, c.k2.p, c.p2.p, &ir);
         if (ir)
-            return grib_fail(c, 599,
-                             "Error found when checking values for Section 2 against valid GRIB "
-                             "values. Return code = ");
+            return grib_fail(c, 599);
     }
     w.start2 = w.nspt;
     if (c.coding()) {
@@ -274,9 +258,8 @@ bool grib_sec2(grib_call &c)
                       2 * int64_t{c.k2(GRIB_K2_QUASI)} * c.k2(GRIB_K2_NJ);
         w.len2 = len < 0 || len > 2147483647 ? 0 : static_cast<gint>(len);
     }
-    const std::string_view e501 = "length of  Section 2. Return code = ";
     if (grib_xfer1(c, w.len2, 24))
-        return fail(c, 501, e501);
+        return grib_fail(c, 501);
     if (grib_debug())
         grib::MsgLine()
             .text("FLDCOD : Length of Section 2 of GRIB code is ")
@@ -290,15 +273,15 @@ bool grib_sec2(grib_call &c)
     }
     /* decoding reads nothing beyond the stated length */
     if (!c.coding() && w.len2 < 6)
-        return fail(c, 501, e501);
+        return grib_fail(c, 501);
     if (grib_xfer1(c, c.k2(GRIB_K2_NV), 8))
-        return fail(c, 502, "number of  Vertical coordinate parameters. Return code = ");
+        return grib_fail(c, 502);
     /* at most 255 parameters, so that PSEC2 and its listing stay in bounds */
     gint nv = c.k2(GRIB_K2_NV);
     if (!c.coding() && ed != 1)
         nv = w.len2 >= 32 ? (w.len2 - 32) / 4 : 0;
     if (nv < 0 || nv > 255)
-        return fail(c, 502, "number of  Vertical coordinate parameters. Return code = ");
+        return grib_fail(c, 502);
     c.k2(GRIB_K2_NV) = nv;
     /* octet 5 comes before the type: coding takes the type from KSEC2(1),
      * decoding does not need it */
@@ -306,21 +289,13 @@ bool grib_sec2(grib_call &c)
     if (!octet5(c, nv, extra_octets(c.k2(GRIB_K2_TYPE)), ed, quasi))
         return false;
     if (grib_xfer1(c, c.k2(GRIB_K2_TYPE), 8))
-        return fail(c, 504, "data representation type. Return code = ");
+        return grib_fail(c, 504);
     gint type = c.k2(GRIB_K2_TYPE);
     Family f = family(type);
-    if (f == OTHER) {
-        c.kret = 598;
-        grib::MsgLine()
-            .text("FLDCOD : Representation type not catered for - ")
-            .i(type, 3)
-            .text(". Return code = ")
-            .i(598, 3)
-            .put();
-        return false;
-    }
+    if (f == OTHER)
+        return grib_fail(c, 598, {type});
     if (!c.coding() && w.len2 < fields_end(f, type))
-        return fail(c, 501, e501);
+        return grib_fail(c, 501);
     bool ok;
     switch (f) {
     case SPHERICAL: ok = spherical(c); break;
@@ -331,7 +306,7 @@ bool grib_sec2(grib_call &c)
     if (!ok || !rotation_stretching(c, type))
         return false;
     if (!c.coding() && w.len2 < lists_end(c, type, nv, quasi))
-        return fail(c, 501, e501);
+        return grib_fail(c, 501);
     if (!lists(c, nv, quasi))
         return false;
     /* section 3 starts at the stated end: padding or left-out reserved

@@ -15,27 +15,20 @@ bool grib_sec3(grib_call &c)
         return true;
     if (c.is("Z")) {
         w.bmret = -5;
-        grib::MsgLine().text("FLDCOD : Bit-map found. No data decoded. Return code = ").i(-5, 3).put();
+        grib_report(-5);
         return false;
     }
     if (c.coding() && grib_state.grbcom.NVCK == 1) {
         gint ir = 0;
         grchk3(c.k1.p, c.k3.p, c.p3.p, &ir);
         if (ir)
-            return grib_fail(c, 699,
-                             "Error found when checking values for Section 3 against valid GRIB "
-                             "values. Return code = ");
+            return grib_fail(c, 699);
     }
-    const std::string_view e601 = "Error inserting/extracting length of  Section 3. Return code = ";
-    const std::string_view e602 =
-        "Error inserting/extracting number of unused bits at the end of Section 3. Return code = ";
     w.start3 = w.nspt;
     gint m = c.values_per_point();
     if (c.coding()) {
         if (m == 0)
-            return grib_fail(c, 722,
-                             "Error inserting/extracting first orsecond dimension of matrix. "
-                             "Return code = ");
+            return grib_fail(c, 722);
         if (c.k3(GRIB_K3_TABLE) != 0) {
             w.len3 = 6;
             w.unused3 = 0;
@@ -46,7 +39,7 @@ bool grib_sec3(grib_call &c)
         }
     }
     if (grib_xfer1(c, w.len3, 24))
-        return grib_fail(c, 601, e601);
+        return grib_fail(c, 601);
     if (grib_debug())
         grib::MsgLine()
             .text("FLDCOD : Length of Section 3 of GRIB code is ")
@@ -61,15 +54,15 @@ bool grib_sec3(grib_call &c)
     /* a section shorter than its header, or with more unused bits than
      * bit map, is refused */
     if (!c.coding() && w.len3 < 6)
-        return grib_fail(c, 601, e601);
+        return grib_fail(c, 601);
     if (grib_xfer1(c, w.unused3, 8))
-        return grib_fail(c, 602, e602);
+        return grib_fail(c, 602);
     if (grib_xfer1(c, c.k3(GRIB_K3_TABLE), 16))
-        return grib_fail(c, 603, "Error inserting/extracting bit-map reference table. Return code = ");
+        return grib_fail(c, 603);
     if (!c.coding()) {
         gint bits = 8 * w.len3 - 48 - w.unused3;
         if (bits < 0)
-            return grib_fail(c, 602, e602);
+            return grib_fail(c, 602);
         if (c.k3(GRIB_K3_TABLE) == 0) {
             w.bmap = w.nspt;
             w.bmapbits = bits;
@@ -86,7 +79,7 @@ bool grib_sec3(grib_call &c)
     insmp1(c.kgrib, &c.kleng, &w.nspt, &ksbind, c.p4.p, &w.nvals, &kbit, &pmiss,
            c.is("M") ? "M" : "C", &m, &kpr, &ir, 1);
     if (ir)
-        return grib_fail(c, 604, "Error inserting primary bit map. Return code = ");
+        return grib_fail(c, 604);
     grib_skip(w.unused3);
     return true;
 }

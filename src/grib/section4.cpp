@@ -5,7 +5,6 @@
  */
 #include <cmath>
 #include <cstring>
-#include <string>
 
 #include "grib_bits.h"
 #include "grib_codec.h"
@@ -125,8 +124,7 @@ bool choose_scaling(grib_call &c, Packing &pk)
         return true;
     }
     if (c.k4(GRIB_K4_BITS) == 0 && w.zmax != ref)
-        return grib_fail(c, 709,
-                         "Error inserting/extracting number of bits per data value. Return code = ");
+        return grib_fail(c, 709);
     float s = (w.zmax - ref) / (grib_pow2(c.k4(GRIB_K4_BITS) + 1) - 1.0f);
     gint e = 0;
     if (s != 0.0f) {
@@ -172,64 +170,52 @@ bool additional_flags(grib_call &c, gint &oct12)
                     (c.k4(GRIB_K4_SECONDARY) == 32 ? (w.nvals + 7) / 8 : 0);
     }
     if (grib_xfer1(c, oct12, 16))
-        return grib_fail(c, 720,
-                         "Error inserting/extracting octet numberat which packed data begins. "
-                         "Return code = ");
+        return grib_fail(c, 720);
     gint f = c.k4(GRIB_K4_MATRIX) + c.k4(GRIB_K4_SECONDARY) + c.k4(GRIB_K4_WIDTHS);
     if (grib_xfer1(c, f, 8))
-        return grib_fail(c, 721, "Error inserting/extracting extended flag field. Return code = ");
+        return grib_fail(c, 721);
     if (!c.coding()) {
         c.k4(GRIB_K4_MATRIX) = f & 64 ? 64 : 0;
         c.k4(GRIB_K4_SECONDARY) = f & 32 ? 32 : 0;
         c.k4(GRIB_K4_WIDTHS) = f & 16 ? 16 : 0;
     }
     if (grib_xfer(c, &c.k4(GRIB_K4_ROWS), 2, 16))
-        return grib_fail(c, 722,
-                         "Error inserting/extracting first orsecond dimension of matrix. "
-                         "Return code = ");
+        return grib_fail(c, 722);
     if (grib_xfer(c, &c.k4(GRIB_K4_DEF1), 6, 8))
-        return grib_fail(c, 723,
-                         "Error inserting/extracting six fields from first dimension coordinate "
-                         "value onwards. Return code = ");
-    const std::string_view e724 =
-        "Error inserting/extracting first or or second dimension coefficients. Return code = ";
+        return grib_fail(c, 723);
     gint nc = c.k4(GRIB_K4_NC1) + c.k4(GRIB_K4_NC2);
     if (c.k4(GRIB_K4_NC1) < 0 || c.k4(GRIB_K4_NC2) < 0 || nc > 510)
-        return grib_fail(c, 724, e724);
+        return grib_fail(c, 724);
     if (c98) {
         for (gint j = 0; j < nc; j++) {
             float v;
             std::memcpy(&v, &c.k4(GRIB_K4_COEFFICIENTS + j), sizeof v);
             if (grib_xfer_ibm(c, v))
-                return grib_fail(c, 724, e724);
+                return grib_fail(c, 724);
             std::memcpy(&c.k4(GRIB_K4_COEFFICIENTS + j), &v, sizeof v);
         }
     } else if (grib_xfer(c, &c.k4(GRIB_K4_SIGNIFICANCE2), nc, 8)) {
-        return grib_fail(c, 724, e724);
+        return grib_fail(c, 724);
     }
     if (c.k4(GRIB_K4_SECONDARY) != 32)
         return true;
     gint m = c.values_per_point();
     if (m == 0)
-        return grib_fail(c, 722,
-                         "Error inserting/extracting first orsecond dimension of matrix. "
-                         "Return code = ");
+        return grib_fail(c, 722);
     if (c.coding()) {
         gint ir = 0, kbit = grib_state.kbit, kpr = grib_state.grbcom.NDBG;
         float pmiss = c.marker();
         insmp2(c.kgrib, &c.kleng, &w.nspt, c.p4.p, &w.nvals, &kbit, &pmiss, "C", &m, &kpr, &ir,
                1);
         if (ir)
-            return grib_fail(c, 725, "Error inserting secondary bit map. Return code = ");
+            return grib_fail(c, 725);
         return true;
     }
     w.bmap2 = w.nspt;
     int64_t skip = c98 ? 8 * ((int64_t{m} * oct12 + 7) / 8) : 8 * (int64_t{oct12} - 25 - nc);
     /* octets 12-13 that point before the maps or past KGRIB are refused */
     if (skip < 0 || skip > 8 * int64_t{c.kleng} * 4)
-        return grib_fail(c, 720,
-                         "Error inserting/extracting octet numberat which packed data begins. "
-                         "Return code = ");
+        return grib_fail(c, 720);
     grib_skip(static_cast<gint>(skip));
     return true;
 }
@@ -239,31 +225,18 @@ bool extract_points(grib_call &c, float ref, float scale)
 {
     grib_work_t &w = grib_work();
     if (c.has_sec3())
-        return grib_fail(c, 717, "Function is X and a bit-map is included. Return code = ");
+        return grib_fail(c, 717);
     switch (c.k2(GRIB_K2_TYPE)) {
     case 0: case 4: case 10: case 14: case 20: case 24: case 30: case 34:
         break;
     default:
-        return grib_fail(c, 716,
-                         "Function is X and field is not Gaussian or Latitude/longitude field. "
-                         "Return code = ");
+        return grib_fail(c, 716);
     }
     if (c.k2(GRIB_K2_SCAN) != 0)
-        return grib_fail(c, 715,
-                         "Function is X and scanning mode is notNorth to South and West to East. "
-                         "Return code = ");
+        return grib_fail(c, 715);
     gint n = c.k4(GRIB_K4_X_COUNT);
-    if (n < 1 || n > 4) {
-        c.kret = 714;
-        grib::MsgLine()
-            .text("FLDCOD : Function is X and number of values is ")
-            .i(n, 3)
-            .text(". Return code = ")
-            .i(714, 3)
-            .put();
-        return false;
-    }
-    const std::string_view e712 = "Error inserting/extracting data values. Return code = ";
+    if (n < 1 || n > 4)
+        return grib_fail(c, 714, {n});
     gint data = w.nspt, nbits = c.k4(GRIB_K4_BITS);
     bool quasi = c.k2(GRIB_K2_QUASI) == 1;
     float div = c.k1(GRIB_K1_SCALE) != 0 ? grib_pow10(c.k1(GRIB_K1_SCALE)) : 1.0f;
@@ -274,22 +247,22 @@ bool extract_points(grib_call &c, float ref, float scale)
         if (quasi) {
             if (row < 1 || row > c.k2(GRIB_K2_NJ) || row > GRIB_MAXROWS || col < 1 ||
                 col > c.k2(GRIB_K2_ROWS - 1 + row))
-                return grib_fail(c, 712, e712);
+                return grib_fail(c, 712);
             for (gint r = 1; r < row; r++)
                 index += c.k2(GRIB_K2_ROWS - 1 + r);
         } else {
             if (row < 1 || row > c.k2(GRIB_K2_NJ) || col < 1 || col > c.k2(GRIB_K2_NI))
-                return grib_fail(c, 712, e712);
+                return grib_fail(c, 712);
             index = int64_t{row - 1} * c.k2(GRIB_K2_NI);
         }
         index += col - 1;
         int64_t pos = data + index * nbits;
         if (pos > 2147483647)
-            return grib_fail(c, 712, e712);
+            return grib_fail(c, 712);
         w.nspt = static_cast<gint>(pos);
         gint v = 0;
         if (grib_xfer1(c, v, nbits))
-            return grib_fail(c, 712, e712);
+            return grib_fail(c, 712);
         uint32_t u;
         std::memcpy(&u, &v, sizeof u);
         float x = ref + static_cast<float>(u) * scale;
@@ -307,7 +280,7 @@ bool decode_values(grib_call &c, float ref, float scale, gint first)
     int64_t bits = int64_t{n} * nbits;
     if (!grib_bits_fit(c.kleng, w.nspt, bits)) {
         grib_bits_report(w.nspt + bits, c.kleng);
-        return grib_fail(c, 712, "Error inserting/extracting data values. Return code = ");
+        return grib_fail(c, 712);
     }
     grib_unpack_scaled(reinterpret_cast<const unsigned char *>(c.kgrib), w.nspt, nbits, n, ref,
                        scale, c.p4.p + first);
@@ -321,8 +294,6 @@ bool decode_values(grib_call &c, float ref, float scale, gint first)
     return true;
 }
 
-const std::string_view E701 = "Error inserting/extracting length of  Section 4. Return code = ";
-const std::string_view E709 = "Error inserting/extracting number of bits per data value. Return code = ";
 
 /* Length (passed over when coding); false when the call ends here ("L"). */
 bool sec4_length(grib_call &c)
@@ -334,7 +305,7 @@ bool sec4_length(grib_call &c)
         return true;
     }
     if (grib_xfer1(c, w.len4, 24))
-        return grib_fail(c, 701, E701);
+        return grib_fail(c, 701);
     if (grib_debug())
         grib::MsgLine()
             .text("FLDCOD : Length of Section 4 of GRIB code is ")
@@ -357,7 +328,7 @@ bool sec4_flag(grib_call &c)
     } else {
         gint f = 0;
         if (grib_xfer1(c, f, 8))
-            return grib_fail(c, 706, "Error in extracting section 4 flag field. Return code = ");
+            return grib_fail(c, 706);
         c.k4(GRIB_K4_HARMONICS) = (w.edition == -1 ? f & 0xF0 : f & 128) ? 128 : 0;
         w.unused4 = f & (w.edition == 0 ? 0x7F : 0x0F);
         if (w.edition == 1) {
@@ -369,8 +340,7 @@ bool sec4_flag(grib_call &c)
             grib::MsgLine().text("FLDCOD : Number of unused bits is ").i(w.unused4, 2).text(".").put();
     }
     if (c.k4(GRIB_K4_PACKING) != 0)
-        return grib_fail(c, 705,
-                         "Only simple packing of data (real or integer) allowed. Return code = ");
+        return grib_fail(c, 705);
     return true;
 }
 
@@ -382,9 +352,9 @@ bool sec4_scaling(grib_call &c, float &ref, float &scale)
     if (c.coding() && !choose_scaling(c, pk))
         return false;
     if (grib_xfer1(c, pk.rawe, 16))
-        return grib_fail(c, 707, "Error inserting/extracting scale factor. Return code = ");
+        return grib_fail(c, 707);
     if (grib_xfer1(c, pk.kexp, 8) + grib_xfer1(c, pk.kmant, 24))
-        return grib_fail(c, 708, "Error inserting/extracting reference value. Return code = ");
+        return grib_fail(c, 708);
     if (c.coding()) {
         ref = pk.ref;
         scale = pk.scale;
@@ -411,13 +381,12 @@ bool sec4_scaling(grib_call &c, float &ref, float &scale)
 /* The real (0,0) coefficient of spherical harmonics. */
 bool sec4_coefficient(grib_call &c)
 {
-    const std::string_view e711 = "Error inserting/extracting real coefficient. Return code = ";
     if (c.klenp < 1)
         return grib_fail_710(c, 1);
     if (c.coding() && grib_work().nvals < 1)
-        return grib_fail(c, 711, e711);
+        return grib_fail(c, 711);
     if (grib_xfer_ibm(c, c.p4(1)))
-        return grib_fail(c, 711, e711);
+        return grib_fail(c, 711);
     if (!c.coding() && grib_work().missing)
         c.p4(1) = 0.0f;
     return true;
@@ -431,7 +400,7 @@ bool sec4_code_values(grib_call &c, float ref, float scale, gint first)
     float *vals = c.p4.p + first;
     inscal(vals, grib_as_ints(vals), &npack, &ref, &scale);
     if (grib_xfer(c, grib_as_ints(vals), npack, c.k4(GRIB_K4_BITS)))
-        return grib_fail(c, 712, "Error inserting/extracting data values. Return code = ");
+        return grib_fail(c, 712);
     gint bits = w.nspt - w.start4;
     gint pad = (16 - bits % 16) % 16;
     grib_skip(pad);
@@ -439,11 +408,11 @@ bool sec4_code_values(grib_call &c, float ref, float scale, gint first)
     w.len4 = (bits + pad) / 8;
     w.nspt = w.start4;
     if (grib_xfer1(c, w.len4, 24))
-        return grib_fail(c, 701, E701);
+        return grib_fail(c, 701);
     gint flag = c.k4(GRIB_K4_HARMONICS) + c.k4(GRIB_K4_PACKING) + c.k4(GRIB_K4_INTEGER) +
                 c.k4(GRIB_K4_ADDITIONAL) + pad;
     if (grib_xfer1(c, flag, 8))
-        return grib_fail(c, 713, "Error inserting/extracting flag and unused bit field. Return code = ");
+        return grib_fail(c, 713);
     w.nspt = keep;
     if (grib_debug())
         grib::MsgLine().text("FLDCOD : Number of unused bits is ").i(pad, 2).text(".").put();
@@ -464,7 +433,7 @@ bool sec4_decode_values(grib_call &c, float ref, float scale, gint first)
     } else {
         int64_t avail = int64_t{w.start4} + 8 * int64_t{w.len4} - w.nspt - w.unused4;
         if (avail < 0)  /* section 4 shorter than its header */
-            return grib_fail(c, 701, E701);
+            return grib_fail(c, 701);
         n = avail / c.k4(GRIB_K4_BITS);
     }
     int64_t total = n + first;
@@ -475,13 +444,8 @@ bool sec4_decode_values(grib_call &c, float ref, float scale, gint first)
         return extract_points(c, ref, scale);
     /* the expansion must not run out of values */
     int64_t present = c.has_sec3() && c.k3(GRIB_K3_TABLE) == 0 ? values_present(c) : -1;
-    if (present > total) {
-        std::string t = "Bit-map calls for ";
-        grib::fmt_int(t, present, 8);
-        t += " values, Section 4 holds ";
-        grib::fmt_int(t, total, 8);
-        return grib_fail(c, 726, t + ". Return code = ");
-    }
+    if (present > total)
+        return grib_fail(c, 726, {present, total});
     return decode_values(c, ref, scale, first);
 }
 
@@ -493,16 +457,14 @@ bool grib_sec4(grib_call &c)
         gint ir = 0;
         grchk4(c.k1.p, c.k4.p, c.p4.p, &ir);
         if (ir)
-            return grib_fail(c, 799,
-                             "Error found when checking values for Section 4 against valid GRIB "
-                             "values. Return code = ");
+            return grib_fail(c, 799);
     }
     float ref = 0.0f, scale = 0.0f;
     if (!sec4_length(c) || !sec4_flag(c) || !sec4_scaling(c, ref, scale))
         return false;
     /* a width above 32 cannot be unpacked: refused, also on decoding */
     if (grib_xfer1(c, c.k4(GRIB_K4_BITS), 8) || c.k4(GRIB_K4_BITS) > 32 || c.k4(GRIB_K4_BITS) < 0)
-        return grib_fail(c, 709, E709);
+        return grib_fail(c, 709);
     gint oct12 = 0;
     bool simple_grid = c.k4(GRIB_K4_HARMONICS) == 0 && c.k4(GRIB_K4_PACKING) == 0;
     if (simple_grid && c.k4(GRIB_K4_ADDITIONAL) == 16 && !additional_flags(c, oct12))
