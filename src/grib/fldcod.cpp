@@ -18,6 +18,47 @@ bool grib_debug()
     return grib_state.grbcom.NDBG == 1;
 }
 
+void grib_debug_length(int n, gint octets)
+{
+    if (grib_debug())
+        grib::MsgLine()
+            .text("FLDCOD : Length of Section ")
+            .i(n, 1)
+            .text(" of GRIB code is ")
+            .i(octets, n < 3 ? 4 : 8)
+            .text(" octets.")
+            .put();
+}
+
+std::optional<bool> grib_section_length(grib_call &c, int n, gint start, gint &octets)
+{
+    const gint code = 100 * n + 301;
+    if (grib_xfer1(c, octets, 24))
+        return grib_fail(c, code);
+    grib_debug_length(n, octets);
+    if (c.length_only()) {
+        grib_skip_section(start, octets);
+        return true;
+    }
+    if (!c.coding() && octets < 6)
+        return grib_fail(c, code);
+    return std::nullopt;
+}
+
+bool grib_checked(grib_call &c, int n)
+{
+    if (!c.coding() || grib_state.grbcom.NVCK != 1)
+        return true;
+    gint ir = 0;
+    switch (n) {
+    case 1: grchk1(c.k1.p, &ir); break;
+    case 2: grchk2(c.k1.p, c.k2.p, c.p2.p, &ir); break;
+    case 3: grchk3(c.k1.p, c.k3.p, c.p3.p, &ir); break;
+    default: grchk4(c.k1.p, c.k4.p, c.p4.p, &ir); break;
+    }
+    return ir == 0 || grib_fail(c, 100 * n + 399);
+}
+
 int grib_xfer(grib_call &c, gint *vals, gint n, gint width)
 {
     gint ret = 0, kbit = grib_state.kbit;
@@ -64,6 +105,12 @@ void grib_skip(gint bits)
 {
     int64_t p = int64_t{grib_work().nspt} + bits;
     grib_work().nspt = p > 2147483647 ? 2147483647 : p < 0 ? 0 : static_cast<gint>(p);
+}
+
+void grib_skip_section(gint start, gint octets)
+{
+    grib_work().nspt = start;
+    grib_skip(8 * octets);
 }
 
 namespace {
@@ -166,31 +213,23 @@ void section_line(int n)
         grib::MsgLine().text("FLDCOD : Section ").i(n, 1).text(".").put();
 }
 
-/* Sections 0 to 5 in order; returns at the first stop. */
+/* Sections 0 to 5 in order, each after its debug line; returns at the
+ * first stop. */
 void run(grib_call &c)
 {
-    section_line(3);
-    if (!grib_sec0(c))
-        return;
-    section_line(4);
-    if (!grib_sec1(c))
-        return;
-    section_line(5);
-    if (!grib_sec2(c))
-        return;
-    if (c.is("I")) {
-        if (grib_work().edition == 1)
+    bool (*const sections[])(grib_call &) = {grib_sec0, grib_sec1, grib_sec2,
+                                             grib_sec3, grib_sec4, grib_sec5};
+    for (int n = 0; n < 6; n++) {
+        section_line(n + 3);
+        if (!sections[n](c))
             return;
-        c.op = 'L';  /* edition 0 and experimental: go on for the length */
+        if (n == 2 && c.is("I")) {
+            if (grib_work().edition == 1)
+                return;
+            c.op = 'L';  /* edition 0 and experimental: go on for the length */
+        }
     }
-    section_line(6);
-    if (!grib_sec3(c))
-        return;
-    section_line(7);
-    if (!grib_sec4(c))
-        return;
-    section_line(8);
-    if (grib_sec5(c) && !c.coding())
+    if (!c.coding())
         grib_after5(c);
 }
 

@@ -21,10 +21,43 @@ namespace {
 constexpr gint MAX_PRIMARY = GRIB_MAXBMAP;
 constexpr gint MAX_SECONDARY = GRIB_MAXBMAP2;
 
-/* Debug lines of one routine, printed when KPR is 1. */
+/* The lines of one routine: debug lines, printed when KPR is 1, and error
+ * lines, each returning the routine's KRET for it. */
 struct Trace {
     std::string_view name;
     bool on;
+
+    gint size_error(gint size, gint limit) const
+    {
+        grib::MsgLine()
+            .text(name)
+            .text(" : Bit-map size is ")
+            .i(size, 6)
+            .text(", maximum allowed is ")
+            .i(limit, 6)
+            .text(".")
+            .put();
+        return 2;
+    }
+    gint count_error(gint knum) const
+    {
+        grib::MsgLine()
+            .text(name)
+            .text(" : Invalid number of values per point - ")
+            .i(knum, 6)
+            .put();
+        return 2;
+    }
+    gint func_error(std::string_view func) const
+    {
+        grib::MsgLine().text(name).text(" : Invalid function requested - ").text(func).put();
+        return 3;
+    }
+    gint inxbit_error() const
+    {
+        grib::MsgLine().text(name).text(" : Error reported by routine INXBIT.").put();
+        return 1;
+    }
 
     void section(int n) const
     {
@@ -48,32 +81,6 @@ struct Trace {
             grib::MsgLine().text(label).text(v).put();
     }
 };
-
-void size_error(std::string_view name, gint size, gint limit)
-{
-    grib::MsgLine()
-        .text(name)
-        .text(" : Bit-map size is ")
-        .i(size, 6)
-        .text(", maximum allowed is ")
-        .i(limit, 6)
-        .text(".")
-        .put();
-}
-
-void count_error(std::string_view name, gint knum)
-{
-    grib::MsgLine()
-        .text(name)
-        .text(" : Invalid number of values per point - ")
-        .i(knum, 6)
-        .put();
-}
-
-void inxbit_error(std::string_view name)
-{
-    grib::MsgLine().text(name).text(" : Error reported by routine INXBIT.").put();
-}
 
 /* HFUNC as given (for printing) and without trailing blanks (for
  * comparing): a longer blank-padded "C" still means "C". */
@@ -138,25 +145,15 @@ extern "C" void insmp1(gint *kgrib, gint *kleng, gint *knspt, gint *ksbind,
     t.value("         KSBIND = ", *ksbind);
     t.value("         KNUM   = ", *knum);
 
-    *kret = 0;
     t.section(2);
     const gint knumv = *knum;
-    if (knumv < 1) {
-        count_error("INSMP1", knumv);
-        *kret = 2;
+    const gint points = knumv < 1 ? 0 : std::max(*ksize, 0) / knumv;
+    *kret = knumv < 1              ? t.count_error(knumv)
+            : points > MAX_PRIMARY ? t.size_error(points, MAX_PRIMARY)
+            : !valid_func(op)      ? t.func_error(func)
+                                   : 0;
+    if (*kret != 0)
         return trace_exit(t, *ksize);
-    }
-    const gint points = std::max(*ksize, 0) / knumv;
-    if (points > MAX_PRIMARY) {
-        size_error("INSMP1", points, MAX_PRIMARY);
-        *kret = 2;
-        return trace_exit(t, *ksize);
-    }
-    if (!valid_func(op)) {
-        grib::MsgLine().text("INSMP1 : Invalid function requested - ").text(func).put();
-        *kret = 3;
-        return trace_exit(t, *ksize);
-    }
     t.section(3);
 
     gint *map = grib_state.maps.primary;
@@ -171,8 +168,7 @@ extern "C" void insmp1(gint *kgrib, gint *kleng, gint *knspt, gint *ksbind,
         kept += missing ? 0 : knumv;
     }
     if (transfer(kgrib, kleng, knspt, map, points, kbit, "C") != 0) {
-        inxbit_error("INSMP1");
-        *kret = 1;
+        *kret = t.inxbit_error();
         return trace_exit(t, *ksize);
     }
     if (!all_present && kept != *ksize) {
@@ -202,24 +198,14 @@ extern "C" void insmp2(gint *kgrib, gint *kleng, gint *knspt, float *psec4,
     t.value("         KSIZE  = ", *ksize);
     t.value("         KNUM   = ", *knum);
 
-    *kret = 0;
     t.section(2);
     const gint knumv = *knum;
-    if (knumv < 1) {
-        count_error("INSMP2", knumv);
-        *kret = 2;
+    *kret = knumv < 1               ? t.count_error(knumv)
+            : knumv > MAX_SECONDARY ? t.size_error(knumv, MAX_SECONDARY)
+            : !valid_func(op)       ? t.func_error(func)
+                                    : 0;
+    if (*kret != 0)
         return trace_exit(t, *ksize);
-    }
-    if (knumv > MAX_SECONDARY) {
-        size_error("INSMP2", knumv, MAX_SECONDARY);
-        *kret = 2;
-        return trace_exit(t, *ksize);
-    }
-    if (!valid_func(op)) {
-        grib::MsgLine().text("INSMP2 : Invalid function requested - ").text(func).put();
-        *kret = 3;
-        return trace_exit(t, *ksize);
-    }
     t.section(3);
 
     const gint points = std::max(*ksize, 0) / knumv;
@@ -233,8 +219,7 @@ extern "C" void insmp2(gint *kgrib, gint *kleng, gint *knspt, float *psec4,
             kept += map[k];
         }
         if (transfer(kgrib, kleng, knspt, map, knumv, kbit, "C") != 0) {
-            inxbit_error("INSMP2");
-            *kret = 1;
+            *kret = t.inxbit_error();
             return trace_exit(t, *ksize);
         }
     }
@@ -245,8 +230,7 @@ extern "C" void insmp2(gint *kgrib, gint *kleng, gint *knspt, float *psec4,
         gint ret = 0;
         inxbit(kgrib, kleng, knspt, &zero, &one, kbit, &width, "C", &ret, 1L);
         if (ret != 0) {
-            inxbit_error("INSMP2");
-            *kret = 1;
+            *kret = t.inxbit_error();
             return trace_exit(t, *ksize);
         }
     }
@@ -272,33 +256,22 @@ extern "C" void extmap(gint *kgrib, gint *kleng, gint *kbmap, gint *kbmap2,
         t.value("         KSBMAP = ", *ksbmap);
     };
 
-    *kret = 0;
     t.section(2);
     const gint points = *ksize;
     const gint knumv = *knum;
     const bool secondary = *kbmap2 > 0;
-    if (points < 0 || points > MAX_PRIMARY) {
-        size_error("EXTMAP", points, MAX_PRIMARY);
-        *kret = 2;
+    *kret = points < 0 || points > MAX_PRIMARY ? t.size_error(points, MAX_PRIMARY)
+            : knumv < 1                        ? t.count_error(knumv)
+            : secondary && knumv > MAX_SECONDARY ? t.size_error(knumv, MAX_SECONDARY)
+                                                 : 0;
+    if (*kret != 0)
         return leave();
-    }
-    if (knumv < 1) {
-        count_error("EXTMAP", knumv);
-        *kret = 2;
-        return leave();
-    }
-    if (secondary && knumv > MAX_SECONDARY) {
-        size_error("EXTMAP", knumv, MAX_SECONDARY);
-        *kret = 2;
-        return leave();
-    }
     t.section(3);
 
     gint *map = grib_state.maps.primary;
     gint *map2 = grib_state.maps.secondary;
     if (transfer(kgrib, kleng, kbmap, map, points, kbit, "D") != 0) {
-        inxbit_error("EXTMAP");
-        *kret = 1;
+        *kret = t.inxbit_error();
         return leave();
     }
 
@@ -315,8 +288,7 @@ extern "C" void extmap(gint *kgrib, gint *kleng, gint *kbmap, gint *kbmap2,
             continue;
         }
         if (transfer(kgrib, kleng, kbmap2, map2, knumv, kbit, "D") != 0) {
-            inxbit_error("EXTMAP");
-            *kret = 1;
+            *kret = t.inxbit_error();
             return leave();
         }
         used += std::count(map2, map2 + knumv, 1);

@@ -29,8 +29,6 @@ constexpr std::array<gint, 14> itab5 = {0,   1,   2,   3,   4,   5,   10,
 constexpr std::array<gint, 9> iavac = {3, 4, 113, 114, 115, 116, 117, 123, 124};
 constexpr std::array<gint, 22> itab6 = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
                                            13, 14, 20, 24, 30, 34, 50, 60, 70, 80, 90};
-constexpr std::array<gint, 14> itab6x = {0,  4,  5,  10, 14, 20, 24,
-                                            30, 34, 50, 60, 70, 80, 90};
 constexpr std::array<gint, 8> itab8 = {0, 128, 64, 192, 32, 160, 96, 224};
 
 template <std::size_t N>
@@ -49,6 +47,12 @@ struct Checker {
     void err(std::string_view text, gint v, int w)
     {
         grib::MsgLine().text(text).i(v, w).put();
+        fail = 1;
+    }
+    /* An error line naming two values, each in 5 columns. */
+    void err(std::string_view text, gint v, std::string_view text2, gint v2)
+    {
+        grib::MsgLine().text(text).i(v, 5).text(text2).i(v2, 5).put();
         fail = 1;
     }
     void err(std::string_view text)
@@ -181,13 +185,8 @@ extern "C" void grchk1(gint *ksec1, gint *kret)
     if (outside(k1(GRIB_K1_PARAM), 1, 255))
         c.err("GRCHK1 : Invalid Indicator of parameter - ", k1(GRIB_K1_PARAM), 5);
     if (k1(GRIB_K1_TABLE) > 127 && k1(GRIB_K1_PARAM) < 129 && norva) {
-        grib::MsgLine()
-            .text("GRCHK1 : Inconsistent version number NORVA Code Table 2 - ")
-            .i(k1(GRIB_K1_TABLE), 5)
-            .text(" and Indicator of parameter - ")
-            .i(k1(GRIB_K1_PARAM), 5)
-            .put();
-        c.fail = 1;
+        c.err("GRCHK1 : Inconsistent version number NORVA Code Table 2 - ", k1(GRIB_K1_TABLE),
+              " and Indicator of parameter - ", k1(GRIB_K1_PARAM));
     }
     if (k1(GRIB_K1_TABLE) < 127 && k1(GRIB_K1_PARAM) > 127)
         Checker::warn(grib::MsgLine()
@@ -229,24 +228,13 @@ extern "C" void grchk1(gint *ksec1, gint *kret)
     if (!in(itab5, k1(GRIB_K1_TIME_RANGE)))
         c.err("GRCHK1 : Invalid Time Range Indicator - ", k1(GRIB_K1_TIME_RANGE), 5);
     if (in(iavac, k1(GRIB_K1_TIME_RANGE))) {
-        if (k1(GRIB_K1_AVERAGED) < 2) {
-            grib::MsgLine()
-                .text("GRCHK1 : Inconsistent Time Range Indicator - ")
-                .i(k1(GRIB_K1_TIME_RANGE), 5)
-                .text(" and number included in averages - ")
-                .i(k1(GRIB_K1_AVERAGED), 5)
-                .put();
-            c.fail = 1;
-        }
-        if (k1(GRIB_K1_NOT_AVERAGED) < 0 || k1(GRIB_K1_NOT_AVERAGED) >= k1(GRIB_K1_AVERAGED)) {
-            grib::MsgLine()
-                .text("GRCHK1 : Inconsistent Time Range Indicator - ")
-                .i(k1(GRIB_K1_TIME_RANGE), 5)
-                .text(" and number missing from averages - ")
-                .i(k1(GRIB_K1_NOT_AVERAGED), 5)
-                .put();
-            c.fail = 1;
-        }
+        if (k1(GRIB_K1_AVERAGED) < 2)
+            c.err("GRCHK1 : Inconsistent Time Range Indicator - ", k1(GRIB_K1_TIME_RANGE),
+                  " and number included in averages - ", k1(GRIB_K1_AVERAGED));
+        const gint missing = k1(GRIB_K1_NOT_AVERAGED);
+        if (missing < 0 || missing >= k1(GRIB_K1_AVERAGED))
+            c.err("GRCHK1 : Inconsistent Time Range Indicator - ", k1(GRIB_K1_TIME_RANGE),
+                  " and number missing from averages - ", missing);
     }
     if (k1(GRIB_K1_CENTURY) < 20 && norva)
         c.err("GRCHK1 : Invalid century of reference time - ", k1(GRIB_K1_CENTURY), 5);
@@ -272,7 +260,7 @@ extern "C" void grchk2(gint *ksec1, gint *ksec2, float * /*psec2*/, gint *kret)
     const gint type = k2(GRIB_K2_TYPE);
     if (!in(itab6, type))
         c.err("GRCHK2 : Invalid data representation type - ", type, 3);
-    if (!in(itab6x, type)) {
+    if (grib::family(type) == grib::OTHER) {
         c.err("GRCHK2 : Unsupported data representation type - ", type, 3);
         *kret = c.fail;
         return;
@@ -284,13 +272,14 @@ extern "C" void grchk2(gint *ksec1, gint *ksec2, float * /*psec2*/, gint *kret)
     if (k2(GRIB_K2_COMPONENTS) != 0 && norva)
         c.err("GRCHK2 : Components flag - NORVA usage is 0.");
 
-    if (is_one_of(type, {0, 10, 20, 30}))
+    const grib::Family f = grib::family(type);
+    if (f == grib::LATLON)
         check_latlon_grid(c, k2);
-    else if (is_one_of(type, {4, 14, 24, 34}))
+    else if (f == grib::GAUSS)
         check_gaussian_grid(c, k2);
-    else if (type == 5)
+    else if (f == grib::POLAR)
         check_polar_grid(c, k2);
-    else if (is_one_of(type, {50, 60, 70, 80}))
+    else if (f == grib::SPHERICAL)
         check_spectral(c, k2);
     *kret = c.fail;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 
 #include "grib.h"
@@ -63,7 +64,6 @@ struct grib_call {
 
 /* PSEC4 holding packed or integer values in place of its reals. */
 inline gint *grib_as_ints(float *p) { return reinterpret_cast<gint *>(p); }
-inline bool grib_is_spherical(gint t) { return t == 50 || t == 60 || t == 70 || t == 80; }
 
 grib_work_t &grib_work();
 
@@ -79,6 +79,9 @@ inline int grib_xfer_sm(grib_call &c, gint &v, gint width) { return grib_xfer_sm
 int grib_xfer_ibm(grib_call &c, float &v);
 /* Passes over `bits` bits. */
 void grib_skip(gint bits);
+/* Moves to the end of the section of `octets` octets that starts at bit
+ * `start`. */
+void grib_skip_section(gint start, gint octets);
 
 /* Prints the line of return code `code` (return_codes.cpp): its text with
  * the integers of `values` and `word` in its fields, then the code. */
@@ -90,8 +93,18 @@ bool grib_fail(grib_call &c, gint code, std::initializer_list<int64_t> values = 
  * and the line naming KLENP and the count. */
 bool grib_fail_710(grib_call &c, int64_t count);
 
-/* Debug line (NDBG 1) helper. */
+/* NDBG is 1: debug lines are printed. */
 bool grib_debug();
+/* The debug line with the length of section n (1 to 4). */
+void grib_debug_length(int n, gint octets);
+/* The length field that begins section n (2 or 3) at bit `start`: moved
+ * (failure n01), listed; operation "L" passes over the section, and
+ * decoding refuses one shorter than its 6-octet header.  Empty while the
+ * section goes on; otherwise what the section returns. */
+std::optional<bool> grib_section_length(grib_call &c, int n, gint start, gint &octets);
+/* With NVCK 1, coding checks the values of section n (1 to 4) first;
+ * false, with code n99, when the check fails. */
+bool grib_checked(grib_call &c, int n);
 
 /* Sections; each returns false when the call is to end (failure, or the
  * operation is complete). */

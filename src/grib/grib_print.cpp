@@ -68,8 +68,6 @@ private:
     int width_;
 };
 
-using grib::is_one_of;
-
 constexpr std::string_view NEG_NOTE = "(Southern latitudes and Western longitudes are negative.)";
 
 /* Octet 17: the increments flag (where the grid has one), earth and
@@ -103,15 +101,29 @@ void print_parallel_runs(KSec k2)
     }
 }
 
-void print_latlon(const Listing &o, KSec k2)
+/* The lines of latitude/longitude and Gaussian grids from the points
+ * along a meridian to the last grid point. */
+void print_meridian_to_last(const Listing &o, KSec k2)
 {
-    o.num("Number of points along a parallel.", k2(GRIB_K2_NI));
     o.num("Number of points along a meridian.", k2(GRIB_K2_NJ));
     o.num("Latitude of first grid point.", k2(GRIB_K2_LA1));
     o.num("Longitude of first grid point.", k2(GRIB_K2_LO1));
     o.flags("Resolution and components flag.", resolution_flags(k2, true));
     o.num("Latitude of last grid point.", k2(GRIB_K2_LA2));
     o.num("Longitude of last grid point.", k2(GRIB_K2_LO2));
+}
+
+/* Scanning mode and the number of vertical coordinate parameters. */
+void print_scan_nv(const Listing &o, KSec k2)
+{
+    o.flags("Scanning mode flags (Code Table 8)", k2(GRIB_K2_SCAN));
+    o.num("Number of vertical coordinate parameters.", k2(GRIB_K2_NV));
+}
+
+void print_latlon(const Listing &o, KSec k2)
+{
+    o.num("Number of points along a parallel.", k2(GRIB_K2_NI));
+    print_meridian_to_last(o, k2);
     if (k2(GRIB_K2_INCREMENTS) == 128) {
         o.num("i direction (East-West) increment.", k2(GRIB_K2_DI));
         o.num("j direction (North-South) increment.", k2(GRIB_K2_DJ));
@@ -119,8 +131,7 @@ void print_latlon(const Listing &o, KSec k2)
         grib::say("i direction (East-West) increment not given.");
         grib::say("j direction (North-South) increment not given.");
     }
-    o.flags("Scanning mode flags (Code Table 8)", k2(GRIB_K2_SCAN));
-    o.num("Number of vertical coordinate parameters.", k2(GRIB_K2_NV));
+    print_scan_nv(o, k2);
 }
 
 void print_gaussian(const Listing &o, gint edition, KSec k2)
@@ -129,19 +140,13 @@ void print_gaussian(const Listing &o, gint edition, KSec k2)
         o.num("Number of points along a parallel.", k2(GRIB_K2_NI));
     else
         print_parallel_runs(k2);
-    o.num("Number of points along a meridian.", k2(GRIB_K2_NJ));
-    o.num("Latitude of first grid point.", k2(GRIB_K2_LA1));
-    o.num("Longitude of first grid point.", k2(GRIB_K2_LO1));
-    o.flags("Resolution and components flag.", resolution_flags(k2, true));
-    o.num("Latitude of last grid point.", k2(GRIB_K2_LA2));
-    o.num("Longitude of last grid point.", k2(GRIB_K2_LO2));
+    print_meridian_to_last(o, k2);
     if (k2(GRIB_K2_INCREMENTS) == 128)
         o.num("i direction (East-West) increment.", k2(GRIB_K2_DI));
     else
         grib::say("i direction (East-West) increment not given.");
     o.num("Number of parallels between pole and equator.", k2(GRIB_K2_N));
-    o.flags("Scanning mode flags (Code Table 8)", k2(GRIB_K2_SCAN));
-    o.num("Number of vertical coordinate parameters.", k2(GRIB_K2_NV));
+    print_scan_nv(o, k2);
 }
 
 void print_polar(const Listing &o, KSec k2)
@@ -154,8 +159,7 @@ void print_polar(const Listing &o, KSec k2)
     o.num("Orientation of the grid.", k2(GRIB_K2_LOV));
     o.num("X direction increment.", k2(GRIB_K2_DX));
     o.num("Y direction increment.", k2(GRIB_K2_DY));
-    o.flags("Scanning mode flags (Code Table 8)", k2(GRIB_K2_SCAN));
-    o.num("Number of vertical coordinate parameters.", k2(GRIB_K2_NV));
+    print_scan_nv(o, k2);
     o.num("Projection centre flag.", k2(GRIB_K2_PROJECTION));
 }
 
@@ -170,8 +174,7 @@ void print_space_view(const Listing &o, KSec k2)
     o.num("Diameter of the earth in y direction.", k2(GRIB_K2_DIAMETER_Y));
     o.num("x coordinate of sub-satellite point.", k2(GRIB_K2_XP));
     o.num("Y coordinate of sub-satellite point.", k2(GRIB_K2_YP));
-    o.flags("Scanning mode flags (Code Table 8)", k2(GRIB_K2_SCAN));
-    o.num("Number of vertical coordinate parameters.", k2(GRIB_K2_NV));
+    print_scan_nv(o, k2);
     o.num("Orientation of the grid.", k2(GRIB_K2_ORIENTATION));
     o.num("Altitude of the camera.", k2(GRIB_K2_ALTITUDE));
     /* the listing has always named Xo "Y" and Yo "X" */
@@ -211,13 +214,13 @@ void print_vertical(KSec k2, PSec p2)
 
 void print_rotation_stretching(const Listing &o, KSec k2, PSec p2)
 {
-    if (is_one_of(k2(GRIB_K2_TYPE), {10, 14, 30, 34, 60, 80})) {
+    if (grib::rotated(k2(GRIB_K2_TYPE))) {
         grib::say_empty();
         o.num("Latitude of southern pole of rotation.", k2(GRIB_K2_POLE_LAT));
         o.num("Longitude of southern pole of rotation.", k2(GRIB_K2_POLE_LON));
         o.real("Angle of rotation.", 39, p2(GRIB_P2_ANGLE), 20, 10);
     }
-    if (is_one_of(k2(GRIB_K2_TYPE), {20, 24, 30, 34, 70, 80})) {
+    if (grib::stretched(k2(GRIB_K2_TYPE))) {
         grib::say_empty();
         o.num("Latitude of pole of stretching.", k2(GRIB_K2_STRETCH_LAT));
         o.num("Longitude of pole of stretching.", k2(GRIB_K2_STRETCH_LON));
@@ -297,27 +300,27 @@ extern "C" void grprs2(gint *ksec0, gint *ksec2, float *psec2)
     o.head("Section 2 - Grid Description Section.", 37);
 
     const gint type = k2(GRIB_K2_TYPE);
-    const bool latlon = is_one_of(type, {0, 10, 20, 30});
-    const bool gauss = is_one_of(type, {4, 14, 24, 34});
-    if (is_one_of(type, {50, 60, 70, 80})) {
-        print_spectral(o, k2);
-    } else if (latlon || gauss || type == 5 || type == 90) {
-        grib::say(NEG_NOTE);
-        o.num("Data representation type (Table 6).", type);
-        if (latlon)
-            print_latlon(o, k2);
-        else if (gauss)
-            print_gaussian(o, edition, k2);
-        else if (type == 5)
-            print_polar(o, k2);
-        else
-            print_space_view(o, k2);
-    } else {
+    const grib::Family f = grib::family(type);
+    if (f == grib::OTHER) {
         grib::MsgLine()
             .text("GRPRS2 :Data representation type not catered for -")
             .i(type, 4)
             .put();
         return;
+    }
+    if (f == grib::SPHERICAL) {
+        print_spectral(o, k2);
+    } else {
+        grib::say(NEG_NOTE);
+        o.num("Data representation type (Table 6).", type);
+        if (f == grib::LATLON)
+            print_latlon(o, k2);
+        else if (f == grib::GAUSS)
+            print_gaussian(o, edition, k2);
+        else if (f == grib::POLAR)
+            print_polar(o, k2);
+        else
+            print_space_view(o, k2);
     }
     print_vertical(k2, p2);
     if (edition >= 1)

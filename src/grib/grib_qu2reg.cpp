@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -23,6 +24,15 @@ constexpr gint MAX_ROW = std::max(MAX_LAT, MAX_LON);
 [[noreturn]] void stop(const char *name)
 {
     abortx(name, static_cast<long>(std::strlen(name)));
+}
+
+/* A count outside 0..limit is fatal. */
+void check_limit(std::string_view text, gint n, gint limit)
+{
+    if (n >= 0 && n <= limit)
+        return;
+    grib::MsgLine().text(text).i(n, 4).text(", maximum allowed is ").i(limit, 3).text(".").put();
+    stop("QU2REG");
 }
 
 /* Column c (1..3) of a rowina workspace with ko output points; entry k at
@@ -132,26 +142,8 @@ extern "C" void qu2reg(float *pfield, gint *kpoint, gint *klat, gint *klon,
         grib::MsgLine().text("QU2REG : Invalid interpolation type code = ").i(code, 3).put();
         stop("QU2REG");
     }
-    if (*klat < 0 || *klat > MAX_LAT) {
-        grib::MsgLine()
-            .text("QU2REG : Number of latitudes is ")
-            .i(*klat, 4)
-            .text(", maximum allowed is ")
-            .i(MAX_LAT, 3)
-            .text(".")
-            .put();
-        stop("QU2REG");
-    }
-    if (*klon < 0 || *klon > MAX_LON) {
-        grib::MsgLine()
-            .text("QU2REG : Number of longitudes is ")
-            .i(*klon, 4)
-            .text(", maximum allowed is ")
-            .i(MAX_LON, 3)
-            .text(".")
-            .put();
-        stop("QU2REG");
-    }
+    check_limit("QU2REG : Number of latitudes is ", *klat, MAX_LAT);
+    check_limit("QU2REG : Number of longitudes is ", *klon, MAX_LON);
     const bool swapped = code > 10;
     const gint rows = swapped ? *klon : *klat;
     gint len = swapped ? *klat : *klon;

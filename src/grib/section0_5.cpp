@@ -83,8 +83,7 @@ bool grib_sec5(grib_call &c)
         return true;
     }
     /* decoding: the unused bits at the end of section 4 are passed over */
-    w.nspt = w.start4;
-    grib_skip(8 * w.len4);
+    grib_skip_section(w.start4, w.len4);
     if (grib_xfer(c, end, 4, 8))
         return grib_fail(c, 801);
     if (end[0] != 55 || end[1] != 55 || end[2] != 55 || end[3] != 55)

@@ -79,12 +79,8 @@ bool grib_sec1(grib_call &c)
 {
     grib_work_t &w = grib_work();
     const int ed = w.edition;
-    if (c.coding() && grib_state.grbcom.NVCK == 1) {
-        gint ir = 0;
-        grchk1(c.k1.p, &ir);
-        if (ir)
-            return grib_fail(c, 499);
-    }
+    if (!grib_checked(c, 1))
+        return false;
     w.start1 = w.nspt;
     w.len1 = c.coding() ? 28 : 20;
     if (ed != -1) {
@@ -93,12 +89,7 @@ bool grib_sec1(grib_call &c)
         if (grib_xfer1(c, c.k1(GRIB_K1_TABLE), 8))
             return grib_fail(c, 402);
     }
-    if (grib_debug())
-        grib::MsgLine()
-            .text("FLDCOD : Length of Section 1 of GRIB code is ")
-            .i(w.len1, 4)
-            .text(" octets.")
-            .put();
+    grib_debug_length(1, w.len1);
     if (grib_xfer(c, &c.k1(GRIB_K1_CENTRE), 6, 8))
         return grib_fail(c, 403);
     if (!c.coding() && ed != 1) {
@@ -124,8 +115,7 @@ bool grib_sec1(grib_call &c)
         if (grib_xfer_sm(c, c.k1(GRIB_K1_SCALE), 16))
             return grib_fail(c, 411);
         if (!c.coding() && w.len1 > 28) {
-            w.nspt = w.start1;
-            grib_skip(8 * w.len1);
+            grib_skip_section(w.start1, w.len1);
         }
     }
     gint param = c.k1(GRIB_K1_PARAM);

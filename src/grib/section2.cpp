@@ -7,30 +7,17 @@
 
 namespace {
 
-enum Family { LATLON, GAUSS, SPHERICAL, POLAR, SPACE, OTHER };
+using grib::Family;
+using enum grib::Family;
+using grib::family;
 
-Family family(gint type)
-{
-    switch (type) {
-    case 0: case 10: case 20: case 30: return LATLON;
-    case 4: case 14: case 24: case 34: return GAUSS;
-    case 50: case 60: case 70: case 80: return SPHERICAL;
-    case 5: return POLAR;
-    case 90: return SPACE;
-    default: return OTHER;
-    }
-}
-
-bool rotated(gint t) { return t == 10 || t == 14 || t == 30 || t == 34 || t == 60 || t == 80; }
-bool stretched(gint t) { return t == 20 || t == 24 || t == 70 || t == 30 || t == 34 || t == 80; }
-
+/* Octets after the first 32: a pole and a real for each of rotation and
+ * stretching, 8 more for space views. */
 gint extra_octets(gint t)
 {
-    if (t == 10 || t == 14 || t == 60 || t == 20 || t == 24 || t == 70)
-        return 10;
-    if (t == 30 || t == 34 || t == 80)
-        return 20;
-    return t == 90 ? 8 : 0;
+    if (family(t) == SPACE)
+        return 8;
+    return (grib::rotated(t) ? 10 : 0) + (grib::stretched(t) ? 10 : 0);
 }
 
 /* Octets up to the type's last field, the octets a decoded section must
@@ -140,13 +127,20 @@ bool spherical(grib_call &c)
     return true;
 }
 
-bool polar(grib_call &c, int ed)
+/* Nx, Ny, the first (or sub-satellite) point and octet 17 of polar
+ * stereographic and space view grids. */
+bool xy_start(grib_call &c, Family f, int ed)
 {
     if (grib_xfer(c, &c.k2(GRIB_K2_NI), 2, 16))
         return grib_fail(c, 523);
     if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA1), 2, 24))
-        return grib_fail(c, 506);
-    if (!flags17(c, POLAR, ed))
+        return grib_fail(c, f == POLAR ? 506 : 526);
+    return flags17(c, f, ed);
+}
+
+bool polar(grib_call &c, int ed)
+{
+    if (!xy_start(c, POLAR, ed))
         return false;
     if (grib_xfer_sm(c, c.k2(GRIB_K2_LOV), 24))
         return grib_fail(c, 508);
@@ -162,11 +156,7 @@ bool polar(grib_call &c, int ed)
 
 bool space_view(grib_call &c, int ed)
 {
-    if (grib_xfer(c, &c.k2(GRIB_K2_NI), 2, 16))
-        return grib_fail(c, 523);
-    if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA1), 2, 24))
-        return grib_fail(c, 526);
-    if (!flags17(c, SPACE, ed))
+    if (!xy_start(c, SPACE, ed))
         return false;
     if (grib_xfer(c, &c.k2(GRIB_K2_DIAMETER_X), 2, 24))
         return grib_fail(c, 527);
@@ -184,13 +174,13 @@ bool space_view(grib_call &c, int ed)
 
 bool rotation_stretching(grib_call &c, gint type)
 {
-    if (rotated(type)) {
+    if (grib::rotated(type)) {
         if (grib_xfer_sm(c, &c.k2(GRIB_K2_POLE_LAT), 2, 24))
             return grib_fail(c, 517);
         if (grib_xfer_ibm(c, c.p2(GRIB_P2_ANGLE)))
             return grib_fail(c, 518);
     }
-    if (stretched(type)) {
+    if (grib::stretched(type)) {
         if (grib_xfer_sm(c, &c.k2(GRIB_K2_STRETCH_LAT), 2, 24))
             return grib_fail(c, 519);
         if (grib_xfer_ibm(c, c.p2(GRIB_P2_STRETCH)))
@@ -245,12 +235,8 @@ bool grib_sec2(grib_call &c)
                 c.k2(n) = GRIB_KNEG;
         return true;
     }
-    if (c.coding() && grib_state.grbcom.NVCK == 1) {
-        gint ir = 0;
-        grchk2(c.k1.p, c.k2.p, c.p2.p, &ir);
-        if (ir)
-            return grib_fail(c, 599);
-    }
+    if (!grib_checked(c, 2))
+        return false;
     w.start2 = w.nspt;
     if (c.coding()) {
         /* a count beyond its field is refused below (502, 522) */
@@ -258,22 +244,9 @@ bool grib_sec2(grib_call &c)
                       2 * int64_t{c.k2(GRIB_K2_QUASI)} * c.k2(GRIB_K2_NJ);
         w.len2 = len < 0 || len > 2147483647 ? 0 : static_cast<gint>(len);
     }
-    if (grib_xfer1(c, w.len2, 24))
-        return grib_fail(c, 501);
-    if (grib_debug())
-        grib::MsgLine()
-            .text("FLDCOD : Length of Section 2 of GRIB code is ")
-            .i(w.len2, 4)
-            .text(" octets.")
-            .put();
-    if (c.length_only()) {
-        w.nspt = w.start2;
-        grib_skip(8 * w.len2);
-        return true;
-    }
     /* decoding reads nothing beyond the stated length */
-    if (!c.coding() && w.len2 < 6)
-        return grib_fail(c, 501);
+    if (auto end = grib_section_length(c, 2, w.start2, w.len2))
+        return *end;
     if (grib_xfer1(c, c.k2(GRIB_K2_NV), 8))
         return grib_fail(c, 502);
     /* at most 255 parameters, so that PSEC2 and its listing stay in bounds */
@@ -312,8 +285,7 @@ bool grib_sec2(grib_call &c)
     /* section 3 starts at the stated end: padding or left-out reserved
      * octets are passed over */
     if (!c.coding()) {
-        w.nspt = w.start2;
-        grib_skip(8 * w.len2);
+        grib_skip_section(w.start2, w.len2);
     }
     return true;
 }

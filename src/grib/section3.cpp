@@ -18,12 +18,8 @@ bool grib_sec3(grib_call &c)
         grib_report(-5);
         return false;
     }
-    if (c.coding() && grib_state.grbcom.NVCK == 1) {
-        gint ir = 0;
-        grchk3(c.k1.p, c.k3.p, c.p3.p, &ir);
-        if (ir)
-            return grib_fail(c, 699);
-    }
+    if (!grib_checked(c, 3))
+        return false;
     w.start3 = w.nspt;
     gint m = c.values_per_point();
     if (c.coding()) {
@@ -38,23 +34,10 @@ bool grib_sec3(grib_call &c)
             w.unused3 = 8 * w.len3 - t;
         }
     }
-    if (grib_xfer1(c, w.len3, 24))
-        return grib_fail(c, 601);
-    if (grib_debug())
-        grib::MsgLine()
-            .text("FLDCOD : Length of Section 3 of GRIB code is ")
-            .i(w.len3, 8)
-            .text(" octets.")
-            .put();
-    if (c.length_only()) {
-        w.nspt = w.start3;
-        grib_skip(8 * w.len3);
-        return true;
-    }
     /* a section shorter than its header, or with more unused bits than
      * bit map, is refused */
-    if (!c.coding() && w.len3 < 6)
-        return grib_fail(c, 601);
+    if (auto end = grib_section_length(c, 3, w.start3, w.len3))
+        return *end;
     if (grib_xfer1(c, w.unused3, 8))
         return grib_fail(c, 602);
     if (grib_xfer1(c, c.k3(GRIB_K3_TABLE), 16))
@@ -67,8 +50,7 @@ bool grib_sec3(grib_call &c)
             w.bmap = w.nspt;
             w.bmapbits = bits;
         }
-        w.nspt = w.start3;
-        grib_skip(8 * w.len3);
+        grib_skip_section(w.start3, w.len3);
         return true;
     }
     if (c.k3(GRIB_K3_TABLE) != 0)

@@ -39,7 +39,7 @@ int64_t constant_count(grib_call &c)
     if (!c.has_sec2())
         return 0;
     gint t = c.k2(GRIB_K2_TYPE);
-    if (grib_is_spherical(t)) {
+    if (grib::family(t) == grib::SPHERICAL) {
         int64_t j = c.k2(GRIB_K2_J);
         return j == c.k2(GRIB_K2_K) && j == c.k2(GRIB_K2_M) && j >= 0 ? (j + 1) * (j + 2) : 0;
     }
@@ -226,12 +226,9 @@ bool extract_points(grib_call &c, float ref, float scale)
     grib_work_t &w = grib_work();
     if (c.has_sec3())
         return grib_fail(c, 717);
-    switch (c.k2(GRIB_K2_TYPE)) {
-    case 0: case 4: case 10: case 14: case 20: case 24: case 30: case 34:
-        break;
-    default:
+    grib::Family f = grib::family(c.k2(GRIB_K2_TYPE));
+    if (f != grib::LATLON && f != grib::GAUSS)
         return grib_fail(c, 716);
-    }
     if (c.k2(GRIB_K2_SCAN) != 0)
         return grib_fail(c, 715);
     gint n = c.k4(GRIB_K4_X_COUNT);
@@ -306,12 +303,7 @@ bool sec4_length(grib_call &c)
     }
     if (grib_xfer1(c, w.len4, 24))
         return grib_fail(c, 701);
-    if (grib_debug())
-        grib::MsgLine()
-            .text("FLDCOD : Length of Section 4 of GRIB code is ")
-            .i(w.len4, 8)
-            .text(" octets.")
-            .put();
+    grib_debug_length(4, w.len4);
     if ((c.length_only() || c.is("X")) && w.edition != 1)
         c.k0(GRIB_K0_LENGTH) =
             static_cast<gint>((int64_t{w.start4} + 8 * int64_t{w.len4} + 32) / 8);
@@ -323,7 +315,8 @@ bool sec4_flag(grib_call &c)
 {
     grib_work_t &w = grib_work();
     if (c.coding()) {
-        c.k4(GRIB_K4_HARMONICS) = c.has_sec2() && grib_is_spherical(c.k2(GRIB_K2_TYPE)) ? 128 : 0;
+        bool harmonics = c.has_sec2() && grib::family(c.k2(GRIB_K2_TYPE)) == grib::SPHERICAL;
+        c.k4(GRIB_K4_HARMONICS) = harmonics ? 128 : 0;
         grib_skip(8);
     } else {
         gint f = 0;
@@ -453,12 +446,8 @@ bool sec4_decode_values(grib_call &c, float ref, float scale, gint first)
 
 bool grib_sec4(grib_call &c)
 {
-    if (c.coding() && grib_state.grbcom.NVCK == 1) {
-        gint ir = 0;
-        grchk4(c.k1.p, c.k4.p, c.p4.p, &ir);
-        if (ir)
-            return grib_fail(c, 799);
-    }
+    if (!grib_checked(c, 4))
+        return false;
     float ref = 0.0f, scale = 0.0f;
     if (!sec4_length(c) || !sec4_flag(c) || !sec4_scaling(c, ref, scale))
         return false;
