@@ -219,8 +219,12 @@ enum grib_ksec4 {
  * caller's PSEC4 (scaled by 10^D, compacted under a bit map, replaced by the
  * packed integers) and, for some grids, KSEC2(2), KSEC2(9) and KSEC2(10)
  * (65535 where no value is given).  It chooses E so that the largest value
- * fits KSEC4(2) bits: every value decodes within half a packing step, 2^E/2
- * (where single precision can hold it).  Coding may write 0 bits per value
+ * fits KSEC4(2) bits: every value decodes within half a packing step, 2^E/2.
+ * A field that single precision cannot carry through the message is refused:
+ * 707 when its range, 2^E or its largest value as decoded lies beyond single
+ * precision (max - min above about 3.4e38, infinite values), 708 when its
+ * reference value R does not decode to a finite real (|R| from 2^124, about
+ * 2.1e37, on).  Coding may write 0 bits per value
  * only when KSEC4(2) is 0 and the field is constant (with the value checks
  * off, since they ask for 1 to 32 bits); otherwise 709.
  * Decoding never reads beyond KGRIB(KLENG) nor writes beyond PSEC4(KLENP);

@@ -75,10 +75,43 @@ gint fit_exponent(float max, float ref, gint e, gint nbits)
     return e;
 }
 
-bool choose_scaling(grib_call &c, Packing &pk)
+/* R as an IBM number that does not exceed it (mode 1, else mode 0), and the
+ * value packing uses: the IBM number decoded, or R itself if that still
+ * exceeds R.  False when the IBM number does not decode to a finite real. */
+bool convert_reference(float ref, Packing &pk)
+{
+    gint bits = grib_state.kbit, mode = grib_debug() ? 11 : 1;
+    float back = 0.0f;
+    confp3(&ref, &pk.kexp, &pk.kmant, &bits, &mode);
+    decfp2(&back, &pk.kexp, &pk.kmant);
+    if (back > ref) {
+        mode = grib_debug() ? 10 : 0;
+        confp3(&ref, &pk.kexp, &pk.kmant, &bits, &mode);
+        decfp2(&back, &pk.kexp, &pk.kmant);
+    }
+    if (!std::isfinite(back))
+        return false;
+    if (back > ref) {
+        grib::say("Reference value error.");
+        pk.ref = ref;
+    } else {
+        pk.ref = back;
+    }
+    return true;
+}
+
+/* The value packed as x, as decoding gives it back: (R + x 2^E) / 10^D. */
+float decoded(float ref, float x, float scale, grib_call &c)
+{
+    float v = ref + x * scale;
+    return c.k1(GRIB_K1_SCALE) != 0 ? v / grib_pow10(c.k1(GRIB_K1_SCALE)) : v;
+}
+
+/* The values to pack scaled by 10^D, and their range in zmax, zmin (0 and
+ * 0 when every value is missing). */
+void scaled_range(grib_call &c)
 {
     grib_work_t &w = grib_work();
-    const grbcom_t &g = grib_state.grbcom;
     gint first = c.k4(GRIB_K4_HARMONICS) == 128 ? 1 : 0;
     gint npack = w.nvals - first > 0 ? w.nvals - first : 0;
     float *vals = c.p4.p + first;
@@ -92,7 +125,6 @@ bool choose_scaling(grib_call &c, Packing &pk)
             if (!(secondary && c.p4.p[j] == pmiss))
                 c.p4.p[j] *= f;
     }
-    /* no value at all (every one missing): a constant field of 0 */
     w.zmax = w.zmin = 0.0f;
     if (secondary)
         maxmn2(vals, &npack, &pmiss, &w.zmax, &w.zmin);
@@ -105,53 +137,65 @@ bool choose_scaling(grib_call &c, Packing &pk)
             .text("  ")
             .f(w.zmin, 30, 20)
             .put();
-    float ref = w.zmin;
-    if (g.NFREF == 1) {
-        ref = c.k4(GRIB_K4_INTEGER) == 32 ? static_cast<float>(grib_nint(g.FREF)) : g.FREF;
-        if (ref > w.zmin) {
-            grib::MsgLine()
-                .text("FLDCOD : User supplied reference value ")
-                .f(ref, 20, 10)
-                .text(" exceeds minimum value ")
-                .f(w.zmin, 20, 10)
-                .text(". Minimum value used.")
-                .put();
-            ref = w.zmin;
-        }
-    }
+}
+
+/* R: the minimum, or the user's reference value where it does not exceed
+ * the minimum. */
+float reference(grib_call &c)
+{
+    const grbcom_t &g = grib_state.grbcom;
+    const float min = grib_work().zmin;
+    if (g.NFREF != 1)
+        return min;
+    float ref = c.k4(GRIB_K4_INTEGER) == 32 ? static_cast<float>(grib_nint(g.FREF)) : g.FREF;
+    if (ref <= min)
+        return ref;
+    grib::MsgLine()
+        .text("FLDCOD : User supplied reference value ")
+        .f(ref, 20, 10)
+        .text(" exceeds minimum value ")
+        .f(min, 20, 10)
+        .text(". Minimum value used.")
+        .put();
+    return min;
+}
+
+/* E from the logarithm of the range over 2^(n+1) - 1 (0 for no range). */
+gint first_exponent(float range, gint nbits)
+{
+    float s = range / (grib_pow2(nbits + 1) - 1.0f);
+    if (s == 0.0f)
+        return 0;
+    s = std::log(s) / std::log(2.0f) + 2.0f;
+    gint a = grib_trunc(s), b = grib_trunc(s + (s >= 0.0f ? 1.0f : -1.0f));
+    return a < b ? a : b;
+}
+
+bool choose_scaling(grib_call &c, Packing &pk)
+{
+    grib_work_t &w = grib_work();
+    scaled_range(c);
+    float ref = reference(c);
     if (w.missing) {  /* the range is listed all the same; markers stored */
         pk = {65535, 255, 16777215, 0.0f, 1.0f};
         return true;
     }
-    if (c.k4(GRIB_K4_BITS) == 0 && w.zmax != ref)
+    const gint nbits = c.k4(GRIB_K4_BITS);
+    if (nbits == 0 && w.zmax != ref)
         return grib_fail(c, 709);
-    float s = (w.zmax - ref) / (grib_pow2(c.k4(GRIB_K4_BITS) + 1) - 1.0f);
-    gint e = 0;
-    if (s != 0.0f) {
-        s = std::log(s) / std::log(2.0f) + 2.0f;
-        gint a = grib_trunc(s), b = grib_trunc(s + (s >= 0.0f ? 1.0f : -1.0f));
-        e = a < b ? a : b;
-    }
-
-    gint bits = grib_state.kbit, mode = grib_debug() ? 11 : 1;
-    float back = 0.0f;
-    confp3(&ref, &pk.kexp, &pk.kmant, &bits, &mode);
-    decfp2(&back, &pk.kexp, &pk.kmant);
-    if (back > ref) {
-        mode = grib_debug() ? 10 : 0;
-        confp3(&ref, &pk.kexp, &pk.kmant, &bits, &mode);
-        decfp2(&back, &pk.kexp, &pk.kmant);
-    }
-    if (back > ref) {
-        grib::say("Reference value error.");
-        pk.ref = ref;
-    } else {
-        pk.ref = back;
-    }
-    e = fit_exponent(w.zmax, pk.ref, e, c.k4(GRIB_K4_BITS));
+    /* single precision must carry the field through the message: its
+     * range, R, 2^E and both ends of the field as decoding gives them back */
+    if (!std::isfinite(w.zmax - ref))
+        return grib_fail(c, 707);
+    if (!convert_reference(ref, pk) || !std::isfinite(decoded(pk.ref, 0.0f, 1.0f, c)))
+        return grib_fail(c, 708);
+    gint e = fit_exponent(w.zmax, pk.ref, first_exponent(w.zmax - ref, nbits), nbits);
     w.iexp = e;
     pk.rawe = e < 0 ? 32768 - e : e;
     pk.scale = grib_pow2(e);
+    float top = static_cast<float>(std::round(static_cast<double>((w.zmax - pk.ref) / pk.scale)));
+    if (!std::isfinite(decoded(pk.ref, top, pk.scale, c)))
+        return grib_fail(c, 707);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <limits>
 
 namespace {
 
@@ -156,6 +157,39 @@ TEST_F(Fldcod, CodedLengthPadding)
     grsrnd(&off);
     ASSERT_EQ(c.call("C"), 0) << c.out;
     EXPECT_EQ(c.kword, 250);
+}
+
+// A field that single precision cannot carry through the message is refused:
+// a range beyond it, R from 2^124 on (its IBM form decodes to infinity), a
+// largest value that decodes to infinity (2 x 2^127).
+TEST_F(Fldcod, FieldsBeyondSinglePrecisionAreRefused)
+{
+    const float max = std::numeric_limits<float>::max(), inf = INFINITY;
+    const char *e707 = " FLDCOD : Error inserting/extracting scale factor. Return code = 707\n";
+    const char *e708 = " FLDCOD : Error inserting/extracting reference value. Return code = 708\n";
+    struct {
+        float lo, hi;
+        gint bits, kret;
+    } cases[] = {{-3e38f, 3e38f, 16, 707}, {0, inf, 16, 707}, {0, max, 2, 707},
+                 {1e38f, 1e38f, 16, 708}, {-0x1p124f, 0, 16, 708}, {0, 3e38f, 16, 0},
+                 {-0x1p123f, 0x1p127f, 24, 0}};
+    for (auto k : cases) {
+        Codec c;
+        gtu::norva_sec1(c);
+        gtu::latlon_sec2(c);
+        c.K2(2) = 2;
+        c.K2(3) = 1;
+        c.K4(2) = k.bits;
+        c.field({k.lo, k.hi});
+        EXPECT_EQ(c.call("C"), k.kret) << k.lo << " " << k.hi;
+        EXPECT_EQ(c.out, k.kret == 707 ? e707 : k.kret == 708 ? e708 : "");
+        if (k.kret == 0) {
+            Codec d = c.decode();
+            float half = packing_step(d) / 2;
+            EXPECT_LE(std::fabs(d.p4[0] - k.lo), half);
+            EXPECT_LE(std::fabs(d.p4[1] - k.hi), half);
+        }
+    }
 }
 
 TEST_F(Fldcod, InvalidOperation)
