@@ -133,7 +133,8 @@ void print_section4(grib_call &c)
         return;
     }
     gint k4[60] = {};
-    std::memcpy(k4, c.k4.p, sizeof(gint) * (c.k4(GRIB_K4_MATRIX) == 64 ? 57 : 42));
+    gint listed = c.k4(GRIB_K4_MATRIX) == 64 ? GRIB_K4_SIGNIFICANCE2 : 42;
+    std::memcpy(k4, c.k4.p, sizeof(gint) * static_cast<size_t>(listed));
     k4[0] = c.klenp > 0 ? c.klenp : 0;
     grprs4(c.k0.p, k4, c.p4.p);
 }
@@ -202,8 +203,8 @@ bool prepare_coding(grib_call &c)
 
 void prepare_decoding(grib_call &c)
 {
-    std::memset(c.k1.p, 0, sizeof(gint) * 25);
-    std::memset(c.k2.p, 0, sizeof(gint) * 22);
+    std::memset(c.k1.p, 0, sizeof(gint) * GRIB_NKSEC1);
+    std::memset(c.k2.p, 0, sizeof(gint) * (GRIB_K2_ROWS - 1));  /* the fixed part */
     std::memset(c.k4.p, 0, sizeof(gint) * 12);
 }
 

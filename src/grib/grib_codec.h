@@ -1,6 +1,7 @@
 /*
  * grib_codec.h -- internals shared by the files of fldcod: the arguments of
- * one call, the cursor over KGRIB and the failure line.
+ * one call, the cursor over KGRIB, the return-code lines and the steps
+ * every section shares.
  */
 #ifndef GRIB_CODEC_H
 #define GRIB_CODEC_H
@@ -85,7 +86,8 @@ void grib_skip_section(gint start, gint octets);
 
 /* Prints the line of return code `code` (return_codes.cpp): its text with
  * the integers of `values` and `word` in its fields, then the code. */
-void grib_report(gint code, std::initializer_list<int64_t> values = {}, std::string_view word = {});
+void grib_report(gint code, std::initializer_list<int64_t> values = {},
+                 std::string_view word = {});
 /* Sets KRET to `code` and reports it; returns false (the call ends). */
 bool grib_fail(grib_call &c, gint code, std::initializer_list<int64_t> values = {},
                std::string_view word = {});

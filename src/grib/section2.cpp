@@ -231,7 +231,7 @@ bool grib_sec2(grib_call &c)
     const int ed = w.edition;
     if (!c.has_sec2()) {
         if (c.decoding())
-            for (int n = 1; n <= 22; n++)
+            for (int n = 1; n < GRIB_K2_ROWS; n++)
                 c.k2(n) = GRIB_KNEG;
         return true;
     }

@@ -336,6 +336,12 @@ bool decode_values(grib_call &c, float ref, float scale, gint first)
 }
 
 
+void debug_unused(gint bits)
+{
+    if (grib_debug())
+        grib::MsgLine().text("FLDCOD : Number of unused bits is ").i(bits, 2).text(".").put();
+}
+
 /* Length (passed over when coding); false when the call ends here ("L"). */
 bool sec4_length(grib_call &c)
 {
@@ -373,8 +379,7 @@ bool sec4_flag(grib_call &c)
             c.k4(GRIB_K4_INTEGER) = f & 32 ? 32 : 0;
             c.k4(GRIB_K4_ADDITIONAL) = f & 16 ? 16 : 0;
         }
-        if (grib_debug())
-            grib::MsgLine().text("FLDCOD : Number of unused bits is ").i(w.unused4, 2).text(".").put();
+        debug_unused(w.unused4);
     }
     if (c.k4(GRIB_K4_PACKING) != 0)
         return grib_fail(c, 705);
@@ -451,8 +456,7 @@ bool sec4_code_values(grib_call &c, float ref, float scale, gint first)
     if (grib_xfer1(c, flag, 8))
         return grib_fail(c, 713);
     w.nspt = keep;
-    if (grib_debug())
-        grib::MsgLine().text("FLDCOD : Number of unused bits is ").i(pad, 2).text(".").put();
+    debug_unused(pad);
     return true;
 }
 
