@@ -201,11 +201,7 @@ int write_dset(int fd, OvHeader *hdr);
  * did not follow. */
 void gp_drop_pending();
 
-/* ---- terminal dialogue (dialogue.cpp, input.cpp) --------------------- */
-
-/* Next whitespace-delimited word of standard input into word (size bytes,
- * longer words are cut).  Returns 0, or -1 at the end of input. */
-int gp_read_word(char *word, std::size_t size);
+/* ---- terminal dialogue (dialogue.cpp) -------------------------------- */
 
 /* Completes the selection: the selector dialog when xquery is set and a
  * display can be opened, otherwise questions on standard error for the
@@ -218,6 +214,13 @@ void query_user(int argc, char **argv);
 /* "12/31" gives 12 and 31: the digits before the '/', then the two
  * characters after it. */
 void parse_date(const char *text, int *first, int *second);
+
+/* ---- standard input (input.cpp) -------------------------------------- */
+
+/* Next whitespace-delimited word of standard input into word (size bytes,
+ * longer words are cut).  Returns 0, or -1 at the end of input (word is
+ * then empty). */
+int gp_read_word(char *word, std::size_t size);
 
 /* Prints "Enter Filename [name]: " and replaces name (size bytes) with the
  * line typed, unless it is empty. */
