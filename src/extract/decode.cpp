@@ -1,7 +1,6 @@
 // Decoding of each message: sections 0 to 2 for every message, the values
 // for a field about to be written.
 #include "extract.h"
-#include "grib.h"
 
 #include <algorithm>
 #include <bit>
@@ -16,14 +15,11 @@ gp_message_state gp_msg;
 
 namespace {
 
-// One codec call on the message in buffer with operation op ("I" or "D");
-// failures come back in the return code.
+// The message in buffer decoded into gp_msg with operation op ("I" or "D").
 int decode(std::int32_t *buffer, const char *op)
 {
-    gint klenp = GP_MAX_VALUES, kleng = GP_IGRIB_WORDS, kword = 0, kret = 1;
-    fldcod(gp_msg.ksec0, gp_msg.ksec1, gp_msg.ksec2, gp_msg.psec2, gp_msg.ksec3, gp_msg.psec3,
-           gp_msg.ksec4, gp_msg.decoded_data, &klenp, buffer, &kleng, &kword, op, &kret, 1L);
-    return kret;
+    return gp_decode_sections(gp_msg, op, buffer, GP_IGRIB_WORDS, gp_msg.decoded_data,
+                              GP_MAX_VALUES);
 }
 
 // A quiet NaN with a payload no decoding produces: the values under a

@@ -23,6 +23,7 @@
 #include "config.h"
 #include "param_table.h"
 #include "ov.h"
+#include "sections.h"
 
 #include <csignal>
 #include <cstddef>
@@ -50,19 +51,12 @@ struct gp_field_state {
 };
 extern gp_field_state gp_field;
 
-/* The message buffer and the codec's arrays, reused for every message.
- * igrib holds the message's octets exactly as read.  Element n of a codec
- * array (counted from 1) is [n - 1] here. */
-struct gp_message_state {
+/* The message buffer and the codec's arrays (ksec0 .. ksec4, sections.h),
+ * reused for every message.  igrib holds the message's octets exactly as
+ * read. */
+struct gp_message_state : gp_sections {
     std::int32_t igrib[GP_IGRIB_WORDS];
     float decoded_data[GP_MAX_VALUES];
-    std::int32_t ksec0[2];
-    std::int32_t ksec1[1037];
-    std::int32_t ksec2[1024];
-    float psec2[512];
-    std::int32_t ksec3[2];
-    float psec3[2];
-    std::int32_t ksec4[1024];
     unsigned char record[GP_RECORD_SIZE];  /* one tape record */
     long position;     /* where the message began: record number or offset */
     int from_records;  /* 1: position counts records, 0: bytes */
@@ -171,9 +165,9 @@ struct gp_output_state {
 };
 extern gp_output_state gp_out;
 
-/* The output name of the current field, "NRV.%d%s%d.%02dz.%dmb.%s", into
- * name (size bytes); the last part is gp_param_name() of its code. */
-void gp_output_name(char *name, std::size_t size);
+/* The output name of field f, "NRV.%d%s%d.%02dz.%dmb.%s", into name (size
+ * bytes); the last part is gp_param_name() of its code. */
+void gp_output_name(const gp_field_state &f, char *name, std::size_t size);
 
 /* Writes the current field (values in gp_msg.decoded_data, count points).
  * A first wind component is kept until its second component arrives; the

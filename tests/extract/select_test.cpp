@@ -98,19 +98,19 @@ TEST_F(Extract, OutputNames)
 {
     char name[GP_OUT_FILE_LEN];
     field(130, 500, 6, 15, 79, 12);
-    gp_output_name(name, sizeof name);
+    gp_output_name(gp_field, name, sizeof name);
     EXPECT_STREQ(name, "NRV.79JUN15.12z.500mb.temp");
     field(139, 0, 6, 5, 79, 0);
-    gp_output_name(name, sizeof name);
+    gp_output_name(gp_field, name, sizeof name);
     EXPECT_STREQ(name, "NRV.79JUN5.00z.0mb.surface_temp");
     field(136, 0, 12, 31, 99, 18);
-    gp_output_name(name, sizeof name);
+    gp_output_name(gp_field, name, sizeof name);
     EXPECT_STREQ(name, "NRV.99DEC31.18z.0mb.p136");   // no extension name: its code
     field(200, 850, 1, 1, 79, 0);
-    gp_output_name(name, sizeof name);
+    gp_output_name(gp_field, name, sizeof name);
     EXPECT_STREQ(name, "NRV.79JAN1.00z.850mb.p200");
     field(130, 500, 13, 1, 79, 0);
-    gp_output_name(name, sizeof name);
+    gp_output_name(gp_field, name, sizeof name);
     EXPECT_STREQ(name, "NRV.79XXX1.00z.500mb.temp");
 }
 
