@@ -1,6 +1,7 @@
 // The unit layer: tape devices, SIMH tape images and disk files.
 #include "tpio.h"
 #include "extract.h"
+#include "util.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -46,7 +47,6 @@ struct Unit {
 };
 
 struct TpioState {
-    int fd[GP_UNIT_COUNT] = {-1, -1, -1, -1, -1};
     Unit unit[GP_UNIT_COUNT];
 };
 
@@ -346,31 +346,17 @@ void consume(Unit &u, std::size_t n)
 
 // ---- writing ---------------------------------------------------------------
 
-int write_full(int fd, const void *buf, std::size_t n)
-{
-    std::size_t done = 0;
-    while (done < n) {
-        ssize_t r = ::write(fd, static_cast<const char *>(buf) + done, n - done);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            return -1;
-        done += static_cast<std::size_t>(r);
-    }
-    return 0;
-}
-
 int simh_write(Unit &u, const void *buffer, int len)
 {
     u.cached = 0;
     unsigned char word[4];
     store_le32(word, static_cast<std::uint32_t>(len));
-    if (write_full(u.fd, word, 4) < 0)
+    if (write_all(u.fd, word, 4) < 0)
         return -1;
     if (len > 0) {
         static const unsigned char pad = 0;
-        if (write_full(u.fd, buffer, static_cast<std::size_t>(len)) < 0 ||
-            ((len & 1) && write_full(u.fd, &pad, 1) < 0) || write_full(u.fd, word, 4) < 0)
+        if (write_all(u.fd, buffer, static_cast<std::size_t>(len)) < 0 ||
+            ((len & 1) && write_all(u.fd, &pad, 1) < 0) || write_all(u.fd, word, 4) < 0)
             return -1;
     }
     u.record++;
@@ -407,7 +393,6 @@ extern "C" int mtopen(int *unit, const char *name, int *mode, int *name_len)
     u->kind = kind;
     if (kind != TPIO_TAPE)
         u->win.resize(window_size);
-    gp_tpio.fd[*unit] = fd;
     return fd;
 }
 
@@ -418,7 +403,6 @@ extern "C" int mtclose(int *unit)
         return -1;
     int r = ::close(u->fd);
     *u = Unit{};
-    gp_tpio.fd[*unit] = -1;
     return r;
 }
 
