@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -37,21 +38,41 @@ bool is_not_decoded(float v)
     return std::bit_cast<std::uint32_t>(v) == not_decoded_bits;
 }
 
-void warn_undecodable(int kret)
+// "gridpick: GRIB message at record|offset N <what>; passed over".
+[[gnu::format(printf, 1, 2)]] void pass_over(const char *format, ...)
 {
-    std::fprintf(stderr, "gridpick: GRIB message at %s %ld cannot be decoded (code %d); passed over\n",
-                 gp_msg.from_records ? "record" : "offset", gp_msg.position, kret);
+    std::fprintf(stderr, "gridpick: GRIB message at %s %ld ",
+                 gp_msg.from_records ? "record" : "offset", gp_msg.position);
+    va_list ap;
+    va_start(ap, format);
+    std::vfprintf(stderr, format, ap);
+    va_end(ap);
+    std::fputs("; passed over\n", stderr);
+}
+
+bool undecodable(int kret)
+{
+    if (kret <= 0 && kret != -6)
+        return false;
+    pass_over("cannot be decoded (code %d)", kret);
+    return true;
+}
+
+// Missing points take missing; every value the message does not give keeps
+// the mark of "not decoded".
+int decode_values(std::int32_t *buffer, float missing)
+{
+    gp_msg.psec3[1] = missing;
+    std::fill(std::begin(gp_msg.decoded_data), std::end(gp_msg.decoded_data), not_decoded());
+    return decode(buffer, "D");
 }
 
 }  // namespace
 
 int decode_data_set(std::int32_t *buffer)
 {
-    int kret = decode(buffer, "I");
-    if (kret > 0 || kret == -6) {
-        warn_undecodable(kret);
+    if (undecodable(decode(buffer, "I")))
         return -1;
-    }
     const std::int32_t *k1 = gp_msg.ksec1;
     gp_field.current_minute = k1[13];
     gp_field.current_hour = k1[12];
@@ -65,32 +86,20 @@ int decode_data_set(std::int32_t *buffer)
 
 int unpack_data_set(std::int32_t *buffer)
 {
-    // Missing points take the data set's bad_value; every value the message
-    // does not give keeps the mark of "not decoded".
-    gp_msg.psec3[1] = gp_missing_value_of(gp_field.current_param);
-    std::fill(std::begin(gp_msg.decoded_data), std::end(gp_msg.decoded_data), not_decoded());
-    int kret = decode(buffer, "D");
-    if (kret > 0 || kret == -6) {
-        warn_undecodable(kret);
+    float bad = gp_missing_value_of(gp_field.current_param);
+    int kret = decode_values(buffer, bad);
+    if (undecodable(kret))
         return -1;
-    }
     long rows = gp_msg.ksec2[2], columns = gp_msg.ksec2[1];
     long points = rows * columns;
     if (rows <= 0 || columns <= 0 || points > GP_MAX_VALUES || points != gp_msg.ksec4[0]) {
-        std::fprintf(stderr,
-                     "gridpick: GRIB message at %s %ld holds %d values, not a grid of %ld x %ld "
-                     "points; passed over\n",
-                     gp_msg.from_records ? "record" : "offset", gp_msg.position, gp_msg.ksec4[0],
-                     rows, columns);
+        pass_over("holds %d values, not a grid of %ld x %ld points", gp_msg.ksec4[0], rows,
+                  columns);
         return -1;
     }
     long lacking = std::count_if(gp_msg.decoded_data, gp_msg.decoded_data + points, is_not_decoded);
     if (lacking > 0) {
-        std::fprintf(stderr,
-                     "gridpick: GRIB message at %s %ld lacks values for %ld of its %ld x %ld "
-                     "points; passed over\n",
-                     gp_msg.from_records ? "record" : "offset", gp_msg.position, lacking, rows,
-                     columns);
+        pass_over("lacks values for %ld of its %ld x %ld points", lacking, rows, columns);
         return -1;
     }
     return static_cast<int>(points);
