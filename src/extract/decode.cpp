@@ -58,6 +58,22 @@ bool undecodable(int kret)
     return true;
 }
 
+// Integer data (section 4 flag 32) come back from the codec as 32-bit
+// integers in the value array, and the codec rounds the missing-point marker
+// along with them.  So under a bit map such a field is decoded again with a
+// marker beyond every integer, which the rounding holds at INT32_MIN.
+constexpr float integer_missing = -4294967296.0f;
+
+bool integer_data()
+{
+    return gp_msg.ksec4[4] == 32;
+}
+
+bool has_bit_map()
+{
+    return (gp_msg.ksec1[4] & 64) != 0;
+}
+
 // Missing points take missing; every value the message does not give keeps
 // the mark of "not decoded".
 int decode_values(std::int32_t *buffer, float missing)
@@ -65,6 +81,16 @@ int decode_values(std::int32_t *buffer, float missing)
     gp_msg.psec3[1] = missing;
     std::fill(std::begin(gp_msg.decoded_data), std::end(gp_msg.decoded_data), not_decoded());
     return decode(buffer, "D");
+}
+
+// The integers of an integer field as the reals of the data set.
+void reals_from_integers(long points, float bad)
+{
+    bool mapped = has_bit_map();
+    for (long i = 0; i < points; i++) {
+        auto v = std::bit_cast<std::int32_t>(gp_msg.decoded_data[i]);
+        gp_msg.decoded_data[i] = mapped && v == INT32_MIN ? bad : static_cast<float>(v);
+    }
 }
 
 }  // namespace
@@ -88,6 +114,8 @@ int unpack_data_set(std::int32_t *buffer)
 {
     float bad = gp_missing_value_of(gp_field.current_param);
     int kret = decode_values(buffer, bad);
+    if (kret <= 0 && kret != -6 && integer_data() && has_bit_map())
+        kret = decode_values(buffer, integer_missing);
     if (undecodable(kret))
         return -1;
     long rows = gp_msg.ksec2[2], columns = gp_msg.ksec2[1];
@@ -102,6 +130,8 @@ int unpack_data_set(std::int32_t *buffer)
         pass_over("lacks values for %ld of its %ld x %ld points", lacking, rows, columns);
         return -1;
     }
+    if (integer_data())
+        reals_from_integers(points, bad);
     return static_cast<int>(points);
 }
 

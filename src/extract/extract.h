@@ -77,7 +77,8 @@ int decode_data_set(std::int32_t *buffer);
 
 /* Decodes the whole message (values into gp_msg.decoded_data) for a field
  * about to be written; points a bit map marks missing hold the missing
- * value of the parameter (the data set's bad_value).  Returns the number of
+ * value of the parameter (the data set's bad_value), and the values of a
+ * field flagged as integer data are turned into reals.  Returns the number of
  * grid points (num_rows x num_columns), or -1 after a warning when the
  * message cannot be decoded, its values do not fill a grid of at most
  * GP_MAX_VALUES points, or it lacks values for points its bit map marks

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -188,6 +189,29 @@ TEST_F(Extract, ScalingAndHelpers)
     parse_date("12/31", &a, &b);
     EXPECT_EQ(a, 12);
     EXPECT_EQ(b, 31);
+}
+
+// Vertical velocity (bad_value 999.99) on 2 x 2 points, the second marked
+// missing by the bit map; section 4 flagged integer data (32): 16 bits,
+// R 0, E 0, the values 1000, 7 and 9.
+TEST_F(Extract, IntegerFieldsAreWrittenAsRealsTheirMissingPointsAsBadValue)
+{
+    const unsigned char message[] = {
+        'G', 'R', 'I', 'B', 0, 0, 98, 1,
+        0, 0, 28, 128, 98, 1, 255, 192, 135, 100, 0x01, 0xF4, 79, 6, 15, 12, 0, 1, 0, 0, 0, 0, 0,
+        0, 20, 0, 0, 0,
+        0, 0, 32, 0, 255, 0, 0, 2, 0, 2, 0x01, 0x5F, 0x90, 0, 0, 0, 128, 0x01, 0x38, 0x80, 0,
+        0x27, 0x10, 0x27, 0x10, 0x27, 0x10, 0, 0, 0, 0, 0,
+        0, 0, 8, 12, 0, 0, 0xB0, 0,
+        0, 0, 18, 0x20 | 8, 0, 0, 0, 0, 0, 0, 16, 0x03, 0xE8, 0, 7, 0, 9, 0,
+        '7', '7', '7', '7'};
+    static_assert(sizeof message == 98);
+    std::memcpy(gp_msg.igrib, message, sizeof message);
+    ASSERT_EQ(decode_data_set(gp_msg.igrib), 0);
+    ASSERT_EQ(unpack_data_set(gp_msg.igrib), 4);
+    const float expected[] = {1000.0f, 999.99f, 7.0f, 9.0f};
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(gp_msg.decoded_data[i], expected[i]) << i;
 }
 
 TEST_F(Extract, FailedAppendIsReportedAndNotCounted)
