@@ -5,6 +5,7 @@
 #include "extract.h"
 #include "grib.h"
 #include "ov.h"
+#include "ov_sets.h"
 #include "process.h"
 
 #include <gtest/gtest.h>
@@ -48,34 +49,7 @@ std::vector<Field> decode_archive(const std::string &bytes)
     return out;
 }
 
-// Every data set of an ov file.
-struct DataSet {
-    OvHeader hdr;
-    std::string units;
-    std::vector<float> data, vdata;
-};
-
-std::vector<DataSet> read_ov(const std::string &path)
-{
-    std::vector<DataSet> out;
-    int fd = ov_open(path.c_str(), 0);
-    EXPECT_GE(fd, 0) << path;
-    if (fd < 0)
-        return out;
-    testing::internal::CaptureStderr();   // the end of the file is reported
-    while (OvHeader *h = ov_read(fd, 1)) {
-        DataSet d{*h, h->units ? h->units : "", {}, {}};
-        std::size_t n = static_cast<std::size_t>(h->num_rows) * static_cast<std::size_t>(h->num_columns);
-        d.data.assign(h->data, h->data + n);
-        if (h->vdata)
-            d.vdata.assign(h->vdata, h->vdata + n);
-        ov_destroy(h);
-        out.push_back(d);
-    }
-    testing::internal::GetCapturedStderr();
-    ov_close(fd);
-    return out;
-}
+using DataSet = gptest::data_set;
 
 std::string stamp(int month, int day, int year)
 {
@@ -170,7 +144,7 @@ protected:
     {
         return gptest::run(gptest::built("gridpick"), args, input, dir.path(), {"DISPLAY"});
     }
-    std::vector<DataSet> data_sets(const std::string &name) { return read_ov(dir.file(name)); }
+    std::vector<DataSet> data_sets(const std::string &name) { return gptest::read_sets(dir.file(name)); }
     std::vector<std::string> files()
     {
         std::vector<std::string> names;
