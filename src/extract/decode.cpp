@@ -137,9 +137,15 @@ int unpack_data_set(std::int32_t *buffer)
 
 void scale_data(float *values, int count, float factor)
 {
+    gp_scale_present(values, count, factor, nullptr);
+}
+
+void gp_scale_present(float *values, int count, float factor, const float *bad)
+{
     std::printf("Scaling by %g\n", factor);
     for (int i = 0; i < count; i++)
-        values[i] = static_cast<float>(static_cast<double>(values[i]) * factor);
+        if (bad == nullptr || values[i] != *bad)
+            values[i] = static_cast<float>(static_cast<double>(values[i]) * factor);
 }
 
 void new_transpose_data()

@@ -88,6 +88,10 @@ int unpack_data_set(std::int32_t *buffer);
 /* values[0..count) *= factor, after printing "Scaling by %g\n". */
 void scale_data(float *values, int count, float factor);
 
+/* The same for the values that are not *bad (the missing points of a data
+ * set keep its bad_value); every value when bad is null. */
+void gp_scale_present(float *values, int count, float factor, const float *bad);
+
 /* decoded_data as 144 x 73 becomes 73 x 144 (rows and columns exchanged). */
 void new_transpose_data();
 

@@ -22,11 +22,12 @@ const char *month_name(int month)
     return month >= 1 && month <= 12 ? cmonth[month - 1] : "XXX";
 }
 
+// Missing points stay bad_value.
 void scale_if_needed(float *values, int count, int code)
 {
-    float factor = gp_scale_factor_of(code);
+    float factor = gp_scale_factor_of(code), bad = gp_missing_value_of(code);
     if (factor != 1.0f)
-        scale_data(values, count, factor);
+        gp_scale_present(values, count, factor, &bad);
 }
 
 // The second component belongs to the waiting first one, with as many

@@ -1,5 +1,7 @@
 // Selection, the parameter table, output names and the ov header of a field.
 #include "extract.h"
+#include "ov_sets.h"
+#include "process.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -212,6 +215,27 @@ TEST_F(Extract, IntegerFieldsAreWrittenAsRealsTheirMissingPointsAsBadValue)
     const float expected[] = {1000.0f, 999.99f, 7.0f, 9.0f};
     for (int i = 0; i < 4; i++)
         EXPECT_EQ(gp_msg.decoded_data[i], expected[i]) << i;
+}
+
+TEST_F(Extract, ScalingLeavesMissingPointsAtBadValue)
+{
+    gptest::TempDir dir;
+    gp_run.destination = GP_DEST_ONE_FILE;
+    gp_run.out_file_given = 1;
+    std::snprintf(gp_run.out_file, sizeof gp_run.out_file, "%s", dir.file("t.ov").c_str());
+    gp_table.param_scale_factor[130] = 0.01f;
+    gp_msg.ksec2[1] = 3;   // 3 columns, 1 row
+    gp_msg.ksec2[2] = 1;
+    const float values[] = {100.0f, -999.0f, 250.0f};
+    std::memcpy(gp_msg.decoded_data, values, sizeof values);
+    field(130, 500, 1, 1, 79);
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(write_data_set(3), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Scaling by 0.01\nWriting " + dir.file("t.ov") + "...\n");
+    auto sets = gptest::read_sets(dir.file("t.ov"));
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_EQ(sets[0].data, (std::vector<float>{1.0f, -999.0f, 2.5f}));
 }
 
 TEST_F(Extract, FailedAppendIsReportedAndNotCounted)
