@@ -2,7 +2,6 @@
 // hostile files.
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,7 @@
 
 #include "ov.h"
 #include "ov_bytes.h"
+#include "ov_sets.h"
 #include "process.h"
 
 using gptest::read_file;
@@ -23,10 +23,7 @@ using ovtest::Fixed;
 
 namespace {
 
-struct Destroy {
-    void operator()(OvHeader *h) const { ov_destroy(h); }
-};
-using Record = std::unique_ptr<OvHeader, Destroy>;
+using Record = gptest::record;
 
 Record fresh(int type, int rows, int cols, float *data, float *vdata = nullptr)
 {

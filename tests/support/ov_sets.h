@@ -4,6 +4,7 @@
 #ifndef GRIDPICK_TEST_OV_SETS_H
 #define GRIDPICK_TEST_OV_SETS_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,12 @@
 #include "ov.h"
 
 namespace gptest {
+
+// A record the ov library allocated, released with ov_destroy.
+struct destroy_record {
+    void operator()(OvHeader *h) const { ov_destroy(h); }
+};
+using record = std::unique_ptr<OvHeader, destroy_record>;
 
 // A data set on a grid of rows x columns at 10 degrees, rows from start_lat
 // southwards, columns from 0 eastwards, end_lon as gridpick stores it.
