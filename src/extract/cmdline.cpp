@@ -46,12 +46,6 @@ int usage_exit(int status)
     return status;
 }
 
-// A date word "month/day/year"; fields that do not match keep their value.
-void parse_date(const char *word, int *month, int *day, int *year)
-{
-    std::sscanf(word, "%d/%d/%d", month, day, year);
-}
-
 // The same file however it is named (links, "./", other paths).
 bool same_file(const char *a, const char *b)
 {
@@ -104,10 +98,10 @@ int gp_parse_command_line(int argc, char **argv, char *device)
         case 'i':
             if (i + 2 >= argc)
                 return usage_exit(status_usage);
-            parse_date(argv[++i], &gp_run.start_month, &gp_run.start_day, &gp_run.start_year);
-            gp_run.first_day = kdate(gp_run.start_month, gp_run.start_day, gp_run.start_year);
-            parse_date(argv[++i], &gp_run.end_month, &gp_run.end_day, &gp_run.end_year);
-            gp_run.last_day = kdate(gp_run.end_month, gp_run.end_day, gp_run.end_year);
+            gp_run.first_day = gp_scan_date(argv[++i], &gp_run.start_month, &gp_run.start_day,
+                                            &gp_run.start_year);
+            gp_run.last_day =
+                gp_scan_date(argv[++i], &gp_run.end_month, &gp_run.end_day, &gp_run.end_year);
             std::printf("first day: %d\n, last_day: %d\n", gp_run.first_day, gp_run.last_day);
             break;
         case 'o':

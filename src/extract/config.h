@@ -76,4 +76,9 @@ int kdate(int month, int day, int year);
  * at INT_MAX like kdate. */
 int convert_date(int month, int day, int year);
 
+/* A date typed as "month/day/year" (-i, the date questions, the dialog's
+ * date fields) into the three numbers; numbers that do not match keep their
+ * values.  Returns kdate of the result. */
+int gp_scan_date(const char *text, int *month, int *day, int *year);
+
 #endif

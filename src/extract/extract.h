@@ -23,6 +23,7 @@
 #include "config.h"
 #include "param_table.h"
 #include "ov.h"
+#include "sections.h"
 
 #include <csignal>
 #include <cstddef>
@@ -50,19 +51,12 @@ struct gp_field_state {
 };
 extern gp_field_state gp_field;
 
-/* The message buffer and the codec's arrays, reused for every message.
- * igrib holds the message's octets exactly as read.  Element n of a codec
- * array (counted from 1) is [n - 1] here. */
-struct gp_message_state {
+/* The message buffer and the codec's arrays (ksec0 .. ksec4, sections.h),
+ * reused for every message.  igrib holds the message's octets exactly as
+ * read. */
+struct gp_message_state : gp_sections {
     std::int32_t igrib[GP_IGRIB_WORDS];
     float decoded_data[GP_MAX_VALUES];
-    std::int32_t ksec0[2];
-    std::int32_t ksec1[1037];
-    std::int32_t ksec2[1024];
-    float psec2[512];
-    std::int32_t ksec3[2];
-    float psec3[2];
-    std::int32_t ksec4[1024];
     unsigned char record[GP_RECORD_SIZE];  /* one tape record */
     long position;     /* where the message began: record number or offset */
     int from_records;  /* 1: position counts records, 0: bytes */
@@ -83,7 +77,8 @@ int decode_data_set(std::int32_t *buffer);
 
 /* Decodes the whole message (values into gp_msg.decoded_data) for a field
  * about to be written; points a bit map marks missing hold the missing
- * value of the parameter (the data set's bad_value).  Returns the number of
+ * value of the parameter (the data set's bad_value), and the values of a
+ * field flagged as integer data are turned into reals.  Returns the number of
  * grid points (num_rows x num_columns), or -1 after a warning when the
  * message cannot be decoded, its values do not fill a grid of at most
  * GP_MAX_VALUES points, or it lacks values for points its bit map marks
@@ -92,6 +87,10 @@ int unpack_data_set(std::int32_t *buffer);
 
 /* values[0..count) *= factor, after printing "Scaling by %g\n". */
 void scale_data(float *values, int count, float factor);
+
+/* The same for the values that are not *bad (the missing points of a data
+ * set keep its bad_value); every value when bad is null. */
+void gp_scale_present(float *values, int count, float factor, const float *bad);
 
 /* decoded_data as 144 x 73 becomes 73 x 144 (rows and columns exchanged). */
 void new_transpose_data();
@@ -171,9 +170,9 @@ struct gp_output_state {
 };
 extern gp_output_state gp_out;
 
-/* The output name of the current field, "NRV.%d%s%d.%02dz.%dmb.%s", into
- * name (size bytes); the last part is gp_param_name() of its code. */
-void gp_output_name(char *name, std::size_t size);
+/* The output name of field f, "NRV.%d%s%d.%02dz.%dmb.%s", into name (size
+ * bytes); the last part is gp_param_name() of its code. */
+void gp_output_name(const gp_field_state &f, char *name, std::size_t size);
 
 /* Writes the current field (values in gp_msg.decoded_data, count points).
  * A first wind component is kept until its second component arrives; the
@@ -201,11 +200,7 @@ int write_dset(int fd, OvHeader *hdr);
  * did not follow. */
 void gp_drop_pending();
 
-/* ---- terminal dialogue (dialogue.cpp, input.cpp) --------------------- */
-
-/* Next whitespace-delimited word of standard input into word (size bytes,
- * longer words are cut).  Returns 0, or -1 at the end of input. */
-int gp_read_word(char *word, std::size_t size);
+/* ---- terminal dialogue (dialogue.cpp) -------------------------------- */
 
 /* Completes the selection: the selector dialog when xquery is set and a
  * display can be opened, otherwise questions on standard error for the
@@ -218,6 +213,13 @@ void query_user(int argc, char **argv);
 /* "12/31" gives 12 and 31: the digits before the '/', then the two
  * characters after it. */
 void parse_date(const char *text, int *first, int *second);
+
+/* ---- standard input (input.cpp) -------------------------------------- */
+
+/* Next whitespace-delimited word of standard input into word (size bytes,
+ * longer words are cut).  Returns 0, or -1 at the end of input (word is
+ * then empty). */
+int gp_read_word(char *word, std::size_t size);
 
 /* Prints "Enter Filename [name]: " and replaces name (size bytes) with the
  * line typed, unless it is empty. */

@@ -19,6 +19,7 @@
 // 0); a wind's v component follows its u.
 #include "grib.h"
 #include "param_table.h"
+#include "util.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -238,18 +239,12 @@ struct Sink {
 
     void put(const void *p, std::size_t n)
     {
-        const char *c = static_cast<const char *>(p);
-        while (n > 0) {
-            ssize_t w = ::write(fd, c, n);
-            if (w <= 0) {
-                std::perror("mkarchive: write");
-                ::unlink(o.path);
-                std::exit(1);
-            }
-            c += w;
-            n -= static_cast<std::size_t>(w);
-            bytes += w;
+        if (write_all(fd, p, n) != 0) {
+            std::perror("mkarchive: write");
+            ::unlink(o.path);
+            std::exit(1);
         }
+        bytes += static_cast<long>(n);
     }
     void word(std::uint32_t v)
     {

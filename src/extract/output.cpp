@@ -22,11 +22,12 @@ const char *month_name(int month)
     return month >= 1 && month <= 12 ? cmonth[month - 1] : "XXX";
 }
 
+// Missing points stay bad_value.
 void scale_if_needed(float *values, int count, int code)
 {
-    float factor = gp_scale_factor_of(code);
+    float factor = gp_scale_factor_of(code), bad = gp_missing_value_of(code);
     if (factor != 1.0f)
-        scale_data(values, count, factor);
+        gp_scale_present(values, count, factor, &bad);
 }
 
 // The second component belongs to the waiting first one, with as many
@@ -44,14 +45,6 @@ void describe(const char *what, const gp_field_state &f, const char *outcome)
                  gp_param_name(f.current_param, name, sizeof name), f.current_level,
                  f.current_hour, f.current_minute, f.current_month, f.current_day,
                  f.current_year, outcome);
-}
-
-void name_after(const gp_field_state &f)
-{
-    gp_field_state saved = gp_field;
-    gp_field = f;
-    gp_output_name(gp_run.out_file, sizeof gp_run.out_file);
-    gp_field = saved;
 }
 
 // ov_create.  A full disk (or file size limit) met by the magic is a data
@@ -91,7 +84,7 @@ int count_failed(const char *outcome)
 // beside it and renamed when whole: the final name never holds a part.
 int write_new_file(const gp_field_state &f, OvHeader *hdr, int count)
 {
-    name_after(f);
+    gp_output_name(f, gp_run.out_file, sizeof gp_run.out_file);
     char temp[GP_OUT_FILE_LEN + sizeof temp_suffix];
     std::snprintf(temp, sizeof temp, "%s%s", gp_run.out_file, temp_suffix);
     gp_out.out_fd = create_or_exit(temp);
@@ -119,7 +112,7 @@ int write_one_file(const gp_field_state &f, OvHeader *hdr, int count)
 {
     bool create = !gp_out.file_started && gp_run.num_dsets_written == 0;
     if (create && !gp_run.out_file_given)
-        name_after(f);
+        gp_output_name(f, gp_run.out_file, sizeof gp_run.out_file);
     gp_out.out_fd = create ? create_or_exit(gp_run.out_file) : ov_open(gp_run.out_file, 2);
     off_t end = gp_out.out_fd < 0 ? -1 : ::lseek(gp_out.out_fd, 0, SEEK_END);
     if (end < 0) {
@@ -155,9 +148,8 @@ int write_counted(const gp_field_state &f, OvHeader *hdr, int count)
 
 }  // namespace
 
-void gp_output_name(char *name, std::size_t size)
+void gp_output_name(const gp_field_state &f, char *name, std::size_t size)
 {
-    const gp_field_state &f = gp_field;
     char param[GP_PARAM_NAME_LEN];
     std::snprintf(name, size, "NRV.%d%s%d.%02dz.%dmb.%s", f.current_year,
                   month_name(f.current_month), f.current_day, f.current_hour, f.current_level,

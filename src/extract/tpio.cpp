@@ -1,6 +1,7 @@
 // The unit layer: tape devices, SIMH tape images and disk files.
 #include "tpio.h"
 #include "extract.h"
+#include "util.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -46,7 +47,6 @@ struct Unit {
 };
 
 struct TpioState {
-    int fd[GP_UNIT_COUNT] = {-1, -1, -1, -1, -1};
     Unit unit[GP_UNIT_COUNT];
 };
 
@@ -81,22 +81,33 @@ void store_le32(unsigned char *p, std::uint32_t v)
         p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
+// Reads into dst (room bytes) until want bytes are there or the file ends:
+// from offset off, or from the reading position when off is negative.
+// *done gets the bytes read, also when a read fails (false).
+bool read_until(int fd, long off, void *dst, std::size_t room, std::size_t want,
+                std::size_t *done)
+{
+    auto *p = static_cast<char *>(dst);
+    for (*done = 0; *done < want;) {
+        ssize_t r = off < 0 ? ::read(fd, p + *done, room - *done)
+                            : ::pread(fd, p + *done, room - *done,
+                                      static_cast<off_t>(off + static_cast<long>(*done)));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0)
+            return false;
+        if (r == 0)
+            break;
+        *done += static_cast<std::size_t>(r);
+    }
+    return true;
+}
+
 // Up to n bytes at offset off of the file; fewer at its end, -1 on error.
 long read_at(int fd, long off, void *dst, std::size_t n)
 {
     std::size_t done = 0;
-    while (done < n) {
-        ssize_t r = ::pread(fd, static_cast<char *>(dst) + done, n - done,
-                            static_cast<off_t>(off + static_cast<long>(done)));
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0)
-            return -1;
-        if (r == 0)
-            break;
-        done += static_cast<std::size_t>(r);
-    }
-    return static_cast<long>(done);
+    return read_until(fd, off, dst, n, n, &done) ? static_cast<long>(done) : -1;
 }
 
 // ---- tape images ---------------------------------------------------------
@@ -310,15 +321,12 @@ long fill(Unit &u, std::size_t n)
         u.end -= u.beg;
         u.beg = 0;
     }
-    while (u.end < n) {
-        ssize_t r = ::read(u.fd, u.win.data() + u.end, window_size - u.end);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0)
+    if (u.end < n) {
+        std::size_t got = 0;
+        bool ok = read_until(u.fd, -1, u.win.data() + u.end, window_size - u.end, n - u.end, &got);
+        u.end += got;   // what came before a failure is kept
+        if (!ok)
             return -1;
-        if (r == 0)
-            break;
-        u.end += static_cast<std::size_t>(r);
     }
     return static_cast<long>(u.end - u.beg < n ? u.end - u.beg : n);
 }
@@ -346,31 +354,17 @@ void consume(Unit &u, std::size_t n)
 
 // ---- writing ---------------------------------------------------------------
 
-int write_full(int fd, const void *buf, std::size_t n)
-{
-    std::size_t done = 0;
-    while (done < n) {
-        ssize_t r = ::write(fd, static_cast<const char *>(buf) + done, n - done);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            return -1;
-        done += static_cast<std::size_t>(r);
-    }
-    return 0;
-}
-
 int simh_write(Unit &u, const void *buffer, int len)
 {
     u.cached = 0;
     unsigned char word[4];
     store_le32(word, static_cast<std::uint32_t>(len));
-    if (write_full(u.fd, word, 4) < 0)
+    if (write_all(u.fd, word, 4) < 0)
         return -1;
     if (len > 0) {
         static const unsigned char pad = 0;
-        if (write_full(u.fd, buffer, static_cast<std::size_t>(len)) < 0 ||
-            ((len & 1) && write_full(u.fd, &pad, 1) < 0) || write_full(u.fd, word, 4) < 0)
+        if (write_all(u.fd, buffer, static_cast<std::size_t>(len)) < 0 ||
+            ((len & 1) && write_all(u.fd, &pad, 1) < 0) || write_all(u.fd, word, 4) < 0)
             return -1;
     }
     u.record++;
@@ -407,7 +401,6 @@ extern "C" int mtopen(int *unit, const char *name, int *mode, int *name_len)
     u->kind = kind;
     if (kind != TPIO_TAPE)
         u->win.resize(window_size);
-    gp_tpio.fd[*unit] = fd;
     return fd;
 }
 
@@ -418,7 +411,6 @@ extern "C" int mtclose(int *unit)
         return -1;
     int r = ::close(u->fd);
     *u = Unit{};
-    gp_tpio.fd[*unit] = -1;
     return r;
 }
 
