@@ -66,19 +66,19 @@ constexpr float integer_missing = -4294967296.0f;
 
 bool integer_data()
 {
-    return gp_msg.ksec4[4] == 32;
+    return gp_el(gp_msg.ksec4, GRIB_K4_INTEGER) == 32;
 }
 
 bool has_bit_map()
 {
-    return (gp_msg.ksec1[4] & 64) != 0;
+    return (gp_el(gp_msg.ksec1, GRIB_K1_FLAG) & 64) != 0;
 }
 
 // Missing points take missing; every value the message does not give keeps
 // the mark of "not decoded".
 int decode_values(std::int32_t *buffer, float missing)
 {
-    gp_msg.psec3[1] = missing;
+    gp_el(gp_msg.psec3, GRIB_P3_MISSING) = missing;
     std::fill(std::begin(gp_msg.decoded_data), std::end(gp_msg.decoded_data), not_decoded());
     return decode(buffer, "D");
 }
@@ -100,13 +100,13 @@ int decode_data_set(std::int32_t *buffer)
     if (undecodable(decode(buffer, "I")))
         return -1;
     const std::int32_t *k1 = gp_msg.ksec1;
-    gp_field.current_minute = k1[13];
-    gp_field.current_hour = k1[12];
-    gp_field.current_day = k1[11];
-    gp_field.current_month = k1[10];
-    gp_field.current_year = k1[9];
-    gp_field.current_param = k1[5];
-    gp_field.current_level = k1[7];
+    gp_field.current_minute = gp_el(k1, GRIB_K1_MINUTE);
+    gp_field.current_hour = gp_el(k1, GRIB_K1_HOUR);
+    gp_field.current_day = gp_el(k1, GRIB_K1_DAY);
+    gp_field.current_month = gp_el(k1, GRIB_K1_MONTH);
+    gp_field.current_year = gp_el(k1, GRIB_K1_YEAR);
+    gp_field.current_param = gp_el(k1, GRIB_K1_PARAM);
+    gp_field.current_level = gp_el(k1, GRIB_K1_LEVEL);
     return 0;
 }
 
@@ -118,10 +118,11 @@ int unpack_data_set(std::int32_t *buffer)
         kret = decode_values(buffer, integer_missing);
     if (undecodable(kret))
         return -1;
-    long rows = gp_msg.ksec2[2], columns = gp_msg.ksec2[1];
+    long rows = gp_el(gp_msg.ksec2, GRIB_K2_NJ), columns = gp_el(gp_msg.ksec2, GRIB_K2_NI);
+    long count = gp_el(gp_msg.ksec4, GRIB_K4_COUNT);
     long points = rows * columns;
-    if (rows <= 0 || columns <= 0 || points > GP_MAX_VALUES || points != gp_msg.ksec4[0]) {
-        pass_over("holds %d values, not a grid of %ld x %ld points", gp_msg.ksec4[0], rows,
+    if (rows <= 0 || columns <= 0 || points > GP_MAX_VALUES || points != count) {
+        pass_over("holds %ld values, not a grid of %ld x %ld points", count, rows,
                   columns);
         return -1;
     }

@@ -388,8 +388,8 @@ int gp_frame_next(int unit, std::int32_t *buffer, int words, gp_frame_message *w
 
 int gp_frame_measure(std::int32_t *buffer, int words, int *edition)
 {
-    scratch.ksec0[0] = scratch.ksec0[1] = 0;
+    gp_el(scratch.ksec0, GRIB_K0_LENGTH) = gp_el(scratch.ksec0, GRIB_K0_EDITION) = 0;
     int kret = gp_decode_sections(scratch, "L", buffer, words, scratch_values, GP_MAX_VALUES);
-    *edition = scratch.ksec0[1];
-    return kret > 0 ? -1 : scratch.ksec0[0];
+    *edition = gp_el(scratch.ksec0, GRIB_K0_EDITION);
+    return kret > 0 ? -1 : gp_el(scratch.ksec0, GRIB_K0_LENGTH);
 }

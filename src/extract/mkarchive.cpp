@@ -19,6 +19,7 @@
 // 0); a wind's v component follows its u.
 #include "grib.h"
 #include "param_table.h"
+#include "sections.h"
 #include "util.h"
 
 #include <fcntl.h>
@@ -30,6 +31,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -177,7 +179,7 @@ struct Coder {
     const Options &o;
     std::vector<gint> kgrib = std::vector<gint>(kleng);
     std::vector<float> values;
-    gint ksec0[GRIB_NKSEC0]{}, ksec1[GRIB_NKSEC1 + 12]{}, ksec2[GRIB_NKSEC2]{}, ksec3[GRIB_NKSEC3]{},
+    gint ksec0[GRIB_NKSEC0]{}, ksec1[GP_NKSEC1]{}, ksec2[GRIB_NKSEC2]{}, ksec3[GRIB_NKSEC3]{},
         ksec4[GRIB_NKSEC4]{};
     float psec2[GRIB_NPSEC2]{}, psec3[GRIB_NPSEC3]{};
 
@@ -186,9 +188,9 @@ struct Coder {
     void mark_missing()
     {
         constexpr float marker = -1.0e30f;
-        ksec1[4] = 192;
-        ksec3[0] = 0;
-        psec3[1] = marker;
+        gp_el(ksec1, GRIB_K1_FLAG) = 192;
+        gp_el(ksec3, GRIB_K3_TABLE) = 0;
+        gp_el(psec3, GRIB_P3_MISSING) = marker;
         for (std::size_t i = 0; i < values.size(); i += static_cast<std::size_t>(o.missing_every))
             values[i] = marker;
     }
@@ -198,19 +200,25 @@ struct Coder {
                                     int step)
     {
         int di = 360000 / o.ni, dj = 180000 / (o.nj - 1);
-        gint *k1 = ksec1;
         std::memset(ksec1, 0, sizeof ksec1);
-        k1[0] = 128; k1[1] = 98; k1[2] = 1; k1[3] = 255; k1[4] = 128; k1[5] = param;
-        k1[6] = level > 0 ? 100 : 1; k1[7] = level; k1[8] = 0;
-        k1[9] = year; k1[10] = month; k1[11] = day; k1[12] = hour; k1[13] = 0;
-        k1[14] = 1; k1[20] = 20;
         std::memset(ksec2, 0, sizeof ksec2);
-        gint *k2 = ksec2;
-        k2[1] = o.ni; k2[2] = o.nj; k2[3] = 90000; k2[4] = 0; k2[5] = 128; k2[6] = 90000 - dj * (o.nj - 1);
-        k2[7] = di * (o.ni - 1); k2[8] = di; k2[9] = dj;
         std::memset(ksec4, 0, sizeof ksec4);
-        ksec4[0] = o.ni * o.nj;
-        ksec4[1] = o.bits;
+        const std::pair<int, gint> k1[] = {
+            {GRIB_K1_TABLE, 128}, {GRIB_K1_CENTRE, GRIB_NORVA_CENTRE}, {GRIB_K1_PROCESS, 1},
+            {GRIB_K1_GRID, 255}, {GRIB_K1_FLAG, 128}, {GRIB_K1_PARAM, param},
+            {GRIB_K1_LEVEL_TYPE, level > 0 ? 100 : 1}, {GRIB_K1_LEVEL, level},
+            {GRIB_K1_YEAR, year}, {GRIB_K1_MONTH, month}, {GRIB_K1_DAY, day},
+            {GRIB_K1_HOUR, hour}, {GRIB_K1_TIME_UNIT, 1}, {GRIB_K1_CENTURY, 20}};
+        const std::pair<int, gint> k2[] = {
+            {GRIB_K2_NI, o.ni}, {GRIB_K2_NJ, o.nj}, {GRIB_K2_LA1, 90000}, {GRIB_K2_LO1, 0},
+            {GRIB_K2_INCREMENTS, 128}, {GRIB_K2_LA2, 90000 - dj * (o.nj - 1)},
+            {GRIB_K2_LO2, di * (o.ni - 1)}, {GRIB_K2_DI, di}, {GRIB_K2_DJ, dj}};
+        for (auto [element, value] : k1)
+            gp_el(ksec1, element) = value;
+        for (auto [element, value] : k2)
+            gp_el(ksec2, element) = value;
+        gp_el(ksec4, GRIB_K4_COUNT) = o.ni * o.nj;
+        gp_el(ksec4, GRIB_K4_BITS) = o.bits;
         values.resize(static_cast<std::size_t>(o.ni * o.nj));
         for (int r = 0; r < o.nj; r++)
             for (int c = 0; c < o.ni; c++)

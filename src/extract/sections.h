@@ -10,6 +10,14 @@
 #include <cstdint>
 
 enum { GP_NKSEC1 = 1037 };   /* KSEC1 with room for a centre's local part */
+static_assert(GP_NKSEC1 >= GRIB_NKSEC1, "KSEC1 smaller than the codec writes");
+
+/* Element n of a section array as grib.h names it, counted from 1:
+ * gp_el(s.ksec1, GRIB_K1_PARAM). */
+template <class T> constexpr T &gp_el(T *sec, int element)
+{
+    return sec[element - 1];
+}
 
 /* KSEC0 to KSEC4 and their reals, sized so that decoding any message stays
  * inside them (grib.h).  Element n (counted from 1) is [n - 1]. */
