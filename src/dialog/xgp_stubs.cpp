@@ -182,12 +182,10 @@ void get_dates()
     xgp_base_frame_objects *ip = xgp.Xgp_base_frame;
     if (!ip)
         return;
-    std::sscanf(xv_text_value(ip->end_date_item), "%d/%d/%d", &gp_run.end_month,
-                &gp_run.end_day, &gp_run.end_year);
-    gp_run.last_day = kdate(gp_run.end_month, gp_run.end_day, gp_run.end_year);
-    std::sscanf(xv_text_value(ip->start_date_item), "%d/%d/%d", &gp_run.start_month,
-                &gp_run.start_day, &gp_run.start_year);
-    gp_run.first_day = kdate(gp_run.start_month, gp_run.start_day, gp_run.start_year);
+    gp_run.last_day = gp_scan_date(xv_text_value(ip->end_date_item), &gp_run.end_month,
+                                   &gp_run.end_day, &gp_run.end_year);
+    gp_run.first_day = gp_scan_date(xv_text_value(ip->start_date_item), &gp_run.start_month,
+                                    &gp_run.start_day, &gp_run.start_year);
 }
 
 int xmain(int argc, char **argv)

@@ -1,6 +1,8 @@
 // The run configuration's defaults and the command line.
 #include "config.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -44,10 +46,12 @@ int usage_exit(int status)
     return status;
 }
 
-// A date word "month/day/year"; fields that do not match keep their value.
-void parse_date(const char *word, int *month, int *day, int *year)
+// The same file however it is named (links, "./", other paths).
+bool same_file(const char *a, const char *b)
 {
-    std::sscanf(word, "%d/%d/%d", month, day, year);
+    struct stat sa {}, sb {};
+    return ::stat(a, &sa) == 0 && ::stat(b, &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 void copy_bounded(char *dst, std::size_t size, const char *src)
@@ -94,10 +98,10 @@ int gp_parse_command_line(int argc, char **argv, char *device)
         case 'i':
             if (i + 2 >= argc)
                 return usage_exit(status_usage);
-            parse_date(argv[++i], &gp_run.start_month, &gp_run.start_day, &gp_run.start_year);
-            gp_run.first_day = kdate(gp_run.start_month, gp_run.start_day, gp_run.start_year);
-            parse_date(argv[++i], &gp_run.end_month, &gp_run.end_day, &gp_run.end_year);
-            gp_run.last_day = kdate(gp_run.end_month, gp_run.end_day, gp_run.end_year);
+            gp_run.first_day = gp_scan_date(argv[++i], &gp_run.start_month, &gp_run.start_day,
+                                            &gp_run.start_year);
+            gp_run.last_day =
+                gp_scan_date(argv[++i], &gp_run.end_month, &gp_run.end_day, &gp_run.end_year);
             std::printf("first day: %d\n, last_day: %d\n", gp_run.first_day, gp_run.last_day);
             break;
         case 'o':
@@ -116,12 +120,18 @@ int gp_parse_command_line(int argc, char **argv, char *device)
             gp_run.xquery = 1 - gp_run.xquery;
             break;
         default:
-            std::printf("Switch '%c' undefined.\n", sw);
+            std::printf("Switch '%.1s' undefined.\n", word + 1);
             return usage_exit(status_abort);
         }
         i++;
     }
     if (gp_run.out_file[0] == '\0')
         std::strcpy(gp_run.out_file, "norva.out");
+    if (gp_run.destination == GP_DEST_ONE_FILE && gp_run.out_file_given &&
+        same_file(gp_run.out_file, device)) {
+        std::fprintf(stderr, "gridpick: %s is the archive being read; it is not written over\n",
+                     gp_run.out_file);
+        return status_usage;
+    }
     return 0;
 }

@@ -61,7 +61,9 @@ void print_usage();
  *   1   no argument, a switch missing its argument(s), a device name longer
  *       than GP_DEVICE_MAX characters;
  *   255 -h, -?, -u or an undefined switch.
- * After a successful parse an empty out_file is "norva.out". */
+ * After a successful parse an empty out_file is "norva.out".
+ * -o with -f naming the archive itself (the same file however it is spelt,
+ * compared by device and inode) is refused with status 1 as well. */
 int gp_parse_command_line(int argc, char **argv, char *device);
 
 /* Day numbers: days from 1 January of year 0 of the century (day 1), years
@@ -73,5 +75,10 @@ int kdate(int month, int day, int year);
 /* Day of the year of month/day in two-digit year (same leap rule), held
  * at INT_MAX like kdate. */
 int convert_date(int month, int day, int year);
+
+/* A date typed as "month/day/year" (-i, the date questions, the dialog's
+ * date fields) into the three numbers; numbers that do not match keep their
+ * values.  Returns kdate of the result. */
+int gp_scan_date(const char *text, int *month, int *day, int *year);
 
 #endif

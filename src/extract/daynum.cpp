@@ -2,6 +2,7 @@
 #include "config.h"
 
 #include <climits>
+#include <cstdio>
 
 namespace {
 
@@ -41,4 +42,10 @@ int kdate(int month, int day, int year)
     if (year > 0)
         total = 365LL * year + (year + 3LL) / 4;
     return held(total + day_of_year(month, day, year));
+}
+
+int gp_scan_date(const char *text, int *month, int *day, int *year)
+{
+    std::sscanf(text, "%d/%d/%d", month, day, year);
+    return kdate(*month, *day, *year);
 }

@@ -1,11 +1,14 @@
 // Decoding of each message: sections 0 to 2 for every message, the values
 // for a field about to be written.
 #include "extract.h"
-#include "grib.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 gp_field_state gp_field;
@@ -13,67 +16,137 @@ gp_message_state gp_msg;
 
 namespace {
 
-// One codec call on the message in buffer with operation op ("I" or "D");
-// failures come back in the return code.
+// The message in buffer decoded into gp_msg with operation op ("I" or "D").
 int decode(std::int32_t *buffer, const char *op)
 {
-    gint klenp = GP_MAX_VALUES, kleng = GP_IGRIB_WORDS, kword = 0, kret = 1;
-    fldcod(gp_msg.ksec0, gp_msg.ksec1, gp_msg.ksec2, gp_msg.psec2, gp_msg.ksec3, gp_msg.psec3,
-           gp_msg.ksec4, gp_msg.decoded_data, &klenp, buffer, &kleng, &kword, op, &kret, 1L);
-    return kret;
+    return gp_decode_sections(gp_msg, op, buffer, GP_IGRIB_WORDS, gp_msg.decoded_data,
+                              GP_MAX_VALUES);
 }
 
-void warn_undecodable(int kret)
+// A quiet NaN with a payload no decoding produces: the values under a
+// bit map that marks more points present than the message holds values
+// would otherwise be those of the field decoded before.
+constexpr std::uint32_t not_decoded_bits = 0x7fc5a5a5u;
+
+float not_decoded()
 {
-    std::fprintf(stderr, "gridpick: GRIB message at %s %ld cannot be decoded (code %d); passed over\n",
-                 gp_msg.from_records ? "record" : "offset", gp_msg.position, kret);
+    return std::bit_cast<float>(not_decoded_bits);
+}
+
+bool is_not_decoded(float v)
+{
+    return std::bit_cast<std::uint32_t>(v) == not_decoded_bits;
+}
+
+// "gridpick: GRIB message at record|offset N <what>; passed over".
+[[gnu::format(printf, 1, 2)]] void pass_over(const char *format, ...)
+{
+    std::fprintf(stderr, "gridpick: GRIB message at %s %ld ",
+                 gp_msg.from_records ? "record" : "offset", gp_msg.position);
+    va_list ap;
+    va_start(ap, format);
+    std::vfprintf(stderr, format, ap);
+    va_end(ap);
+    std::fputs("; passed over\n", stderr);
+}
+
+bool undecodable(int kret)
+{
+    if (kret <= 0 && kret != -6)
+        return false;
+    pass_over("cannot be decoded (code %d)", kret);
+    return true;
+}
+
+// Integer data (section 4 flag 32) come back from the codec as 32-bit
+// integers in the value array, and the codec rounds the missing-point marker
+// along with them.  So under a bit map such a field is decoded again with a
+// marker beyond every integer, which the rounding holds at INT32_MIN.
+constexpr float integer_missing = -4294967296.0f;
+
+bool integer_data()
+{
+    return gp_el(gp_msg.ksec4, GRIB_K4_INTEGER) == 32;
+}
+
+bool has_bit_map()
+{
+    return (gp_el(gp_msg.ksec1, GRIB_K1_FLAG) & 64) != 0;
+}
+
+// Missing points take missing; every value the message does not give keeps
+// the mark of "not decoded".
+int decode_values(std::int32_t *buffer, float missing)
+{
+    gp_el(gp_msg.psec3, GRIB_P3_MISSING) = missing;
+    std::fill(std::begin(gp_msg.decoded_data), std::end(gp_msg.decoded_data), not_decoded());
+    return decode(buffer, "D");
+}
+
+// The integers of an integer field as the reals of the data set.
+void reals_from_integers(long points, float bad)
+{
+    bool mapped = has_bit_map();
+    for (long i = 0; i < points; i++) {
+        auto v = std::bit_cast<std::int32_t>(gp_msg.decoded_data[i]);
+        gp_msg.decoded_data[i] = mapped && v == INT32_MIN ? bad : static_cast<float>(v);
+    }
 }
 
 }  // namespace
 
 int decode_data_set(std::int32_t *buffer)
 {
-    int kret = decode(buffer, "I");
-    if (kret > 0 || kret == -6) {
-        warn_undecodable(kret);
+    if (undecodable(decode(buffer, "I")))
         return -1;
-    }
     const std::int32_t *k1 = gp_msg.ksec1;
-    gp_field.current_minute = k1[13];
-    gp_field.current_hour = k1[12];
-    gp_field.current_day = k1[11];
-    gp_field.current_month = k1[10];
-    gp_field.current_year = k1[9];
-    gp_field.current_param = k1[5];
-    gp_field.current_level = k1[7];
+    gp_field.current_minute = gp_el(k1, GRIB_K1_MINUTE);
+    gp_field.current_hour = gp_el(k1, GRIB_K1_HOUR);
+    gp_field.current_day = gp_el(k1, GRIB_K1_DAY);
+    gp_field.current_month = gp_el(k1, GRIB_K1_MONTH);
+    gp_field.current_year = gp_el(k1, GRIB_K1_YEAR);
+    gp_field.current_param = gp_el(k1, GRIB_K1_PARAM);
+    gp_field.current_level = gp_el(k1, GRIB_K1_LEVEL);
     return 0;
 }
 
 int unpack_data_set(std::int32_t *buffer)
 {
-    int kret = decode(buffer, "D");
-    if (kret > 0 || kret == -6) {
-        warn_undecodable(kret);
+    float bad = gp_missing_value_of(gp_field.current_param);
+    int kret = decode_values(buffer, bad);
+    if (kret <= 0 && kret != -6 && integer_data() && has_bit_map())
+        kret = decode_values(buffer, integer_missing);
+    if (undecodable(kret))
         return -1;
-    }
-    long rows = gp_msg.ksec2[2], columns = gp_msg.ksec2[1];
+    long rows = gp_el(gp_msg.ksec2, GRIB_K2_NJ), columns = gp_el(gp_msg.ksec2, GRIB_K2_NI);
+    long count = gp_el(gp_msg.ksec4, GRIB_K4_COUNT);
     long points = rows * columns;
-    if (rows <= 0 || columns <= 0 || points > GP_MAX_VALUES || points != gp_msg.ksec4[0]) {
-        std::fprintf(stderr,
-                     "gridpick: GRIB message at %s %ld holds %d values, not a grid of %ld x %ld "
-                     "points; passed over\n",
-                     gp_msg.from_records ? "record" : "offset", gp_msg.position, gp_msg.ksec4[0],
-                     rows, columns);
+    if (rows <= 0 || columns <= 0 || points > GP_MAX_VALUES || points != count) {
+        pass_over("holds %ld values, not a grid of %ld x %ld points", count, rows,
+                  columns);
         return -1;
     }
+    long lacking = std::count_if(gp_msg.decoded_data, gp_msg.decoded_data + points, is_not_decoded);
+    if (lacking > 0) {
+        pass_over("lacks values for %ld of its %ld x %ld points", lacking, rows, columns);
+        return -1;
+    }
+    if (integer_data())
+        reals_from_integers(points, bad);
     return static_cast<int>(points);
 }
 
 void scale_data(float *values, int count, float factor)
 {
+    gp_scale_present(values, count, factor, nullptr);
+}
+
+void gp_scale_present(float *values, int count, float factor, const float *bad)
+{
     std::printf("Scaling by %g\n", factor);
     for (int i = 0; i < count; i++)
-        values[i] = static_cast<float>(static_cast<double>(values[i]) * factor);
+        if (bad == nullptr || values[i] != *bad)
+            values[i] = static_cast<float>(static_cast<double>(values[i]) * factor);
 }
 
 void new_transpose_data()

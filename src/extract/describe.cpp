@@ -1,6 +1,7 @@
 // A GRIB field in a few words (describe.h).
 #include "describe.h"
 #include "grib.h"
+#include "sections.h"
 
 #include <cstdio>
 #include <initializer_list>
@@ -46,28 +47,30 @@ int gp_level_text(int type, int value1, int value2, char *text, std::size_t size
 
 int gp_grid_text(const std::int32_t *ksec2, int number, char *text, std::size_t size)
 {
-    if (ksec2 == nullptr || ksec2[0] == GRIB_KNEG)
+    int type = ksec2 == nullptr ? GRIB_KNEG : gp_el(ksec2, GRIB_K2_TYPE);
+    if (type == GRIB_KNEG)
         return std::snprintf(text, size, "grid %d", number);
     for (const GridType &g : grid_types) {
-        if (g.type != ksec2[0])
+        if (g.type != type)
             continue;
         const char *p = g.prefix;
-        int ni = ksec2[1], nj = ksec2[2];
+        int ni = gp_el(ksec2, GRIB_K2_NI), nj = gp_el(ksec2, GRIB_K2_NJ);
+        int j = gp_el(ksec2, GRIB_K2_J), k = gp_el(ksec2, GRIB_K2_K), m = gp_el(ksec2, GRIB_K2_M);
         switch (g.family) {
         case LATLON: return std::snprintf(text, size, "%slatlon %dx%d", p, ni, nj);
         case GAUSS:
-            if (ksec2[16] == 1)
-                return std::snprintf(text, size, "%sreduced gauss N%d", p, ksec2[9]);
+            if (gp_el(ksec2, GRIB_K2_QUASI) == 1)
+                return std::snprintf(text, size, "%sreduced gauss N%d", p, gp_el(ksec2, GRIB_K2_N));
             return std::snprintf(text, size, "%sgauss %dx%d", p, ni, nj);
         case HARMONICS:
-            if (ksec2[1] == ksec2[2] && ksec2[2] == ksec2[3])
-                return std::snprintf(text, size, "%ssh T%d", p, ksec2[1]);
-            return std::snprintf(text, size, "%ssh J%d,K%d,M%d", p, ksec2[1], ksec2[2], ksec2[3]);
+            if (j == k && k == m)
+                return std::snprintf(text, size, "%ssh T%d", p, j);
+            return std::snprintf(text, size, "%ssh J%d,K%d,M%d", p, j, k, m);
         case POLAR: return std::snprintf(text, size, "polar %dx%d", ni, nj);
         case SPACE_VIEW: return std::snprintf(text, size, "space view %dx%d", ni, nj);
         }
     }
-    return std::snprintf(text, size, "type %d", ksec2[0]);
+    return std::snprintf(text, size, "type %d", type);
 }
 
 int gp_full_year(int century, int year)

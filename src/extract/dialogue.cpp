@@ -43,9 +43,8 @@ void ask_date(const char *prompt, int *month, int *day, int *year, int *day_numb
     for (int bad = 0;; bad++) {
         std::fputs(prompt, stderr);
         char word[64];
-        if (gp_read_word(word, sizeof word) == 0)
-            std::sscanf(word, "%d/%d/%d", month, day, year);
-        *day_number = kdate(*month, *day, *year);
+        gp_read_word(word, sizeof word);   // empty at the end of input
+        *day_number = gp_scan_date(word, month, day, year);
         if (valid_date(*month, *day))
             return;
         if (bad == max_bad_tries)
@@ -187,51 +186,4 @@ void parse_date(const char *text, int *first, int *second)
     char two[3] = {0, 0, 0};
     std::strncpy(two, slash + 1, 2);
     *second = std::atoi(two);
-}
-
-namespace {
-
-// One line of standard input without its newline; false at the end.
-bool read_line(char *buffer, std::size_t size)
-{
-    if (size == 0 || std::fgets(buffer, static_cast<int>(size), stdin) == nullptr)
-        return false;
-    std::size_t n = std::strlen(buffer);
-    if (n > 0 && buffer[n - 1] == '\n')
-        buffer[n - 1] = '\0';
-    else {
-        int c;
-        while ((c = std::getchar()) != EOF && c != '\n') {
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
-void get_file_name_from_user(char *name, std::size_t size)
-{
-    std::printf("Enter Filename [%s]: ", name);
-    std::fflush(stdout);
-    char line[GP_OUT_FILE_LEN];
-    if (read_line(line, sizeof line) && line[0] != '\0')
-        std::snprintf(name, size, "%s", line);
-}
-
-int get_arg_string(char *buffer, std::size_t size)
-{
-    if (!read_line(buffer, size)) {
-        if (size > 0)
-            buffer[0] = '\0';
-        return 0;
-    }
-    int words = buffer[0] != '\0' ? 1 : 0;
-    for (const char *p = buffer; *p; p++)
-        words += white_space(static_cast<unsigned char>(*p));
-    return words;
-}
-
-int white_space(int c)
-{
-    return c == '\t' || c == ' ' || c == ',' ? 1 : 0;
 }

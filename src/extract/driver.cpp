@@ -3,30 +3,93 @@
 #include "frame.h"
 #include "tpio.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+
+gp_search_state gp_search;
 
 namespace {
 
+constexpr int status_write_failed = 1;
+constexpr int status_signal_base = 128;
+
+void note_seen(const gp_field_state &f)
+{
+    if (gp_search.messages++ == 0)
+        gp_search.first = f;
+    gp_search.last = f;
+}
+
 // Reads and decodes (sections 1 and 2) the next message that can be
-// decoded; false when there is none.
+// decoded; false when there is none or the run is to stop.
 bool next_message()
 {
     for (;;) {
+        if (gp_search.stop_signal != 0)
+            return false;
         if (read_next_dataset(gp_run.tape_unit, gp_msg.igrib) == GP_NO_MORE)
             return false;
-        if (decode_data_set(gp_msg.igrib) == 0)
+        if (decode_data_set(gp_msg.igrib) == 0) {
+            note_seen(gp_field);
             return true;
+        }
     }
 }
 
-void show_progress()
+// Only notes the signal; the search stops before its next message.  Standard
+// input is made to read as ended, so that a prompt about to wait (or waiting:
+// the read returns, there is no SA_RESTART) reads "q" at once.
+void on_stop_signal(int sig)
 {
-    const gp_field_state &f = gp_field;
-    for (int i = 0; i < 4; i++)
-        std::printf("%02d/%02d/%02d\b\b\b\b\b\b\b\b", f.current_month, f.current_day,
-                    f.current_year);
+    gp_search.stop_signal = sig;
+    int null = ::open("/dev/null", O_RDONLY);
+    if (null >= 0) {
+        ::dup2(null, STDIN_FILENO);
+        ::close(null);
+    }
+}
+
+// SIGINT and SIGTERM end the run after the data set being written; one that
+// the run was started ignoring (nohup, background jobs) stays ignored.
+void catch_stop_signals()
+{
+    struct sigaction stop {};
+    stop.sa_handler = on_stop_signal;
+    sigemptyset(&stop.sa_mask);
+    for (int sig : {SIGINT, SIGTERM}) {
+        struct sigaction old {};
+        if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
+            sigaction(sig, &stop, nullptr);
+    }
+}
+
+// What the archive held, so far as it was read, beside the dates asked for.
+void explain_nothing_written()
+{
+    const gp_search_state &s = gp_search;
+    std::fputs("gridpick: no data set written; as far as it was read, the archive held ", stderr);
+    if (s.messages == 0)
+        std::fputs("no GRIB message", stderr);
+    else
+        std::fprintf(stderr, "%ld message(s) from %d/%d/%d to %d/%d/%d", s.messages,
+                     s.first.current_month, s.first.current_day, s.first.current_year,
+                     s.last.current_month, s.last.current_day, s.last.current_year);
+    std::fprintf(stderr, "; dates asked for: %d/%d/%d to %d/%d/%d\n", gp_run.start_month,
+                 gp_run.start_day, gp_run.start_year, gp_run.end_month, gp_run.end_day,
+                 gp_run.end_year);
+}
+
+int exit_status()
+{
+    if (gp_search.stop_signal != 0)
+        return status_signal_base + gp_search.stop_signal;
+    return gp_out.failed > 0 ? status_write_failed : 0;
 }
 
 void skip_while_far_before()
@@ -72,6 +135,7 @@ int gp_extract_run(int argc, char **argv, const char *device)
     if (gp_frame_open(gp_run.tape_unit, device) < 0)
         return 1;
     query_user(argc, argv);
+    catch_stop_signals();
     std::fputs("Searching tape...\n", stderr);
     gp_run.num_dsets_written = 0;
     gp_field.current_month = gp_field.current_day = gp_field.current_year = 0;
@@ -80,7 +144,7 @@ int gp_extract_run(int argc, char **argv, const char *device)
     if (!have && gp_frame.error != 0)
         return 1;   // nothing could be read: as an archive that cannot be opened
     while (have) {
-        show_progress();
+        gp_show_progress();
         skip_while_far_before();
         int decision = desired_data_set();
         if (decision == GP_QUIT)
@@ -95,6 +159,16 @@ int gp_extract_run(int argc, char **argv, const char *device)
     exit_proc();
 }
 
+void gp_show_progress()
+{
+    const gp_field_state &f = gp_field;
+    for (int i = 0; i < 4; i++)
+        std::printf("%02d/%02d/%02d\b\b\b\b\b\b\b\b", f.current_month, f.current_day,
+                    f.current_year);
+    if (::isatty(STDOUT_FILENO))
+        std::fflush(stdout);
+}
+
 void exit_proc()
 {
     gp_drop_pending();
@@ -103,8 +177,11 @@ void exit_proc()
         std::printf("%d data set(s) written.\n", gp_run.num_dsets_written);
     else
         std::printf("%d data set(s) written to %s\n", gp_run.num_dsets_written, gp_run.out_file);
+    std::fflush(stdout);
+    if (gp_run.num_dsets_written == 0)
+        explain_nothing_written();
     std::fflush(nullptr);
-    std::exit(0);
+    std::exit(exit_status());
 }
 
 void gp_extract_reset()
@@ -116,4 +193,5 @@ void gp_extract_reset()
     gp_msg = gp_message_state{};
     gp_table = gp_param_table{};
     gp_out = gp_output_state{};
+    gp_search = gp_search_state{};
 }

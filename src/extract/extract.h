@@ -12,6 +12,7 @@
  *             scale factors)
  *   gp_out    the output step's descriptor and the waiting first component
  *             of a wind pair
+ *   gp_search what the search has met: messages, dates, a stop signal
  *   gp_tpio   the unit layer (tpio.h)
  *
  * Decisions: 1 write, 0 skip, -1 quit.  GP_NO_MORE (-3): no more messages.
@@ -22,7 +23,9 @@
 #include "config.h"
 #include "param_table.h"
 #include "ov.h"
+#include "sections.h"
 
+#include <csignal>
 #include <cstddef>
 #include <cstdint>
 
@@ -48,19 +51,12 @@ struct gp_field_state {
 };
 extern gp_field_state gp_field;
 
-/* The message buffer and the codec's arrays, reused for every message.
- * igrib holds the message's octets exactly as read.  Element n of a codec
- * array (counted from 1) is [n - 1] here. */
-struct gp_message_state {
+/* The message buffer and the codec's arrays (ksec0 .. ksec4, sections.h),
+ * reused for every message.  igrib holds the message's octets exactly as
+ * read. */
+struct gp_message_state : gp_sections {
     std::int32_t igrib[GP_IGRIB_WORDS];
     float decoded_data[GP_MAX_VALUES];
-    std::int32_t ksec0[2];
-    std::int32_t ksec1[1037];
-    std::int32_t ksec2[1024];
-    float psec2[512];
-    std::int32_t ksec3[2];
-    float psec3[2];
-    std::int32_t ksec4[1024];
     unsigned char record[GP_RECORD_SIZE];  /* one tape record */
     long position;     /* where the message began: record number or offset */
     int from_records;  /* 1: position counts records, 0: bytes */
@@ -68,7 +64,7 @@ struct gp_message_state {
 extern gp_message_state gp_msg;
 
 /* Everything back to program start (gp_run, gp_field, gp_msg, gp_table,
- * gp_out, the units of gp_tpio closed). */
+ * gp_out, gp_search, the units of gp_tpio closed). */
 void gp_extract_reset();
 
 /* ---- decoding (decode.cpp) ------------------------------------------ */
@@ -80,13 +76,21 @@ void gp_extract_reset();
 int decode_data_set(std::int32_t *buffer);
 
 /* Decodes the whole message (values into gp_msg.decoded_data) for a field
- * about to be written.  Returns the number of grid points (num_rows x
- * num_columns), or -1 after a warning when the message cannot be decoded or
- * its values do not fill a grid of at most GP_MAX_VALUES points. */
+ * about to be written; points a bit map marks missing hold the missing
+ * value of the parameter (the data set's bad_value), and the values of a
+ * field flagged as integer data are turned into reals.  Returns the number of
+ * grid points (num_rows x num_columns), or -1 after a warning when the
+ * message cannot be decoded, its values do not fill a grid of at most
+ * GP_MAX_VALUES points, or it lacks values for points its bit map marks
+ * present (no value of an earlier field is ever left in their place). */
 int unpack_data_set(std::int32_t *buffer);
 
 /* values[0..count) *= factor, after printing "Scaling by %g\n". */
 void scale_data(float *values, int count, float factor);
+
+/* The same for the values that are not *bad (the missing points of a data
+ * set keep its bad_value); every value when bad is null. */
+void gp_scale_present(float *values, int count, float factor, const float *bad);
 
 /* decoded_data as 144 x 73 becomes 73 x 144 (rows and columns exchanged). */
 void new_transpose_data();
@@ -156,6 +160,8 @@ void print_vals(const int *values, int count);
 
 struct gp_output_state {
     int out_fd;                   /* the output file while writing to it */
+    int file_started;             /* 1: -o's one file has been created */
+    int failed;                   /* data sets that could not be written */
     int pending;                  /* 1: a first wind component waits */
     gp_field_state pending_field; /* its field */
     int pending_points;
@@ -164,17 +170,22 @@ struct gp_output_state {
 };
 extern gp_output_state gp_out;
 
-/* The output name of the current field, "NRV.%d%s%d.%02dz.%dmb.%s", into
- * name (size bytes). */
-void gp_output_name(char *name, std::size_t size);
+/* The output name of field f, "NRV.%d%s%d.%02dz.%dmb.%s", into name (size
+ * bytes); the last part is gp_param_name() of its code. */
+void gp_output_name(const gp_field_state &f, char *name, std::size_t size);
 
 /* Writes the current field (values in gp_msg.decoded_data, count points).
- * A first wind component is kept until its second component arrives; the pair is then written as one OV_VECTOR data set
- * and counted as two.  Returns 0, or -1 when nothing was written (and
- * nothing counted): the file to append to could not be opened, a second
- * component had no first one, or the writer failed; each is reported on
- * standard error.  Ends the process with status 255 when a new
- * file cannot be created. */
+ * A first wind component is kept until its second component arrives; the
+ * pair is then written as one OV_VECTOR data set and counted as two.
+ * Per field, the file is written as "<name>.part" and renamed to its name
+ * when whole.  With -o the first data set creates out_file (named after
+ * its field unless -f named it) and later ones are appended; one that
+ * cannot be written whole is cut off again.  Returns 0, or -1 when nothing
+ * was written (and nothing counted): a second component had no first one,
+ * or, counted in gp_out.failed, the file to append to could not be opened
+ * or the writing failed (a full disk included); each is reported on
+ * standard error.  Ends the process with status 255 when a new file cannot
+ * be created for any other reason. */
 int write_data_set(int count);
 
 /* Fills hdr for the current field (gp_field, gp_msg.ksec1, ksec2, the
@@ -189,11 +200,7 @@ int write_dset(int fd, OvHeader *hdr);
  * did not follow. */
 void gp_drop_pending();
 
-/* ---- terminal dialogue (dialogue.cpp, input.cpp) --------------------- */
-
-/* Next whitespace-delimited word of standard input into word (size bytes,
- * longer words are cut).  Returns 0, or -1 at the end of input. */
-int gp_read_word(char *word, std::size_t size);
+/* ---- terminal dialogue (dialogue.cpp) -------------------------------- */
 
 /* Completes the selection: the selector dialog when xquery is set and a
  * display can be opened, otherwise questions on standard error for the
@@ -206,6 +213,13 @@ void query_user(int argc, char **argv);
 /* "12/31" gives 12 and 31: the digits before the '/', then the two
  * characters after it. */
 void parse_date(const char *text, int *first, int *second);
+
+/* ---- standard input (input.cpp) -------------------------------------- */
+
+/* Next whitespace-delimited word of standard input into word (size bytes,
+ * longer words are cut).  Returns 0, or -1 at the end of input (word is
+ * then empty). */
+int gp_read_word(char *word, std::size_t size);
 
 /* Prints "Enter Filename [name]: " and replaces name (size bytes) with the
  * line typed, unless it is empty. */
@@ -221,12 +235,29 @@ int white_space(int c);
 
 /* ---- driver (driver.cpp) --------------------------------------------- */
 
+/* What the search has met, for the end of the run. */
+struct gp_search_state {
+    long messages;                 /* messages decoded so far */
+    gp_field_state first, last;    /* the first and the last of them */
+    volatile std::sig_atomic_t stop_signal;  /* SIGINT or SIGTERM received */
+};
+extern gp_search_state gp_search;
+
 /* The run after the command line: opens device, completes the selection,
  * searches the archive and writes what is wanted, then reports through
- * exit_proc.  Returns only when the archive cannot be opened (status 1). */
+ * exit_proc.  SIGINT and SIGTERM during the search end it after the data
+ * set being written.  Returns only when the archive cannot be opened
+ * (status 1). */
 int gp_extract_run(int argc, char **argv, const char *device);
 
-/* Closes the archive, prints the report and ends the process with 0. */
+/* The current field's date, "%02d/%02d/%02d" and eight backspaces, four
+ * times on standard output; flushed at once when that is a terminal. */
+void gp_show_progress();
+
+/* Closes the archive, prints the report (and, when nothing was written, a
+ * line on standard error with the dates and number of the messages read and
+ * the dates asked for) and ends the process: 128 + the signal after SIGINT
+ * or SIGTERM, else 1 when a data set could not be written, else 0. */
 [[noreturn]] void exit_proc();
 
 #endif

@@ -1,7 +1,6 @@
 // The framing of an archive into whole GRIB messages (frame.h).
 #include "frame.h"
 #include "extract.h"
-#include "grib.h"
 #include "tpio.h"
 
 #include <algorithm>
@@ -410,12 +409,8 @@ int record_message(int unit, std::int32_t *buffer, long size, gp_frame_message *
 
 // Scratch arrays of the length query: operation "L" fills only KSEC0, but
 // the codec's interface wants every array.
-struct MeasureScratch {
-    gint ksec0[GRIB_NKSEC0], ksec1[1037], ksec2[GRIB_NKSEC2], ksec3[GRIB_NKSEC3];
-    gint ksec4[GRIB_NKSEC4];
-    float psec2[GRIB_NPSEC2], psec3[GRIB_NPSEC3], psec4[GP_MAX_VALUES];
-};
-MeasureScratch scratch;
+gp_sections scratch;
+float scratch_values[GP_MAX_VALUES];
 
 }  // namespace
 
@@ -459,12 +454,8 @@ int gp_frame_next(int unit, std::int32_t *buffer, int words, gp_frame_message *w
 
 int gp_frame_measure(std::int32_t *buffer, int words, int *edition)
 {
-    static_assert(sizeof(gint) == sizeof(std::int32_t));
-    MeasureScratch &s = scratch;
-    gint klenp = GP_MAX_VALUES, kleng = words, kword = 0, kret = 1;
-    s.ksec0[0] = s.ksec0[1] = 0;
-    fldcod(s.ksec0, s.ksec1, s.ksec2, s.psec2, s.ksec3, s.psec3, s.ksec4, s.psec4, &klenp, buffer,
-           &kleng, &kword, "L", &kret, 1L);
-    *edition = s.ksec0[1];
-    return kret > 0 ? -1 : s.ksec0[0];
+    gp_el(scratch.ksec0, GRIB_K0_LENGTH) = gp_el(scratch.ksec0, GRIB_K0_EDITION) = 0;
+    int kret = gp_decode_sections(scratch, "L", buffer, words, scratch_values, GP_MAX_VALUES);
+    *edition = gp_el(scratch.ksec0, GRIB_K0_EDITION);
+    return kret > 0 ? -1 : gp_el(scratch.ksec0, GRIB_K0_LENGTH);
 }

@@ -2,7 +2,7 @@
 // project's own codec, as a disk file or as a SIMH tape image.
 //
 //   mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]
-//             [-p CODES] [-l LEVELS] [-r RECORD] FILE
+//             [-p CODES] [-l LEVELS] [-r RECORD] [-m N] FILE
 //
 //   -t         tape image: each message in records of at most RECORD bytes
 //              (-r, 10560), a tape mark and the end of the medium at the end
@@ -11,6 +11,7 @@
 //   -s, -d     first analysis date (1/1/79) and number of days (1)
 //   -T         analysis hours, comma-separated (0,6,12,18)
 //   -p, -l     only these parameter codes / levels (comma-separated)
+//   -m         every Nth point, from the first, missing under a bit map
 //
 // The order is the archive's: date, hour, then for each of the 14 pressure
 // levels the upper-air parameters in the order of the terminal menu, then
@@ -18,6 +19,8 @@
 // 0); a wind's v component follows its u.
 #include "grib.h"
 #include "param_table.h"
+#include "sections.h"
+#include "util.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -28,6 +31,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,13 +47,14 @@ struct Options {
     std::vector<int> hours{0, 6, 12, 18};
     std::vector<int> codes, only_levels;
     int record = 10560;
+    int missing_every = 0;
     const char *path = nullptr;
 };
 
 [[noreturn]] void usage()
 {
     std::fputs("usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]\n"
-               "                 [-p CODES] [-l LEVELS] [-r RECORD] FILE\n",
+               "                 [-p CODES] [-l LEVELS] [-r RECORD] [-m N] FILE\n",
                stderr);
     std::exit(2);
 }
@@ -101,6 +106,8 @@ Options parse(int argc, char **argv)
             o.only_levels = int_list(arg());
         else if (a == "-r")
             o.record = std::atoi(arg());
+        else if (a == "-m")
+            o.missing_every = std::atoi(arg());
         else if (a[0] == '-' || o.path)
             usage();
         else
@@ -108,7 +115,7 @@ Options parse(int argc, char **argv)
     }
     if (!o.path || o.ni < 2 || o.nj < 2 || o.ni > 19000 || o.nj > 19000 ||
         o.ni * o.nj > 19000 || o.bits < 1 || o.bits > 32 || o.days < 0 || o.record < 1 ||
-        o.month < 1 || o.month > 12)
+        o.month < 1 || o.month > 12 || o.missing_every < 0)
         usage();
     return o;
 }
@@ -172,33 +179,53 @@ struct Coder {
     const Options &o;
     std::vector<gint> kgrib = std::vector<gint>(kleng);
     std::vector<float> values;
-    gint ksec0[GRIB_NKSEC0]{}, ksec1[GRIB_NKSEC1 + 12]{}, ksec2[GRIB_NKSEC2]{}, ksec3[GRIB_NKSEC3]{},
+    gint ksec0[GRIB_NKSEC0]{}, ksec1[GP_NKSEC1]{}, ksec2[GRIB_NKSEC2]{}, ksec3[GRIB_NKSEC3]{},
         ksec4[GRIB_NKSEC4]{};
     float psec2[GRIB_NPSEC2]{}, psec3[GRIB_NPSEC3]{};
+
+    // Every missing_every-th value becomes the marker of a missing point,
+    // left out of section 4 by the bit map in section 3.
+    void mark_missing()
+    {
+        constexpr float marker = -1.0e30f;
+        gp_el(ksec1, GRIB_K1_FLAG) = 192;
+        gp_el(ksec3, GRIB_K3_TABLE) = 0;
+        gp_el(psec3, GRIB_P3_MISSING) = marker;
+        for (std::size_t i = 0; i < values.size(); i += static_cast<std::size_t>(o.missing_every))
+            values[i] = marker;
+    }
 
     // The message for one field: its bytes, padding included.
     std::vector<unsigned char> code(int param, int level, int year, int month, int day, int hour,
                                     int step)
     {
         int di = 360000 / o.ni, dj = 180000 / (o.nj - 1);
-        gint *k1 = ksec1;
         std::memset(ksec1, 0, sizeof ksec1);
-        k1[0] = 128; k1[1] = 98; k1[2] = 1; k1[3] = 255; k1[4] = 128; k1[5] = param;
-        k1[6] = level > 0 ? 100 : 1; k1[7] = level; k1[8] = 0;
-        k1[9] = year; k1[10] = month; k1[11] = day; k1[12] = hour; k1[13] = 0;
-        k1[14] = 1; k1[20] = 20;
         std::memset(ksec2, 0, sizeof ksec2);
-        gint *k2 = ksec2;
-        k2[1] = o.ni; k2[2] = o.nj; k2[3] = 90000; k2[4] = 0; k2[5] = 128; k2[6] = 90000 - dj * (o.nj - 1);
-        k2[7] = di * (o.ni - 1); k2[8] = di; k2[9] = dj;
         std::memset(ksec4, 0, sizeof ksec4);
-        ksec4[0] = o.ni * o.nj;
-        ksec4[1] = o.bits;
+        const std::pair<int, gint> k1[] = {
+            {GRIB_K1_TABLE, 128}, {GRIB_K1_CENTRE, GRIB_NORVA_CENTRE}, {GRIB_K1_PROCESS, 1},
+            {GRIB_K1_GRID, 255}, {GRIB_K1_FLAG, 128}, {GRIB_K1_PARAM, param},
+            {GRIB_K1_LEVEL_TYPE, level > 0 ? 100 : 1}, {GRIB_K1_LEVEL, level},
+            {GRIB_K1_YEAR, year}, {GRIB_K1_MONTH, month}, {GRIB_K1_DAY, day},
+            {GRIB_K1_HOUR, hour}, {GRIB_K1_TIME_UNIT, 1}, {GRIB_K1_CENTURY, 20}};
+        const std::pair<int, gint> k2[] = {
+            {GRIB_K2_NI, o.ni}, {GRIB_K2_NJ, o.nj}, {GRIB_K2_LA1, 90000}, {GRIB_K2_LO1, 0},
+            {GRIB_K2_INCREMENTS, 128}, {GRIB_K2_LA2, 90000 - dj * (o.nj - 1)},
+            {GRIB_K2_LO2, di * (o.ni - 1)}, {GRIB_K2_DI, di}, {GRIB_K2_DJ, dj}};
+        for (auto [element, value] : k1)
+            gp_el(ksec1, element) = value;
+        for (auto [element, value] : k2)
+            gp_el(ksec2, element) = value;
+        gp_el(ksec4, GRIB_K4_COUNT) = o.ni * o.nj;
+        gp_el(ksec4, GRIB_K4_BITS) = o.bits;
         values.resize(static_cast<std::size_t>(o.ni * o.nj));
         for (int r = 0; r < o.nj; r++)
             for (int c = 0; c < o.ni; c++)
                 values[static_cast<std::size_t>(r * o.ni + c)] = static_cast<float>(
                     value_at(param, level, step, 90.0 - r * dj / 1000.0, c * di / 1000.0));
+        if (o.missing_every > 0)
+            mark_missing();
         gint klenp = o.ni * o.nj, kl = kleng, kword = 0, kret = 1;
         fldcod(ksec0, ksec1, ksec2, psec2, ksec3, psec3, ksec4, values.data(), &klenp, kgrib.data(),
                &kl, &kword, "C", &kret, 1L);
@@ -220,18 +247,12 @@ struct Sink {
 
     void put(const void *p, std::size_t n)
     {
-        const char *c = static_cast<const char *>(p);
-        while (n > 0) {
-            ssize_t w = ::write(fd, c, n);
-            if (w <= 0) {
-                std::perror("mkarchive: write");
-                ::unlink(o.path);
-                std::exit(1);
-            }
-            c += w;
-            n -= static_cast<std::size_t>(w);
-            bytes += w;
+        if (write_all(fd, p, n) != 0) {
+            std::perror("mkarchive: write");
+            ::unlink(o.path);
+            std::exit(1);
         }
+        bytes += static_cast<long>(n);
     }
     void word(std::uint32_t v)
     {

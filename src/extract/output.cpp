@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,17 +15,19 @@ namespace {
 constexpr const char *cmonth[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                     "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 constexpr int status_cannot_create = 255;  // exit(-1)
+constexpr char temp_suffix[] = ".part";
 
 const char *month_name(int month)
 {
     return month >= 1 && month <= 12 ? cmonth[month - 1] : "XXX";
 }
 
+// Missing points stay bad_value.
 void scale_if_needed(float *values, int count, int code)
 {
-    float factor = gp_scale_factor_of(code);
+    float factor = gp_scale_factor_of(code), bad = gp_missing_value_of(code);
     if (factor != 1.0f)
-        scale_data(values, count, factor);
+        gp_scale_present(values, count, factor, &bad);
 }
 
 // The second component belongs to the waiting first one, with as many
@@ -37,39 +40,23 @@ bool completes_pending(const gp_field_state &f, int count)
 
 void describe(const char *what, const gp_field_state &f, const char *outcome)
 {
+    char name[GP_PARAM_NAME_LEN];
     std::fprintf(stderr, "gridpick: %s the %s data set at %d mb at %d:%02d on %d/%d/%d; %s\n", what,
-                 gp_extension_of(f.current_param), f.current_level, f.current_hour,
-                 f.current_minute, f.current_month, f.current_day, f.current_year, outcome);
+                 gp_param_name(f.current_param, name, sizeof name), f.current_level,
+                 f.current_hour, f.current_minute, f.current_month, f.current_day,
+                 f.current_year, outcome);
 }
 
-// The descriptor to write the data set of field f to.  A new file is named
-// after f (or, with -o and -f, is the file -f named); otherwise the data set
-// is appended to out_file.  -1 when that file cannot be opened.
-int open_output(const gp_field_state &f, bool new_file)
+// ov_create.  A full disk (or file size limit) met by the magic is a data
+// set that cannot be written: -1.  Any other failure ends the process.
+int create_or_exit(const char *path)
 {
-    if (new_file) {
-        if (!(gp_run.destination == GP_DEST_ONE_FILE && gp_run.out_file_given)) {
-            gp_field_state saved = gp_field;
-            gp_field = f;
-            gp_output_name(gp_run.out_file, sizeof gp_run.out_file);
-            gp_field = saved;
-        }
-        int fd = ov_create(gp_run.out_file);
-        if (fd < 0) {
-            std::fflush(nullptr);
-            std::exit(status_cannot_create);
-        }
+    errno = 0;
+    int fd = ov_create(path);
+    if (fd >= 0 || errno == ENOSPC || errno == EDQUOT || errno == EFBIG)
         return fd;
-    }
-    int fd = ov_open(gp_run.out_file, 2);
-    if (fd < 0 || ::lseek(fd, 0, SEEK_END) < 0) {
-        if (fd >= 0)
-            ov_close(fd);
-        std::fprintf(stderr, "gridpick: cannot open %s to append to it; data set not written\n",
-                     gp_run.out_file);
-        return -1;
-    }
-    return fd;
+    std::fflush(nullptr);
+    std::exit(status_cannot_create);
 }
 
 void announce(int times)
@@ -80,31 +67,93 @@ void announce(int times)
     }
 }
 
+int count_written(int count)
+{
+    gp_run.num_dsets_written += count;
+    return 0;
+}
+
+int count_failed(const char *outcome)
+{
+    std::fprintf(stderr, "gridpick: writing %s failed; %s\n", gp_run.out_file, outcome);
+    gp_out.failed++;
+    return -1;
+}
+
+// A file of its own for the data set, written under a temporary name
+// beside it and renamed when whole: the final name never holds a part.
+int write_new_file(const gp_field_state &f, OvHeader *hdr, int count)
+{
+    gp_output_name(f, gp_run.out_file, sizeof gp_run.out_file);
+    char temp[GP_OUT_FILE_LEN + sizeof temp_suffix];
+    std::snprintf(temp, sizeof temp, "%s%s", gp_run.out_file, temp_suffix);
+    gp_out.out_fd = create_or_exit(temp);
+    if (gp_out.out_fd < 0)
+        return count_failed("the data set is not written");
+    announce(count);
+    bool whole = write_dset(gp_out.out_fd, hdr) == 0;
+    ov_close(gp_out.out_fd);
+    gp_out.out_fd = -1;
+    if (whole && std::rename(temp, gp_run.out_file) != 0) {
+        std::perror(gp_run.out_file);
+        whole = false;
+    }
+    if (!whole) {
+        ::unlink(temp);
+        return count_failed("the data set is not written");
+    }
+    return count_written(count);
+}
+
+// The one file of -o: created with the first data set (named after its
+// field unless -f named it), appended to afterwards.  A data set that
+// cannot be written whole is cut off again.
+int write_one_file(const gp_field_state &f, OvHeader *hdr, int count)
+{
+    bool create = !gp_out.file_started && gp_run.num_dsets_written == 0;
+    if (create && !gp_run.out_file_given)
+        gp_output_name(f, gp_run.out_file, sizeof gp_run.out_file);
+    gp_out.out_fd = create ? create_or_exit(gp_run.out_file) : ov_open(gp_run.out_file, 2);
+    off_t end = gp_out.out_fd < 0 ? -1 : ::lseek(gp_out.out_fd, 0, SEEK_END);
+    if (end < 0) {
+        if (gp_out.out_fd >= 0)
+            ov_close(gp_out.out_fd);
+        gp_out.out_fd = -1;
+        if (create)
+            return count_failed("the data set is not written");
+        std::fprintf(stderr, "gridpick: cannot open %s to append to it; data set not written\n",
+                     gp_run.out_file);
+        gp_out.failed++;
+        return -1;
+    }
+    gp_out.file_started = 1;
+    announce(count);
+    bool whole = write_dset(gp_out.out_fd, hdr) == 0;
+    if (!whole && ::ftruncate(gp_out.out_fd, end) != 0)
+        std::perror(gp_run.out_file);
+    ov_close(gp_out.out_fd);
+    gp_out.out_fd = -1;
+    if (!whole)
+        return count_failed("the file is cut back to its last whole data set");
+    return count_written(count);
+}
+
 // Writes hdr as count data sets (1, or 2 for a wind pair) of field f.
 int write_counted(const gp_field_state &f, OvHeader *hdr, int count)
 {
-    bool new_file = gp_run.num_dsets_written == 0 || gp_run.destination == GP_DEST_PER_FIELD;
-    gp_out.out_fd = open_output(f, new_file);
-    if (gp_out.out_fd < 0)
-        return -1;
-    gp_run.num_dsets_written += count;
-    announce(count);
-    int status = write_dset(gp_out.out_fd, hdr);
-    ov_close(gp_out.out_fd);
-    gp_out.out_fd = -1;
-    if (status < 0)
-        gp_run.num_dsets_written -= count;
-    return status;
+    if (gp_run.destination == GP_DEST_PER_FIELD)
+        return write_new_file(f, hdr, count);
+    return write_one_file(f, hdr, count);
 }
 
 }  // namespace
 
-void gp_output_name(char *name, std::size_t size)
+void gp_output_name(const gp_field_state &f, char *name, std::size_t size)
 {
-    const gp_field_state &f = gp_field;
+    char param[GP_PARAM_NAME_LEN];
     std::snprintf(name, size, "NRV.%d%s%d.%02dz.%dmb.%s", f.current_year,
                   month_name(f.current_month), f.current_day, f.current_hour, f.current_level,
-                  gp_extension_of(f.current_param));
+                  gp_param_name(f.current_param, param, sizeof param));
 }
 
 void gp_fill_header(OvHeader *hdr, float *data)
@@ -113,25 +162,25 @@ void gp_fill_header(OvHeader *hdr, float *data)
     int code = gp_field.current_param;
     *hdr = OvHeader{};
     hdr->id = 1001;
-    hdr->year = k1[9];
-    hdr->month = k1[10];
-    hdr->day = k1[11];
-    hdr->time = static_cast<float>(k1[12] + k1[13] / 60.0);
+    hdr->year = gp_el(k1, GRIB_K1_YEAR);
+    hdr->month = gp_el(k1, GRIB_K1_MONTH);
+    hdr->day = gp_el(k1, GRIB_K1_DAY);
+    hdr->time = static_cast<float>(gp_el(k1, GRIB_K1_HOUR) + gp_el(k1, GRIB_K1_MINUTE) / 60.0);
     hdr->term = 0;
     hdr->type = gp_component_of(code) == GP_FIRST_COMPONENT ? OV_VECTOR : OV_CONTOUR;
-    hdr->param = k1[5];
-    hdr->level = k1[7];
+    hdr->param = gp_el(k1, GRIB_K1_PARAM);
+    hdr->level = gp_el(k1, GRIB_K1_LEVEL);
     hdr->min = hdr->max = 0.0f;
     hdr->bad_value = gp_missing_value_of(code);
-    hdr->start_lat = static_cast<float>(k2[3] / 1000.0);
-    hdr->end_lat = static_cast<float>(k2[6] / 1000.0);
-    hdr->start_lon = static_cast<float>(k2[4] / 1000.0);
-    double lon_increment = k2[8] / 1000.0;
+    hdr->start_lat = static_cast<float>(gp_el(k2, GRIB_K2_LA1) / 1000.0);
+    hdr->end_lat = static_cast<float>(gp_el(k2, GRIB_K2_LA2) / 1000.0);
+    hdr->start_lon = static_cast<float>(gp_el(k2, GRIB_K2_LO1) / 1000.0);
+    double lon_increment = gp_el(k2, GRIB_K2_DI) / 1000.0;
     hdr->lon_increment = static_cast<float>(lon_increment);
-    hdr->lat_increment = static_cast<float>(k2[0] == 0 ? k2[9] / 1000.0 : lon_increment);
-    hdr->num_rows = k2[2];
-    hdr->num_columns = k2[1];
-    hdr->end_lon = static_cast<float>(k2[4] / 1000.0 + lon_increment * hdr->num_columns);
+    hdr->lat_increment = static_cast<float>(gp_el(k2, GRIB_K2_TYPE) == 0 ? gp_el(k2, GRIB_K2_DJ) / 1000.0 : lon_increment);
+    hdr->num_rows = gp_el(k2, GRIB_K2_NJ);
+    hdr->num_columns = gp_el(k2, GRIB_K2_NI);
+    hdr->end_lon = static_cast<float>(gp_el(k2, GRIB_K2_LO1) / 1000.0 + lon_increment * hdr->num_columns);
     hdr->increment_type = DEGREES;
     hdr->grid_type = REGULAR;
     hdr->units = code >= 0 && code < GP_NUM_PARAMS ? gp_table.units[code] : nullptr;

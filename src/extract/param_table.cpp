@@ -103,22 +103,6 @@ const gp_param_row &gp_param(int code)
     return default_row;
 }
 
-int gp_param_name(int code, char *name, std::size_t size)
-{
-    const char *extension = gp_param(code).extension;
-    if (*extension)
-        return std::snprintf(name, size, "%s", extension);
-    return std::snprintf(name, size, "p%d", code);
-}
-
-int gp_param_long_name(int code, char *name, std::size_t size)
-{
-    const char *long_name = gp_param(code).long_name;
-    if (*long_name)
-        return std::snprintf(name, size, "%s", long_name);
-    return std::snprintf(name, size, "parameter %d", code);
-}
-
 int gp_component_of(int code)
 {
     return gp_param(code).component;
@@ -194,4 +178,24 @@ float gp_missing_value_of(int code)
 float gp_scale_factor_of(int code)
 {
     return in_table(code) ? gp_table.param_scale_factor[code] : default_row.scale;
+}
+
+const char *gp_param_name(int code, char *name, std::size_t size)
+{
+    const char *extension = gp_param(code).extension;
+    if (extension[0] != '\0')
+        std::snprintf(name, size, "%s", extension);
+    else
+        std::snprintf(name, size, "p%d", code);
+    return name;
+}
+
+const char *gp_param_long_name(int code, char *name, std::size_t size)
+{
+    const char *long_name = gp_param(code).long_name;
+    if (long_name[0] != '\0')
+        std::snprintf(name, size, "%s", long_name);
+    else
+        std::snprintf(name, size, "parameter %d", code);
+    return name;
 }

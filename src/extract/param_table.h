@@ -17,6 +17,8 @@
 
 #include "config.h"
 
+#include <cstddef>
+
 /* The codes the programs refer to by name. */
 enum gp_param_code {
     GP_GEOPOTENTIAL = 129,
@@ -38,6 +40,8 @@ enum gp_param_code {
 enum {
     GP_UNITS_LEN = 15,        /* units text, terminator included */
     GP_EXTENSION_LEN = 17,    /* extension name, terminator included */
+    GP_PARAM_NAME_LEN = 24,   /* gp_param_name(), terminator included */
+    GP_LONG_NAME_LEN = 48,    /* gp_param_long_name(), terminator included */
     GP_MENU_ENTRIES = 5,      /* terminal menu: entries 1..5 */
     GP_UPPER_LIST_ROWS = 5,   /* dialog: parameter list */
     GP_SURFACE_LIST_ROWS = 7  /* dialog: surface parameter list */
@@ -68,17 +72,6 @@ struct gp_param_row {
  * missing -9999.0, scale 1.0, no partner, no place) for codes the table
  * does not list, codes outside 0..184 included. */
 const gp_param_row &gp_param(int code);
-
-/* The name of code's fields outside the file names (netCDF variables,
- * picture titles): its extension name, or "p<code>" where it has none (codes
- * outside 0..184 included).  Writes it into name (size bytes, cut to fit,
- * always terminated when size > 0) and returns the length of the whole name,
- * as snprintf does. */
-int gp_param_name(int code, char *name, std::size_t size);
-
-/* The descriptive name of code ("temperature"), or "parameter <code>" where
- * the table gives none; written and measured like gp_param_name. */
-int gp_param_long_name(int code, char *name, std::size_t size);
 
 /* Role of code (GP_SCALAR for unknown codes) and its partner (0: none). */
 int gp_component_of(int code);
@@ -117,5 +110,18 @@ const char *gp_units_of(int code);
 const char *gp_extension_of(int code);
 float gp_missing_value_of(int code);
 float gp_scale_factor_of(int code);
+
+/* The name of a code's fields in output file names, messages, netCDF
+ * variables and picture titles: its extension name, or "p<code>" (p141,
+ * p200) for a code without one (codes outside 0..184 included), so that
+ * every code has a name of its own.  Written into name (size bytes, cut to
+ * fit; GP_PARAM_NAME_LEN always suffices); returns name.  Reads the rows, so
+ * it needs no init_arrays(). */
+const char *gp_param_name(int code, char *name, std::size_t size);
+
+/* The descriptive name of code ("temperature"), or "parameter <code>" where
+ * the table gives none; written like gp_param_name (GP_LONG_NAME_LEN always
+ * suffices). */
+const char *gp_param_long_name(int code, char *name, std::size_t size);
 
 #endif

@@ -57,8 +57,9 @@ int desired_data_set()
 int user_decision()
 {
     const gp_field_state &f = gp_field;
+    char name[GP_PARAM_NAME_LEN];
     std::printf("Do you want the %s data set at %d mb at %d:%02d on %d/%d/%d ? (y/n/q): ",
-                gp_extension_of(f.current_param), f.current_level, f.current_hour,
+                gp_param_name(f.current_param, name, sizeof name), f.current_level, f.current_hour,
                 f.current_minute, f.current_month, f.current_day, f.current_year);
     std::fflush(stdout);
     char answer[64];

@@ -1,6 +1,7 @@
 // The unit layer: tape devices, SIMH tape images and disk files.
 #include "tpio.h"
 #include "extract.h"
+#include "util.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -51,7 +52,6 @@ struct Unit {
 };
 
 struct TpioState {
-    int fd[GP_UNIT_COUNT] = {-1, -1, -1, -1, -1};
     Unit unit[GP_UNIT_COUNT];
 };
 
@@ -339,7 +339,7 @@ long fill(Unit &u, std::size_t n)
         if (r < 0 && errno == EINTR)
             continue;
         if (r < 0)
-            return -1;
+            return -1;   // what came before a failure is kept
         if (r == 0)
             break;
         u.end += static_cast<std::size_t>(r);
@@ -370,31 +370,17 @@ void consume(Unit &u, std::size_t n)
 
 // ---- writing ---------------------------------------------------------------
 
-int write_full(int fd, const void *buf, std::size_t n)
-{
-    std::size_t done = 0;
-    while (done < n) {
-        ssize_t r = ::write(fd, static_cast<const char *>(buf) + done, n - done);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            return -1;
-        done += static_cast<std::size_t>(r);
-    }
-    return 0;
-}
-
 int simh_write(Unit &u, const void *buffer, int len)
 {
     u.cached = 0;
     unsigned char word[4];
     store_le32(word, static_cast<std::uint32_t>(len));
-    if (write_full(u.fd, word, 4) < 0)
+    if (write_all(u.fd, word, 4) < 0)
         return -1;
     if (len > 0) {
         static const unsigned char pad = 0;
-        if (write_full(u.fd, buffer, static_cast<std::size_t>(len)) < 0 ||
-            ((len & 1) && write_full(u.fd, &pad, 1) < 0) || write_full(u.fd, word, 4) < 0)
+        if (write_all(u.fd, buffer, static_cast<std::size_t>(len)) < 0 ||
+            ((len & 1) && write_all(u.fd, &pad, 1) < 0) || write_all(u.fd, word, 4) < 0)
             return -1;
     }
     u.record++;
@@ -432,7 +418,6 @@ extern "C" int mtopen(int *unit, const char *name, int *mode, int *name_len)
     u->seekable = kind == TPIO_DISK && ::lseek(fd, 0, SEEK_CUR) >= 0;
     if (kind != TPIO_TAPE)
         u->win.resize(window_size);
-    gp_tpio.fd[*unit] = fd;
     return fd;
 }
 
@@ -443,7 +428,6 @@ extern "C" int mtclose(int *unit)
         return -1;
     int r = ::close(u->fd);
     *u = Unit{};
-    gp_tpio.fd[*unit] = -1;
     return r;
 }
 

@@ -18,6 +18,47 @@ bool grib_debug()
     return grib_state.grbcom.NDBG == 1;
 }
 
+void grib_debug_length(int n, gint octets)
+{
+    if (grib_debug())
+        grib::MsgLine()
+            .text("FLDCOD : Length of Section ")
+            .i(n, 1)
+            .text(" of GRIB code is ")
+            .i(octets, n < 3 ? 4 : 8)
+            .text(" octets.")
+            .put();
+}
+
+std::optional<bool> grib_section_length(grib_call &c, int n, gint start, gint &octets)
+{
+    const gint code = 100 * n + 301;
+    if (grib_xfer1(c, octets, 24))
+        return grib_fail(c, code);
+    grib_debug_length(n, octets);
+    if (c.length_only()) {
+        grib_skip_section(start, octets);
+        return true;
+    }
+    if (!c.coding() && octets < 6)
+        return grib_fail(c, code);
+    return std::nullopt;
+}
+
+bool grib_checked(grib_call &c, int n)
+{
+    if (!c.coding() || grib_state.grbcom.NVCK != 1)
+        return true;
+    gint ir = 0;
+    switch (n) {
+    case 1: grchk1(c.k1.p, &ir); break;
+    case 2: grchk2(c.k1.p, c.k2.p, c.p2.p, &ir); break;
+    case 3: grchk3(c.k1.p, c.k3.p, c.p3.p, &ir); break;
+    default: grchk4(c.k1.p, c.k4.p, c.p4.p, &ir); break;
+    }
+    return ir == 0 || grib_fail(c, 100 * n + 399);
+}
+
 int grib_xfer(grib_call &c, gint *vals, gint n, gint width)
 {
     gint ret = 0, kbit = grib_state.kbit;
@@ -66,27 +107,10 @@ void grib_skip(gint bits)
     grib_work().nspt = p > 2147483647 ? 2147483647 : p < 0 ? 0 : static_cast<gint>(p);
 }
 
-bool grib_fail(grib_call &c, gint code, std::string_view text)
+void grib_skip_section(gint start, gint octets)
 {
-    c.kret = code;
-    grib::MsgLine().text("FLDCOD : ").text(text).i(code, 3).put();
-    return false;
-}
-
-bool grib_fail_710(grib_call &c, int64_t count)
-{
-    c.k4(1) = count > 2147483647 ? 2147483647 : count < -2147483647 ? -2147483647
-                                                                    : static_cast<gint>(count);
-    c.kret = 710;
-    grib::MsgLine()
-        .text("FLDCOD : Output array too small. Length is ")
-        .i(c.klenp, 8)
-        .text(" words. Number of values is ")
-        .i(c.k4(1), 8)
-        .text(" Return code = ")
-        .i(710, 3)
-        .put();
-    return false;
+    grib_work().nspt = start;
+    grib_skip(8 * octets);
 }
 
 namespace {
@@ -103,27 +127,28 @@ std::string_view cut_blanks(const char *s, long n)
  * beyond PSEC4 (after a failure) is cut to KLENP for it. */
 void print_section4(grib_call &c)
 {
-    gint n = c.k4(1) < 0 ? -c.k4(1) : c.k4(1);
+    gint n = c.k4(GRIB_K4_COUNT) < 0 ? -c.k4(GRIB_K4_COUNT) : c.k4(GRIB_K4_COUNT);
     if (n <= c.klenp || n <= 0) {
-        grprs4(c.ksec0, c.ksec4, c.psec4);
+        grprs4(c.k0.p, c.k4.p, c.p4.p);
         return;
     }
     gint k4[60] = {};
-    std::memcpy(k4, c.ksec4, sizeof(gint) * (c.k4(8) == 64 ? 57 : 42));
+    gint listed = c.k4(GRIB_K4_MATRIX) == 64 ? GRIB_K4_SIGNIFICANCE2 : 42;
+    std::memcpy(k4, c.k4.p, sizeof(gint) * static_cast<size_t>(listed));
     k4[0] = c.klenp > 0 ? c.klenp : 0;
-    grprs4(c.ksec0, k4, c.psec4);
+    grprs4(c.k0.p, k4, c.p4.p);
 }
 
 void print_sections(grib_call &c, bool with0)
 {
     if (with0)
-        grprs0(c.ksec0);
-    grprs1(c.ksec0, c.ksec1);
-    gint flag = c.k1(5);
+        grprs0(c.k0.p);
+    grprs1(c.k0.p, c.k1.p);
+    gint flag = c.k1(GRIB_K1_FLAG);
     if (flag == 128 || flag == 192)
-        grprs2(c.ksec0, c.ksec2, c.psec2);
+        grprs2(c.k0.p, c.k2.p, c.p2.p);
     if (flag == 64 || flag == 192)
-        grprs3(c.ksec0, c.ksec3, c.psec3);
+        grprs3(c.k0.p, c.k3.p, c.p3.p);
     print_section4(c);
 }
 
@@ -135,7 +160,7 @@ void debug_entry(grib_call &c)
     grib::MsgLine().text("         KLENP = ").i(c.klenp, 10).put();
     grib::say_empty();
     if (c.is("C") || c.is("M")) {
-        c.k0(2) = 1;
+        c.k0(GRIB_K0_EDITION) = 1;
         print_sections(c, false);
     }
 }
@@ -158,39 +183,29 @@ char internal_letter(char h)
 bool prepare_coding(grib_call &c)
 {
     std::memset(c.kgrib, 0, sizeof(gint) * static_cast<size_t>(c.kleng > 0 ? c.kleng : 0));
-    if (c.k4(2) > 32) {
-        c.kret = 202;
-        grib::MsgLine()
-            .text("FLDCOD : Number of bits per data value, ")
-            .i(c.k4(2), 3)
-            .text(" exceeds word length ")
-            .i(32, 3)
-            .text(". Return code = ")
-            .i(202, 3)
-            .put();
-        return false;
-    }
+    if (c.k4(GRIB_K4_BITS) > 32)
+        return grib_fail(c, 202, {c.k4(GRIB_K4_BITS), 32});
     grib_work_t &w = grib_work();
-    w.missing = c.k4(1) < 0 ? 1 : 0;
-    int64_t count = w.missing ? -int64_t{c.k4(1)} : c.k4(1);
+    w.missing = c.k4(GRIB_K4_COUNT) < 0 ? 1 : 0;
+    int64_t count = w.missing ? -int64_t{c.k4(GRIB_K4_COUNT)} : c.k4(GRIB_K4_COUNT);
     if (count > c.klenp)  /* more values than PSEC4 holds */
-        return grib_fail_710(c, c.k4(1));
+        return grib_fail_710(c, c.k4(GRIB_K4_COUNT));
     w.nvals = static_cast<gint>(count);
     if (w.missing) {
         for (gint j = 1; j <= w.nvals; j++)
             if (c.p4(j) != 0.0f)
-                return grib_fail(c, 203, "Non-zero value in missing data field. Return code = ");
+                return grib_fail(c, 203);
     }
-    if (c.k4(5) == 32)
-        rorint(c.psec4, reinterpret_cast<gint *>(c.psec4), &w.nvals, "R", 1);
+    if (c.k4(GRIB_K4_INTEGER) == 32)
+        rorint(c.p4.p, reinterpret_cast<gint *>(c.p4.p), &w.nvals, "R", 1);
     return true;
 }
 
 void prepare_decoding(grib_call &c)
 {
-    std::memset(c.ksec1, 0, sizeof(gint) * 25);
-    std::memset(c.ksec2, 0, sizeof(gint) * 22);
-    std::memset(c.ksec4, 0, sizeof(gint) * 12);
+    std::memset(c.k1.p, 0, sizeof(gint) * GRIB_NKSEC1);
+    std::memset(c.k2.p, 0, sizeof(gint) * (GRIB_K2_ROWS - 1));  /* the fixed part */
+    std::memset(c.k4.p, 0, sizeof(gint) * 12);
 }
 
 void section_line(int n)
@@ -199,31 +214,23 @@ void section_line(int n)
         grib::MsgLine().text("FLDCOD : Section ").i(n, 1).text(".").put();
 }
 
-/* Sections 0 to 5 in order; returns at the first stop. */
+/* Sections 0 to 5 in order, each after its debug line; returns at the
+ * first stop. */
 void run(grib_call &c)
 {
-    section_line(3);
-    if (!grib_sec0(c))
-        return;
-    section_line(4);
-    if (!grib_sec1(c))
-        return;
-    section_line(5);
-    if (!grib_sec2(c))
-        return;
-    if (c.is("I")) {
-        if (grib_work().edition == 1)
+    bool (*const sections[])(grib_call &) = {grib_sec0, grib_sec1, grib_sec2,
+                                             grib_sec3, grib_sec4, grib_sec5};
+    for (int n = 0; n < 6; n++) {
+        section_line(n + 3);
+        if (!sections[n](c))
             return;
-        c.op = 'L';  /* edition 0 and experimental: go on for the length */
+        if (n == 2 && c.is("I")) {
+            if (grib_work().edition == 1)
+                return;
+            c.op = 'L';  /* edition 0 and experimental: go on for the length */
+        }
     }
-    section_line(6);
-    if (!grib_sec3(c))
-        return;
-    section_line(7);
-    if (!grib_sec4(c))
-        return;
-    section_line(8);
-    if (grib_sec5(c) && !c.coding())
+    if (!c.coding())
         grib_after5(c);
 }
 
@@ -239,8 +246,8 @@ extern "C" void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint
         setpar(&grib_state.kbit, &grib_state.kneg, &kpr);
         grib_state.first_done = true;
     }
-    grib_call c{ksec0, ksec1, ksec2, psec2, ksec3, psec3, ksec4, psec4, *klenp, kgrib, *kleng,
-                kword, cut_blanks(hoper, hoper_len), 0, 0};
+    grib_call c{{ksec0}, {ksec1}, {ksec2}, {psec2}, {ksec3}, {psec3}, {ksec4}, {psec4}, *klenp,
+                kgrib, *kleng, kword, cut_blanks(hoper, hoper_len), 0, 0};
     if (grib_debug())
         debug_entry(c);
 
@@ -253,13 +260,8 @@ extern "C" void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint
 
     char letter = hoper_len > 0 ? internal_letter(hoper[0]) : 0;
     if (letter == 0) {
-        c.kret = 201;
-        grib::MsgLine()
-            .text("FLDCOD : Invalid function requested - ")
-            .text(std::string_view(hoper, hoper_len > 0 ? static_cast<size_t>(hoper_len) : 0))
-            .text(". Return code = ")
-            .i(201, 3)
-            .put();
+        size_t len = hoper_len > 0 ? static_cast<size_t>(hoper_len) : 0;
+        grib_fail(c, 201, {}, std::string_view(hoper, len));  /* the whole argument */
     } else {
         c.op = letter;
         bool go = true;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "grib.h"
+#include "grib_sections.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
@@ -39,9 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         gint kret = 1;
         if (op[0] == 'X') {
             /* up to four points chosen by the first octets */
-            k4[33] = size ? data[0] % 6 : 1;
-            for (int k = 34; k < 42; k++)
-                k4[k] = size > static_cast<size_t>(k - 33) ? data[k - 33] : 1;
+            grib::Sec<gint> x{k4.data()};
+            x(GRIB_K4_X_COUNT) = size ? data[0] % 6 : 1;
+            for (size_t j = 1; j <= 8; j++)
+                x(GRIB_K4_X_POINTS - 1 + j) = size > j ? data[j] : 1;
         }
         fldcod(k0.data(), k1.data(), k2.data(), p2.data(), k3.data(), p3.data(), k4.data(),
                p4.data(), &klenp, kgrib.data(), &kleng, &kword, op, &kret, 1L);

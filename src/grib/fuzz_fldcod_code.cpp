@@ -4,11 +4,14 @@
  * then), decodes the message and checks every value against the one coded:
  * within half a packing step, read from the message by this file's own
  * reading of section 4, and our decoder within rounding of that.  A few
- * inputs ask for a refusal instead, which must come with its code.
+ * inputs ask for a refusal instead, which must come with its code; so must
+ * a field that single precision cannot carry (707, 708).
  *
  * Input: octet 0 the bits per value, 1 the variant, 2-3 the grid, 4 the
- * kind of values and a power of two, 5 the decimal scale, 6-9 a base value,
- * 10 the share of missing points, then the values (cycled when short).
+ * kind of values (its top bit: raw values of any magnitude, else below
+ * 1e30 so that most fields code) and a power of two, 5 the decimal scale,
+ * 6-9 a base value, 10 the share of missing points, then the values
+ * (cycled when short).
  */
 #include <cmath>
 #include <cstddef>
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "grib.h"
+#include "grib_sections.h"
 
 namespace {
 
@@ -28,15 +32,16 @@ struct Field {
     bool bitmap = false, missing_field = false;
     const char *op = "C";
     gint expect = 0;  /* the code coding must return */
+    bool must_refuse = false, may_refuse = false;  /* with 707 or 708 */
     std::vector<float> v;
 };
 
-float value_at(const uint8_t *p, bool raw, float base, int k)
+float value_at(const uint8_t *p, bool raw, float base, int k, bool wide = true)
 {
     if (raw) {
         float f;
         std::memcpy(&f, p, sizeof f);
-        return std::isfinite(f) && std::fabs(f) < 1e30f ? f : base;
+        return std::isfinite(f) && (wide || std::fabs(f) < 1e30f) ? f : base;
     }
     auto q = static_cast<int16_t>(p[0] << 8 | p[1]);
     return base + std::ldexp(static_cast<float>(q), k);
@@ -52,10 +57,10 @@ bool build(const uint8_t *data, size_t size, Field &f)
     f.op = data[1] & 2 ? "M" : "C";
     f.ni = 1 + data[2] % 64;
     f.nj = 1 + data[3] % 32;
-    bool raw = data[4] & 1;
+    bool raw = data[4] & 1, wide = data[4] & 128;
     int k = (data[4] >> 1) % 64 - 32;
     f.d = data[5] & 8 ? data[5] % 5 - 2 : 0;
-    float base = value_at(data + 6, true, 0.0f, 0);
+    float base = value_at(data + 6, true, 0.0f, 0, wide);
     if (!raw)  /* on the same grid of 2^k */
         base = static_cast<float>(std::ldexp(std::trunc(std::ldexp(double{base}, -k)), k));
     const uint8_t *rest = data + 11;
@@ -66,7 +71,7 @@ bool build(const uint8_t *data, size_t size, Field &f)
     f.v.resize(n);
     for (size_t i = 0; i < n; i++) {
         const uint8_t *p = rest + (i * width) % (nrest - nrest % width);
-        f.v[i] = value_at(p, raw, base, k);
+        f.v[i] = value_at(p, raw, base, k, wide);
         if (f.bitmap && (data[10] == 255 || p[0] < data[10] % 64))
             f.v[i] = MISS;
         else if (f.v[i] == MISS)
@@ -87,6 +92,28 @@ bool build(const uint8_t *data, size_t size, Field &f)
     default: break;
     }
     return true;
+}
+
+/* Single precision cannot carry a range from 2^128 on, nor R from 2^124 on
+ * (its IBM form decodes to infinity): coding must refuse such a field.  Near
+ * those limits rounding decides, and coding may refuse. */
+void limits(Field &f)
+{
+    const float scale = std::pow(10.0f, static_cast<float>(f.d));  /* as the coder scales */
+    float lo = INFINITY, hi = -INFINITY, big = 0.0f;
+    for (float v : f.v) {
+        if (f.bitmap && v == MISS)
+            continue;
+        lo = std::fmin(lo, v * scale);
+        hi = std::fmax(hi, v * scale);
+        big = std::fmax(big, std::fabs(v));
+    }
+    if (lo > hi)
+        return;
+    double range = double{hi} - double{lo};
+    f.must_refuse = !(range < 0x1p128) || std::fabs(lo) >= 0x1p124f;
+    f.may_refuse = range >= 0x1p125 || std::fabs(lo) >= 0x1p123f || std::fabs(hi) >= 0x1p126f ||
+                   big >= 0x1p126f;
 }
 
 struct Arrays {
@@ -115,16 +142,17 @@ struct Arrays {
 
 gint code(const Field &f, Arrays &a)
 {
-    /* centre 98 asks for D = 0: another centre for scaled fields */
-    gint k1[25] = {1, f.d ? 7 : 98, 100, 255, f.bitmap ? 192 : 128, 11, 100, 500, 0, 95, 6, 15, 12,
-                   0, 1, 0, 0, 0, 0, 0, 20, 0, f.d, 0, 0};
+    /* the producing centre asks for D = 0: another centre for scaled fields */
+    gint k1[25] = {1,  f.d ? 7 : GRIB_NORVA_CENTRE, 100, 255, f.bitmap ? 192 : 128, 11, 100,
+                   500, 0, 95, 6, 15, 12, 0, 1, 0, 0, 0, 0, 0, 20, 0, f.d, 0, 0};
     std::copy(k1, k1 + 25, a.k1.begin());
     gint k2[11] = {0, f.ni, f.nj, 90000, 0, 0, -90000, 180000, 0, 0, 0};
     std::copy(k2, k2 + 11, a.k2.begin());
-    a.p3[1] = MISS;
+    grib::Sec<float>{a.p3.data()}(GRIB_P3_MISSING) = MISS;
     auto n = static_cast<gint>(f.v.size());
-    a.k4[0] = f.missing_field ? -n : n;
-    a.k4[1] = f.bits;
+    grib::Sec<gint> k4{a.k4.data()};
+    k4(GRIB_K4_COUNT) = f.missing_field ? -n : n;
+    k4(GRIB_K4_BITS) = f.bits;
     std::copy(f.v.begin(), f.v.end(), a.p4.begin());
     return a.call(f.op, f.expect == 710 ? n - 1 : n);
 }
@@ -187,22 +215,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Field f;
     if (!build(data, size, f))
         return 0;
+    if (f.expect == 0 && !f.missing_field)
+        limits(f);
     Arrays coded;
     gint kret = code(f, coded);
-    if (kret != f.expect)
+    bool refused = kret == 707 || kret == 708;
+    if (f.must_refuse ? !refused : kret != f.expect && !(f.may_refuse && refused))
         fail("coding returned", 0, kret, f.expect);
     if (kret != 0)
         return 0;
     Arrays dec;
     dec.msg = coded.msg;
-    dec.p3[1] = MISS;
+    grib::Sec<float>{dec.p3.data()}(GRIB_P3_MISSING) = MISS;
     kret = dec.call("D", static_cast<gint>(dec.p4.size()));
     auto n = static_cast<gint>(f.v.size());
     bool ok = f.bitmap ? kret == -2 || kret == -4 : kret == 0;
     if (!ok)
         fail("decoding returned", 0, kret, f.bitmap ? -4 : 0);
-    if (dec.k4[0] != (f.missing_field ? -n : n))
-        fail("number of values", 0, dec.k4[0], n);
+    gint count = grib::KSec{dec.k4.data()}(GRIB_K4_COUNT);
+    if (count != (f.missing_field ? -n : n))
+        fail("number of values", 0, count, n);
     if (f.missing_field) {
         for (gint i = 0; i < n; i++)
             if (dec.p4[static_cast<size_t>(i)] != 0.0f)

@@ -63,6 +63,124 @@ typedef int32_t gint;
 #define GRIB_NPSEC3 2
 #define GRIB_NKSEC4 (60 + 510)
 
+/*
+ * Element numbers of the section arrays, counted from 1 as everywhere in
+ * this manual: KSEC1(GRIB_K1_PARAM) is the parameter.  A C caller indexes
+ * with the number less one, ksec1[GRIB_K1_PARAM - 1].  Where grid families
+ * lay KSEC2 out differently, each meaning has its own name for the element.
+ */
+enum grib_ksec0 {
+    GRIB_K0_LENGTH = 1,       /* message length in octets */
+    GRIB_K0_EDITION = 2       /* 1; 0 edition 0; -1 experimental edition */
+};
+enum grib_ksec1 {
+    GRIB_K1_TABLE = 1,        /* version number of the parameter table */
+    GRIB_K1_CENTRE = 2,       /* originating centre */
+    GRIB_K1_PROCESS = 3,      /* generating process (model) */
+    GRIB_K1_GRID = 4,         /* grid definition number; 255: in section 2 */
+    GRIB_K1_FLAG = 5,         /* 128: section 2 present, 64: section 3 */
+    GRIB_K1_PARAM = 6,        /* indicator of parameter; 127: image data */
+    GRIB_K1_LEVEL_TYPE = 7,   /* type of level; for image data the satellite */
+    GRIB_K1_LEVEL = 8,        /* first level value, or the whole level */
+    GRIB_K1_LEVEL2 = 9,       /* second level value, 0 for a whole level */
+    GRIB_K1_YEAR = 10,        /* year of century */
+    GRIB_K1_MONTH = 11,
+    GRIB_K1_DAY = 12,
+    GRIB_K1_HOUR = 13,
+    GRIB_K1_MINUTE = 14,
+    GRIB_K1_TIME_UNIT = 15,   /* unit of the time range */
+    GRIB_K1_P1 = 16,          /* period of time P1, or the whole period */
+    GRIB_K1_P2 = 17,          /* period of time P2, 0 for a whole period */
+    GRIB_K1_TIME_RANGE = 18,  /* time range indicator */
+    GRIB_K1_AVERAGED = 19,    /* number included in an average */
+    GRIB_K1_NOT_AVERAGED = 20, /* number missing from an average */
+    GRIB_K1_CENTURY = 21,     /* century of the reference time */
+    GRIB_K1_SCALE = 23,       /* decimal scale factor D */
+    GRIB_K1_RESERVED1 = 24,   /* reserved, 0 */
+    GRIB_K1_RESERVED2 = 25    /* reserved, 0 */
+};
+enum grib_ksec2 {
+    GRIB_K2_TYPE = 1,         /* data representation type */
+    /* latitude/longitude and Gaussian grids */
+    GRIB_K2_NI = 2,           /* points along a parallel */
+    GRIB_K2_NJ = 3,           /* points along a meridian */
+    GRIB_K2_LA1 = 4,          /* first grid point, millidegrees */
+    GRIB_K2_LO1 = 5,
+    GRIB_K2_INCREMENTS = 6,   /* 128: Di and Dj given */
+    GRIB_K2_LA2 = 7,          /* last grid point */
+    GRIB_K2_LO2 = 8,
+    GRIB_K2_DI = 9,           /* i (west-east) increment */
+    GRIB_K2_DJ = 10,          /* j (north-south) increment */
+    GRIB_K2_N = 10,           /* Gaussian: parallels between pole and equator */
+    GRIB_K2_SCAN = 11,        /* scanning mode flags */
+    GRIB_K2_NV = 12,          /* number of vertical coordinate parameters */
+    GRIB_K2_POLE_LAT = 13,    /* southern pole of rotation */
+    GRIB_K2_POLE_LON = 14,
+    GRIB_K2_STRETCH_LAT = 15, /* pole of stretching */
+    GRIB_K2_STRETCH_LON = 16,
+    GRIB_K2_QUASI = 17,       /* 1: quasi-regular, points per row listed */
+    GRIB_K2_EARTH = 18,       /* earth flag, 64 */
+    GRIB_K2_COMPONENTS = 19,  /* components flag, 8: relative to the grid */
+    GRIB_K2_ROWS = 23,        /* row r has KSEC2(GRIB_K2_ROWS - 1 + r) points */
+    /* spherical harmonics */
+    GRIB_K2_J = 2, GRIB_K2_K = 3, GRIB_K2_M = 4, /* pentagonal resolution */
+    GRIB_K2_REP_TYPE = 5,     /* representation type */
+    GRIB_K2_REP_MODE = 6,     /* representation mode */
+    /* polar stereographic (Nx, Ny, La1, Lo1 as above) */
+    GRIB_K2_LOV = 7,          /* orientation of the grid */
+    GRIB_K2_DX = 9, GRIB_K2_DY = 10, /* grid lengths */
+    GRIB_K2_PROJECTION = 13,  /* projection centre flag */
+    /* space view (Nx, Ny and the sub-satellite point as Ni, Nj, La1, Lo1) */
+    GRIB_K2_DIAMETER_X = 7,   /* apparent diameter of the earth */
+    GRIB_K2_DIAMETER_Y = 8,
+    GRIB_K2_XP = 9, GRIB_K2_YP = 10, /* sub-satellite point */
+    GRIB_K2_ORIENTATION = 13, /* orientation of the grid or camera angle */
+    GRIB_K2_ALTITUDE = 14,    /* altitude of the camera */
+    GRIB_K2_XO = 15, GRIB_K2_YO = 16 /* origin of the sector image */
+};
+enum grib_psec2 {
+    GRIB_P2_ANGLE = 1,        /* angle of rotation */
+    GRIB_P2_STRETCH = 2,      /* stretching factor */
+    GRIB_P2_VERTICAL = 11     /* first of the KSEC2(GRIB_K2_NV) parameters */
+};
+enum grib_ksec3 {
+    GRIB_K3_TABLE = 1,        /* predefined bit map; 0: map in the message */
+    GRIB_K3_MISSING = 2       /* missing-point marker of integer data */
+};
+enum grib_psec3 {
+    GRIB_P3_MISSING = 2       /* missing-point marker of real data */
+};
+enum grib_ksec4 {
+    GRIB_K4_COUNT = 1,        /* number of values; -count: missing field */
+    GRIB_K4_BITS = 2,         /* bits per packed value */
+    GRIB_K4_HARMONICS = 3,    /* 128: spherical harmonic coefficients */
+    GRIB_K4_PACKING = 4,      /* 64: complex packing */
+    GRIB_K4_INTEGER = 5,      /* 32: integer values */
+    GRIB_K4_ADDITIONAL = 6,   /* 16: additional flags */
+    GRIB_K4_RESERVED = 7,
+    GRIB_K4_MATRIX = 8,       /* 64: a matrix of values per point */
+    GRIB_K4_SECONDARY = 9,    /* 32: secondary bit maps */
+    GRIB_K4_WIDTHS = 10,      /* 16: second-order values of varying width */
+    GRIB_K4_SECOND_BITS = 11, /* bits of the second-order values */
+    GRIB_K4_X_COUNT = 34,     /* operation "X": values to extract, 1..4 */
+    GRIB_K4_X_POINTS = 35,    /* value k: row at GRIB_K4_X_POINTS + 2(k-1),
+                                 its column in the element after */
+    GRIB_K4_ROWS = 50,        /* matrix: first dimension (rows) */
+    GRIB_K4_COLUMNS = 51,     /* matrix: second dimension (columns) */
+    GRIB_K4_DEF1 = 52,        /* first dimension coordinate values */
+    GRIB_K4_NC1 = 53,         /* coefficients for the first dimension */
+    GRIB_K4_DEF2 = 54,
+    GRIB_K4_NC2 = 55,
+    GRIB_K4_SIGNIFICANCE1 = 56, /* physical significance of the dimensions */
+    GRIB_K4_SIGNIFICANCE2 = 57,
+    GRIB_K4_COEFFICIENTS = 60 /* matrix coefficients of GRIB_NORVA_CENTRE */
+};
+
+/* The producing centre whose local rules the codec applies: its parameter
+ * tables 128 (image data, pseudo-messages) and 140 (matrix coefficients as
+ * reals), century 20 for editions 0 and -1, the checks of its usage. */
+#define GRIB_NORVA_CENTRE 98
+
 /* ------------------------------------------------------------------ */
 /* Entry routine                                                       */
 /* ------------------------------------------------------------------ */
@@ -104,8 +222,12 @@ typedef int32_t gint;
  * caller's PSEC4 (scaled by 10^D, compacted under a bit map, replaced by the
  * packed integers) and, for some grids, KSEC2(2), KSEC2(9) and KSEC2(10)
  * (65535 where no value is given).  It chooses E so that the largest value
- * fits KSEC4(2) bits: every value decodes within half a packing step, 2^E/2
- * (where single precision can hold it).  Coding may write 0 bits per value
+ * fits KSEC4(2) bits: every value decodes within half a packing step, 2^E/2.
+ * A field that single precision cannot carry through the message is refused:
+ * 707 when its range, 2^E or its largest value as decoded lies beyond single
+ * precision (max - min above about 3.4e38, infinite values), 708 when its
+ * reference value R does not decode to a finite real (|R| from 2^124, about
+ * 2.1e37, on).  Coding may write 0 bits per value
  * only when KSEC4(2) is 0 and the field is constant (with the value checks
  * off, since they ask for 1 to 32 bits); otherwise 709.
  * Decoding never reads beyond KGRIB(KLENG) nor writes beyond PSEC4(KLENP);

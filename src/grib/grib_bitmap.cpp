@@ -18,15 +18,46 @@
 
 namespace {
 
-using std::int32_t;
+constexpr gint MAX_PRIMARY = GRIB_MAXBMAP;
+constexpr gint MAX_SECONDARY = GRIB_MAXBMAP2;
 
-constexpr int32_t MAX_PRIMARY = GRIB_MAXBMAP;
-constexpr int32_t MAX_SECONDARY = GRIB_MAXBMAP2;
-
-/* Debug lines of one routine, printed when KPR is 1. */
+/* The lines of one routine: debug lines, printed when KPR is 1, and error
+ * lines, each returning the routine's KRET for it. */
 struct Trace {
     std::string_view name;
     bool on;
+
+    gint size_error(gint size, gint limit) const
+    {
+        grib::MsgLine()
+            .text(name)
+            .text(" : Bit-map size is ")
+            .i(size, 6)
+            .text(", maximum allowed is ")
+            .i(limit, 6)
+            .text(".")
+            .put();
+        return 2;
+    }
+    gint count_error(gint knum) const
+    {
+        grib::MsgLine()
+            .text(name)
+            .text(" : Invalid number of values per point - ")
+            .i(knum, 6)
+            .put();
+        return 2;
+    }
+    gint func_error(std::string_view func) const
+    {
+        grib::MsgLine().text(name).text(" : Invalid function requested - ").text(func).put();
+        return 3;
+    }
+    gint inxbit_error() const
+    {
+        grib::MsgLine().text(name).text(" : Error reported by routine INXBIT.").put();
+        return 1;
+    }
 
     void section(int n) const
     {
@@ -39,7 +70,7 @@ struct Trace {
         if (on)
             grib::say(text);
     }
-    void value(std::string_view label, int32_t v) const
+    void value(std::string_view label, gint v) const
     {
         if (on)
             grib::MsgLine().text(label).i(v, 6).put();
@@ -50,32 +81,6 @@ struct Trace {
             grib::MsgLine().text(label).text(v).put();
     }
 };
-
-void size_error(std::string_view name, int32_t size, int32_t limit)
-{
-    grib::MsgLine()
-        .text(name)
-        .text(" : Bit-map size is ")
-        .i(size, 6)
-        .text(", maximum allowed is ")
-        .i(limit, 6)
-        .text(".")
-        .put();
-}
-
-void count_error(std::string_view name, int32_t knum)
-{
-    grib::MsgLine()
-        .text(name)
-        .text(" : Invalid number of values per point - ")
-        .i(knum, 6)
-        .put();
-}
-
-void inxbit_error(std::string_view name)
-{
-    grib::MsgLine().text(name).text(" : Error reported by routine INXBIT.").put();
-}
 
 /* HFUNC as given (for printing) and without trailing blanks (for
  * comparing): a longer blank-padded "C" still means "C". */
@@ -94,11 +99,11 @@ std::string_view func_letter(std::string_view f)
 bool valid_func(std::string_view op) { return op == "C" || op == "M"; }
 
 /* Moves n 1-bit fields between map and the message at *pos. */
-int32_t transfer(int32_t *kgrib, int32_t *kleng, int32_t *pos, int32_t *map, int32_t n,
-                 int32_t *kbit, const char *func)
+gint transfer(gint *kgrib, gint *kleng, gint *pos, gint *map, gint n,
+                 gint *kbit, const char *func)
 {
-    int32_t width = 1;
-    int32_t ret = 0;
+    gint width = 1;
+    gint ret = 0;
     inxbit(kgrib, kleng, pos, map, &n, kbit, &width, func, &ret, 1L);
     return ret;
 }
@@ -106,7 +111,7 @@ int32_t transfer(int32_t *kgrib, int32_t *kleng, int32_t *pos, int32_t *map, int
 /* After compaction to m values: "C" shortens the field, "M" keeps its
  * length and repeats the first value behind the kept ones (no tail when
  * KSIZE is below m, as for a negative KSIZE, which has no points). */
-void finish_compaction(float *psec4, int32_t *ksize, int32_t m, std::string_view func)
+void finish_compaction(float *psec4, gint *ksize, gint m, std::string_view func)
 {
     if (func == "C") {
         *ksize = m;
@@ -116,7 +121,7 @@ void finish_compaction(float *psec4, int32_t *ksize, int32_t m, std::string_view
         std::fill(psec4 + m, psec4 + *ksize, psec4[0]);
 }
 
-void trace_exit(const Trace &t, int32_t ksize)
+void trace_exit(const Trace &t, gint ksize)
 {
     t.section(9);
     t.say("         Output values set -");
@@ -125,9 +130,9 @@ void trace_exit(const Trace &t, int32_t ksize)
 
 } // namespace
 
-extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *ksbind,
-                       float *psec4, int32_t *ksize, int32_t *kbit, float *pmiss,
-                       const char *hfunc, int32_t *knum, int32_t *kpr, int32_t *kret,
+extern "C" void insmp1(gint *kgrib, gint *kleng, gint *knspt, gint *ksbind,
+                       float *psec4, gint *ksize, gint *kbit, float *pmiss,
+                       const char *hfunc, gint *knum, gint *kpr, gint *kret,
                        long hfunc_len)
 {
     const std::string_view func = func_arg(hfunc, hfunc_len);
@@ -140,32 +145,22 @@ extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *
     t.value("         KSBIND = ", *ksbind);
     t.value("         KNUM   = ", *knum);
 
-    *kret = 0;
     t.section(2);
-    const int32_t knumv = *knum;
-    if (knumv < 1) {
-        count_error("INSMP1", knumv);
-        *kret = 2;
+    const gint knumv = *knum;
+    const gint points = knumv < 1 ? 0 : std::max(*ksize, 0) / knumv;
+    *kret = knumv < 1              ? t.count_error(knumv)
+            : points > MAX_PRIMARY ? t.size_error(points, MAX_PRIMARY)
+            : !valid_func(op)      ? t.func_error(func)
+                                   : 0;
+    if (*kret != 0)
         return trace_exit(t, *ksize);
-    }
-    const int32_t points = std::max(*ksize, 0) / knumv;
-    if (points > MAX_PRIMARY) {
-        size_error("INSMP1", points, MAX_PRIMARY);
-        *kret = 2;
-        return trace_exit(t, *ksize);
-    }
-    if (!valid_func(op)) {
-        grib::MsgLine().text("INSMP1 : Invalid function requested - ").text(func).put();
-        *kret = 3;
-        return trace_exit(t, *ksize);
-    }
     t.section(3);
 
-    int32_t *map = grib_state.maps.primary;
+    gint *map = grib_state.maps.primary;
     const float miss = *pmiss;
     const bool all_present = op == "M" && *ksbind == 32;
-    int32_t kept = 0;
-    for (int32_t p = 0; p < points; ++p) {
+    gint kept = 0;
+    for (gint p = 0; p < points; ++p) {
         const float *v = psec4 + static_cast<std::ptrdiff_t>(p) * knumv;
         const bool missing =
             !all_present && std::all_of(v, v + knumv, [miss](float x) { return x == miss; });
@@ -173,13 +168,12 @@ extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *
         kept += missing ? 0 : knumv;
     }
     if (transfer(kgrib, kleng, knspt, map, points, kbit, "C") != 0) {
-        inxbit_error("INSMP1");
-        *kret = 1;
+        *kret = t.inxbit_error();
         return trace_exit(t, *ksize);
     }
     if (!all_present && kept != *ksize) {
-        int32_t m = 0;
-        for (int32_t p = 0; p < points; ++p) {
+        gint m = 0;
+        for (gint p = 0; p < points; ++p) {
             if (map[p] == 0)
                 continue;
             const float *v = psec4 + static_cast<std::ptrdiff_t>(p) * knumv;
@@ -191,9 +185,9 @@ extern "C" void insmp1(int32_t *kgrib, int32_t *kleng, int32_t *knspt, int32_t *
     trace_exit(t, *ksize);
 }
 
-extern "C" void insmp2(int32_t *kgrib, int32_t *kleng, int32_t *knspt, float *psec4,
-                       int32_t *ksize, int32_t *kbit, float *pmiss, const char *hfunc,
-                       int32_t *knum, int32_t *kpr, int32_t *kret, long hfunc_len)
+extern "C" void insmp2(gint *kgrib, gint *kleng, gint *knspt, float *psec4,
+                       gint *ksize, gint *kbit, float *pmiss, const char *hfunc,
+                       gint *knum, gint *kpr, gint *kret, long hfunc_len)
 {
     const std::string_view func = func_arg(hfunc, hfunc_len);
     const std::string_view op = func_letter(func);
@@ -204,65 +198,53 @@ extern "C" void insmp2(int32_t *kgrib, int32_t *kleng, int32_t *knspt, float *ps
     t.value("         KSIZE  = ", *ksize);
     t.value("         KNUM   = ", *knum);
 
-    *kret = 0;
     t.section(2);
-    const int32_t knumv = *knum;
-    if (knumv < 1) {
-        count_error("INSMP2", knumv);
-        *kret = 2;
+    const gint knumv = *knum;
+    *kret = knumv < 1               ? t.count_error(knumv)
+            : knumv > MAX_SECONDARY ? t.size_error(knumv, MAX_SECONDARY)
+            : !valid_func(op)       ? t.func_error(func)
+                                    : 0;
+    if (*kret != 0)
         return trace_exit(t, *ksize);
-    }
-    if (knumv > MAX_SECONDARY) {
-        size_error("INSMP2", knumv, MAX_SECONDARY);
-        *kret = 2;
-        return trace_exit(t, *ksize);
-    }
-    if (!valid_func(op)) {
-        grib::MsgLine().text("INSMP2 : Invalid function requested - ").text(func).put();
-        *kret = 3;
-        return trace_exit(t, *ksize);
-    }
     t.section(3);
 
-    const int32_t points = std::max(*ksize, 0) / knumv;
+    const gint points = std::max(*ksize, 0) / knumv;
     const float miss = *pmiss;
-    int32_t *map = grib_state.maps.secondary;
-    int32_t kept = 0;
-    for (int32_t p = 0; p < points; ++p) {
+    gint *map = grib_state.maps.secondary;
+    gint kept = 0;
+    for (gint p = 0; p < points; ++p) {
         const float *v = psec4 + static_cast<std::ptrdiff_t>(p) * knumv;
-        for (int32_t k = 0; k < knumv; ++k) {
+        for (gint k = 0; k < knumv; ++k) {
             map[k] = v[k] == miss ? 0 : 1;
             kept += map[k];
         }
         if (transfer(kgrib, kleng, knspt, map, knumv, kbit, "C") != 0) {
-            inxbit_error("INSMP2");
-            *kret = 1;
+            *kret = t.inxbit_error();
             return trace_exit(t, *ksize);
         }
     }
     if (*knspt % 8 != 0) {
-        int32_t zero = 0;
-        int32_t one = 1;
-        int32_t width = 8 - *knspt % 8;
-        int32_t ret = 0;
+        gint zero = 0;
+        gint one = 1;
+        gint width = 8 - *knspt % 8;
+        gint ret = 0;
         inxbit(kgrib, kleng, knspt, &zero, &one, kbit, &width, "C", &ret, 1L);
         if (ret != 0) {
-            inxbit_error("INSMP2");
-            *kret = 1;
+            *kret = t.inxbit_error();
             return trace_exit(t, *ksize);
         }
     }
     if (kept != *ksize) {
-        const int32_t n = points * knumv;
+        const gint n = points * knumv;
         const float *end = std::remove_if(psec4, psec4 + n, [miss](float x) { return x == miss; });
-        finish_compaction(psec4, ksize, static_cast<int32_t>(end - psec4), op);
+        finish_compaction(psec4, ksize, static_cast<gint>(end - psec4), op);
     }
     trace_exit(t, *ksize);
 }
 
-extern "C" void extmap(int32_t *kgrib, int32_t *kleng, int32_t *kbmap, int32_t *kbmap2,
-                       float *psec4, int32_t *ksize, int32_t *kbit, int32_t *ksbmap,
-                       float *pmiss, int32_t *knum, int32_t *kpr, int32_t *kret)
+extern "C" void extmap(gint *kgrib, gint *kleng, gint *kbmap, gint *kbmap2,
+                       float *psec4, gint *ksize, gint *kbit, gint *ksbmap,
+                       float *pmiss, gint *knum, gint *kpr, gint *kret)
 {
     const Trace t{"EXTMAP", *kpr == 1};
     t.section(1);
@@ -274,41 +256,30 @@ extern "C" void extmap(int32_t *kgrib, int32_t *kleng, int32_t *kbmap, int32_t *
         t.value("         KSBMAP = ", *ksbmap);
     };
 
-    *kret = 0;
     t.section(2);
-    const int32_t points = *ksize;
-    const int32_t knumv = *knum;
+    const gint points = *ksize;
+    const gint knumv = *knum;
     const bool secondary = *kbmap2 > 0;
-    if (points < 0 || points > MAX_PRIMARY) {
-        size_error("EXTMAP", points, MAX_PRIMARY);
-        *kret = 2;
+    *kret = points < 0 || points > MAX_PRIMARY ? t.size_error(points, MAX_PRIMARY)
+            : knumv < 1                        ? t.count_error(knumv)
+            : secondary && knumv > MAX_SECONDARY ? t.size_error(knumv, MAX_SECONDARY)
+                                                 : 0;
+    if (*kret != 0)
         return leave();
-    }
-    if (knumv < 1) {
-        count_error("EXTMAP", knumv);
-        *kret = 2;
-        return leave();
-    }
-    if (secondary && knumv > MAX_SECONDARY) {
-        size_error("EXTMAP", knumv, MAX_SECONDARY);
-        *kret = 2;
-        return leave();
-    }
     t.section(3);
 
-    int32_t *map = grib_state.maps.primary;
-    int32_t *map2 = grib_state.maps.secondary;
+    gint *map = grib_state.maps.primary;
+    gint *map2 = grib_state.maps.secondary;
     if (transfer(kgrib, kleng, kbmap, map, points, kbit, "D") != 0) {
-        inxbit_error("EXTMAP");
-        *kret = 1;
+        *kret = t.inxbit_error();
         return leave();
     }
 
     /* First pass: how many packed values the maps call for. */
-    const int32_t start2 = *kbmap2;
+    const gint start2 = *kbmap2;
     long long used = 0;
-    int32_t present = 0;
-    for (int32_t p = 0; p < points; ++p) {
+    gint present = 0;
+    for (gint p = 0; p < points; ++p) {
         if (map[p] == 0)
             continue;
         ++present;
@@ -317,8 +288,7 @@ extern "C" void extmap(int32_t *kgrib, int32_t *kleng, int32_t *kbmap, int32_t *
             continue;
         }
         if (transfer(kgrib, kleng, kbmap2, map2, knumv, kbit, "D") != 0) {
-            inxbit_error("EXTMAP");
-            *kret = 1;
+            *kret = t.inxbit_error();
             return leave();
         }
         used += std::count(map2, map2 + knumv, 1);
@@ -335,18 +305,18 @@ extern "C" void extmap(int32_t *kgrib, int32_t *kleng, int32_t *kbmap, int32_t *
     const float miss = *pmiss;
     long long i = used;
     long long q = total;
-    for (int32_t p = points - 1; p >= 0; --p) {
+    for (gint p = points - 1; p >= 0; --p) {
         if (map[p] == 0) {
-            for (int32_t k = 0; k < knumv; ++k)
+            for (gint k = 0; k < knumv; ++k)
                 psec4[--q] = miss;
             continue;
         }
         if (secondary) {
-            int32_t pos = start2 + (present - 1) * knumv;
+            gint pos = start2 + (present - 1) * knumv;
             transfer(kgrib, kleng, &pos, map2, knumv, kbit, "D");
         }
         --present;
-        for (int32_t k = knumv - 1; k >= 0; --k) {
+        for (gint k = knumv - 1; k >= 0; --k) {
             const bool here = !secondary || map2[k] != 0;
             --q;
             psec4[q] = here ? psec4[--i] : miss;

@@ -17,42 +17,42 @@
 
 namespace {
 
-using std::int32_t;
+using grib::KSec;
 
-constexpr int32_t NORVA_CENTRE = 98;
-
-constexpr std::array<int32_t, 4> itab1 = {0, 128, 64, 192};
-constexpr std::array<int32_t, 22> itab3 = {1,   2,   3,   4,   5,   6,   7,   100,
+constexpr std::array<gint, 4> itab1 = {0, 128, 64, 192};
+constexpr std::array<gint, 22> itab3 = {1,   2,   3,   4,   5,   6,   7,   100,
                                            101, 102, 103, 104, 105, 106, 109, 110,
                                            111, 112, 121, 128, 141, 160};
-constexpr std::array<int32_t, 9> itab4 = {0, 1, 2, 3, 4, 5, 6, 7, 254};
-constexpr std::array<int32_t, 14> itab5 = {0,   1,   2,   3,   4,   5,   10,
+constexpr std::array<gint, 9> itab4 = {0, 1, 2, 3, 4, 5, 6, 7, 254};
+constexpr std::array<gint, 14> itab5 = {0,   1,   2,   3,   4,   5,   10,
                                            113, 114, 115, 116, 117, 123, 124};
-constexpr std::array<int32_t, 9> iavac = {3, 4, 113, 114, 115, 116, 117, 123, 124};
-constexpr std::array<int32_t, 22> itab6 = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
+constexpr std::array<gint, 9> iavac = {3, 4, 113, 114, 115, 116, 117, 123, 124};
+constexpr std::array<gint, 22> itab6 = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
                                            13, 14, 20, 24, 30, 34, 50, 60, 70, 80, 90};
-constexpr std::array<int32_t, 14> itab6x = {0,  4,  5,  10, 14, 20, 24,
-                                            30, 34, 50, 60, 70, 80, 90};
-constexpr std::array<int32_t, 8> itab8 = {0, 128, 64, 192, 32, 160, 96, 224};
+constexpr std::array<gint, 8> itab8 = {0, 128, 64, 192, 32, 160, 96, 224};
 
 template <std::size_t N>
-bool in(const std::array<int32_t, N> &tab, int32_t v)
+bool in(const std::array<gint, N> &tab, gint v)
 {
     return std::find(tab.begin(), tab.end(), v) != tab.end();
 }
 
-using grib::Sec;
-
-bool outside(int32_t v, int32_t lo, int32_t hi) { return v < lo || v > hi; }
+bool outside(gint v, gint lo, gint hi) { return v < lo || v > hi; }
 
 /* Collects the failure flag of one check routine. */
 struct Checker {
-    int32_t fail = 0;
+    gint fail = 0;
 
     /* An error line: text then the value in w columns. */
-    void err(std::string_view text, int32_t v, int w)
+    void err(std::string_view text, gint v, int w)
     {
         grib::MsgLine().text(text).i(v, w).put();
+        fail = 1;
+    }
+    /* An error line naming two values, each in 5 columns. */
+    void err(std::string_view text, gint v, std::string_view text2, gint v2)
+    {
+        grib::MsgLine().text(text).i(v, 5).text(text2).i(v2, 5).put();
         fail = 1;
     }
     void err(std::string_view text)
@@ -63,91 +63,91 @@ struct Checker {
     static void warn(const grib::MsgLine &l) { l.put(); }
 };
 
-constexpr int32_t LAT_MAX = 90000;
-constexpr int32_t LON_MAX = 360000;
+constexpr gint LAT_MAX = 90000;
+constexpr gint LON_MAX = 360000;
 
-void check_lat(Checker &c, std::string_view text, int32_t v)
+void check_lat(Checker &c, std::string_view text, gint v)
 {
     if (outside(v, -LAT_MAX, LAT_MAX))
         c.err(text, v, 10);
 }
 
-void check_lon(Checker &c, std::string_view text, int32_t v)
+void check_lon(Checker &c, std::string_view text, gint v)
 {
     if (outside(v, -LON_MAX, LON_MAX))
         c.err(text, v, 10);
 }
 
-void check_count(Checker &c, std::string_view text, int32_t v, int32_t hi)
+void check_count(Checker &c, std::string_view text, gint v, gint hi)
 {
     if (outside(v, 1, hi))
         c.err(text, v, 10);
 }
 
-void check_flag(Checker &c, std::string_view text, int32_t v, int32_t a, int32_t b)
+void check_flag(Checker &c, std::string_view text, gint v, gint a, gint b)
 {
     if (v != a && v != b)
         c.err(text, v, 3);
 }
 
-void check_scan_quasi(Checker &c, Sec k2)
+void check_scan_quasi(Checker &c, KSec k2)
 {
-    if (!in(itab8, k2[11]))
-        c.err("GRCHK2 : Invalid scanning mode flag - ", k2[11], 3);
-    check_flag(c, "GRCHK2 : Invalid quasi / regular indicator - ", k2[17], 0, 1);
+    if (!in(itab8, k2(GRIB_K2_SCAN)))
+        c.err("GRCHK2 : Invalid scanning mode flag - ", k2(GRIB_K2_SCAN), 3);
+    check_flag(c, "GRCHK2 : Invalid quasi / regular indicator - ", k2(GRIB_K2_QUASI), 0, 1);
 }
 
-void check_latlon_grid(Checker &c, Sec k2)
+void check_latlon_grid(Checker &c, KSec k2)
 {
-    check_count(c, "GRCHK2 : Invalid number of points along a parallel - ", k2[2], 65535);
-    check_count(c, "GRCHK2 : Invalid number of points along a meridian - ", k2[3], 65535);
-    check_lat(c, "GRCHK2 : Invalid latitude of first grid point - ", k2[4]);
-    check_lon(c, "GRCHK2 : Invalid longitude of first grid point - ", k2[5]);
-    check_flag(c, "GRCHK2 : Invalid increments flag - ", k2[6], 0, 128);
-    check_lat(c, "GRCHK2 : Invalid latitude of last grid point - ", k2[7]);
-    check_lon(c, "GRCHK2 : Invalid longitude of last grid point - ", k2[8]);
-    if (k2[6] == 128) {
-        check_count(c, "GRCHK2 : Invalid i-direction increment - ", k2[9], 65535);
-        check_count(c, "GRCHK2 : Invalid j-direction increment - ", k2[10], 65535);
+    check_count(c, "GRCHK2 : Invalid number of points along a parallel - ", k2(GRIB_K2_NI), 65535);
+    check_count(c, "GRCHK2 : Invalid number of points along a meridian - ", k2(GRIB_K2_NJ), 65535);
+    check_lat(c, "GRCHK2 : Invalid latitude of first grid point - ", k2(GRIB_K2_LA1));
+    check_lon(c, "GRCHK2 : Invalid longitude of first grid point - ", k2(GRIB_K2_LO1));
+    check_flag(c, "GRCHK2 : Invalid increments flag - ", k2(GRIB_K2_INCREMENTS), 0, 128);
+    check_lat(c, "GRCHK2 : Invalid latitude of last grid point - ", k2(GRIB_K2_LA2));
+    check_lon(c, "GRCHK2 : Invalid longitude of last grid point - ", k2(GRIB_K2_LO2));
+    if (k2(GRIB_K2_INCREMENTS) == 128) {
+        check_count(c, "GRCHK2 : Invalid i-direction increment - ", k2(GRIB_K2_DI), 65535);
+        check_count(c, "GRCHK2 : Invalid j-direction increment - ", k2(GRIB_K2_DJ), 65535);
     }
     check_scan_quasi(c, k2);
-    if (k2[17] != 0)
+    if (k2(GRIB_K2_QUASI) != 0)
         c.err("GRCHK2 : Quasi-regular latitude/longitude grids not catered for.");
 }
 
-void check_gaussian_grid(Checker &c, Sec k2)
+void check_gaussian_grid(Checker &c, KSec k2)
 {
-    check_lat(c, "GRCHK2 : Invalid latitude of first grid point - ", k2[4]);
-    check_lon(c, "GRCHK2 : Invalid longitude of first grid point - ", k2[5]);
-    check_lat(c, "GRCHK2 : Invalid latitude of last grid point - ", k2[7]);
-    check_lon(c, "GRCHK2 : Invalid longitude of last grid point - ", k2[8]);
-    if (k2[6] == 128)
-        check_count(c, "GRCHK2 : Invalid i-direction increment - ", k2[9], 65535);
-    check_count(c, "GRCHK2 : Invalid number of parallels - ", k2[10], 65535);
-    check_flag(c, "GRCHK2 : Invalid increments flag - ", k2[6], 0, 128);
+    check_lat(c, "GRCHK2 : Invalid latitude of first grid point - ", k2(GRIB_K2_LA1));
+    check_lon(c, "GRCHK2 : Invalid longitude of first grid point - ", k2(GRIB_K2_LO1));
+    check_lat(c, "GRCHK2 : Invalid latitude of last grid point - ", k2(GRIB_K2_LA2));
+    check_lon(c, "GRCHK2 : Invalid longitude of last grid point - ", k2(GRIB_K2_LO2));
+    if (k2(GRIB_K2_INCREMENTS) == 128)
+        check_count(c, "GRCHK2 : Invalid i-direction increment - ", k2(GRIB_K2_DI), 65535);
+    check_count(c, "GRCHK2 : Invalid number of parallels - ", k2(GRIB_K2_N), 65535);
+    check_flag(c, "GRCHK2 : Invalid increments flag - ", k2(GRIB_K2_INCREMENTS), 0, 128);
     check_scan_quasi(c, k2);
-    if (k2[17] == 1 && k2[6] == 128)
+    if (k2(GRIB_K2_QUASI) == 1 && k2(GRIB_K2_INCREMENTS) == 128)
         c.err("GRCHK2 : Quasi-regular Gaussian grid cannot have direction increments included.");
 }
 
-void check_polar_grid(Checker &c, Sec k2)
+void check_polar_grid(Checker &c, KSec k2)
 {
-    check_count(c, "GRCHK2 : Invalid number of points along X-axis - ", k2[2], 65535);
-    check_count(c, "GRCHK2 : Invalid number of points along Y-axis - ", k2[3], 65535);
-    check_lat(c, "GRCHK2 : Invalid latitude of first grid point - ", k2[4]);
-    check_lon(c, "GRCHK2 : Invalid longitude of first grid point - ", k2[5]);
-    check_lon(c, "GRCHK2 : Invalid orientation of the grid - ", k2[7]);
-    check_count(c, "GRCHK2 : Invalid X-direction grid length - ", k2[9], 16777215);
-    check_count(c, "GRCHK2 : Invalid Y-direction grid length - ", k2[10], 16777215);
-    check_flag(c, "GRCHK2 : Invalid projection centre flag - ", k2[13], 0, 1);
+    check_count(c, "GRCHK2 : Invalid number of points along X-axis - ", k2(GRIB_K2_NI), 65535);
+    check_count(c, "GRCHK2 : Invalid number of points along Y-axis - ", k2(GRIB_K2_NJ), 65535);
+    check_lat(c, "GRCHK2 : Invalid latitude of first grid point - ", k2(GRIB_K2_LA1));
+    check_lon(c, "GRCHK2 : Invalid longitude of first grid point - ", k2(GRIB_K2_LO1));
+    check_lon(c, "GRCHK2 : Invalid orientation of the grid - ", k2(GRIB_K2_LOV));
+    check_count(c, "GRCHK2 : Invalid X-direction grid length - ", k2(GRIB_K2_DX), 16777215);
+    check_count(c, "GRCHK2 : Invalid Y-direction grid length - ", k2(GRIB_K2_DY), 16777215);
+    check_flag(c, "GRCHK2 : Invalid projection centre flag - ", k2(GRIB_K2_PROJECTION), 0, 1);
 }
 
-void check_spectral(Checker &c, Sec k2)
+void check_spectral(Checker &c, KSec k2)
 {
-    if (k2[5] != 1)
-        c.err("GRCHK2 : Invalid spectral representation type - ", k2[5], 3);
-    check_flag(c, "GRCHK2 : Invalid spectral representation mode - ", k2[6], 1, 2);
-    if (k2[6] != 1)
+    if (k2(GRIB_K2_REP_TYPE) != 1)
+        c.err("GRCHK2 : Invalid spectral representation type - ", k2(GRIB_K2_REP_TYPE), 3);
+    check_flag(c, "GRCHK2 : Invalid spectral representation mode - ", k2(GRIB_K2_REP_MODE), 1, 2);
+    if (k2(GRIB_K2_REP_MODE) != 1)
         Checker::warn(grib::MsgLine().text(
             "GRCHK2 : Complex spectral representation mode not catered for."));
 }
@@ -156,172 +156,167 @@ using grib::is_one_of;
 
 } // namespace
 
-extern "C" void grchk1(int32_t *ksec1, int32_t *kret)
+extern "C" void grchk1(gint *ksec1, gint *kret)
 {
-    const Sec k{ksec1};
+    const KSec k1{ksec1};
+    const bool norva = k1(GRIB_K1_CENTRE) == GRIB_NORVA_CENTRE;
+    const gint level_type = k1(GRIB_K1_LEVEL_TYPE);
     Checker c;
 
-    if (outside(k[1], 1, 254))
-        c.err("GRCHK1 : Invalid Parameter Table version number - ", k[1], 5);
-    if (outside(k[2], 1, 98) && k[2] != 255)
-        c.err("GRCHK1 : Invalid Identification of Centre - ", k[2], 5);
-    if (outside(k[3], 1, 255))
-        c.err("GRCHK1 : Invalid Generating Process - ", k[3], 5);
-    if (outside(k[4], 1, 255))
-        c.err("GRCHK1 : Invalid Grid Definition - ", k[4], 5);
-    if (!in(itab1, k[5])) {
-        grib::MsgLine().text("GRCHK1 : Invalid flag field - ").i(k[5], 5).text(" decimal.").put();
-        c.fail = 1;
-    }
-    if (k[4] == 255 && (k[5] == 0 || k[5] == 64))
-        c.err("GRCHK1 : Uncatalogued grid and no Section 2.");
-    if (outside(k[6], 1, 255))
-        c.err("GRCHK1 : Invalid Indicator of parameter - ", k[6], 5);
-    if (k[1] > 127 && k[6] < 129 && k[2] == NORVA_CENTRE) {
+    if (outside(k1(GRIB_K1_TABLE), 1, 254))
+        c.err("GRCHK1 : Invalid Parameter Table version number - ", k1(GRIB_K1_TABLE), 5);
+    /* the table of centres ends with the producing centre; 255: missing */
+    if (outside(k1(GRIB_K1_CENTRE), 1, GRIB_NORVA_CENTRE) && k1(GRIB_K1_CENTRE) != 255)
+        c.err("GRCHK1 : Invalid Identification of Centre - ", k1(GRIB_K1_CENTRE), 5);
+    if (outside(k1(GRIB_K1_PROCESS), 1, 255))
+        c.err("GRCHK1 : Invalid Generating Process - ", k1(GRIB_K1_PROCESS), 5);
+    if (outside(k1(GRIB_K1_GRID), 1, 255))
+        c.err("GRCHK1 : Invalid Grid Definition - ", k1(GRIB_K1_GRID), 5);
+    if (!in(itab1, k1(GRIB_K1_FLAG))) {
         grib::MsgLine()
-            .text("GRCHK1 : Inconsistent version number NORVA Code Table 2 - ")
-            .i(k[1], 5)
-            .text(" and Indicator of parameter - ")
-            .i(k[6], 5)
+            .text("GRCHK1 : Invalid flag field - ")
+            .i(k1(GRIB_K1_FLAG), 5)
+            .text(" decimal.")
             .put();
         c.fail = 1;
     }
-    if (k[1] < 127 && k[6] > 127)
+    if (k1(GRIB_K1_GRID) == 255 && (k1(GRIB_K1_FLAG) == 0 || k1(GRIB_K1_FLAG) == 64))
+        c.err("GRCHK1 : Uncatalogued grid and no Section 2.");
+    if (outside(k1(GRIB_K1_PARAM), 1, 255))
+        c.err("GRCHK1 : Invalid Indicator of parameter - ", k1(GRIB_K1_PARAM), 5);
+    if (k1(GRIB_K1_TABLE) > 127 && k1(GRIB_K1_PARAM) < 129 && norva) {
+        c.err("GRCHK1 : Inconsistent version number NORVA Code Table 2 - ", k1(GRIB_K1_TABLE),
+              " and Indicator of parameter - ", k1(GRIB_K1_PARAM));
+    }
+    if (k1(GRIB_K1_TABLE) < 127 && k1(GRIB_K1_PARAM) > 127)
         Checker::warn(grib::MsgLine()
                           .text("GRCHK1 : ** WARNING ** Parameter number ")
-                          .i(k[6], 3)
+                          .i(k1(GRIB_K1_PARAM), 3)
                           .text(" is not defined in International Table number ")
-                          .i(k[1], 3)
+                          .i(k1(GRIB_K1_TABLE), 3)
                           .text("."));
-    if (k[6] != 127) {
-        if (!in(itab3, k[7]) && !(k[7] == 200 && k[2] == NORVA_CENTRE))
-            c.err("GRCHK1 : Invalid indicator of type of level - ", k[7], 5);
-    } else if (!is_one_of(k[7], {120, 130, 140, 150})) {
-        c.err("GRCHK1 : Invalid satellite identifier - ", k[7], 5);
+    if (k1(GRIB_K1_PARAM) != 127) {
+        if (!in(itab3, level_type) && !(level_type == 200 && norva))
+            c.err("GRCHK1 : Invalid indicator of type of level - ", level_type, 5);
+    } else if (!is_one_of(level_type, {120, 130, 140, 150})) {
+        c.err("GRCHK1 : Invalid satellite identifier - ", level_type, 5);
     }
-    if ((k[7] < 8 || k[7] == 102) && static_cast<long long>(k[8]) + k[9] != 0) {
+    if ((level_type < 8 || level_type == 102) &&
+        static_cast<long long>(k1(GRIB_K1_LEVEL)) + k1(GRIB_K1_LEVEL2) != 0) {
         grib::MsgLine()
             .text("GRCHK1 : For level type ")
-            .i(k[7], 3)
+            .i(level_type, 3)
             .text(" descriptions areinvalid - ")
-            .i(k[8], 5)
+            .i(k1(GRIB_K1_LEVEL), 5)
             .x(3)
-            .i(k[9], 5)
+            .i(k1(GRIB_K1_LEVEL2), 5)
             .put();
         c.fail = 1;
     }
-    if (outside(k[10], 0, 99))
-        c.err("GRCHK1 : Invalid year of century - ", k[10], 5);
-    if (outside(k[11], 1, 12))
-        c.err("GRCHK1 : Invalid month - ", k[11], 5);
-    if (outside(k[12], 1, 31))
-        c.err("GRCHK1 : Invalid day - ", k[12], 5);
-    if (outside(k[13], 0, 23))
-        c.err("GRCHK1 : Invalid hour - ", k[13], 5);
-    if (outside(k[14], 0, 59))
-        c.err("GRCHK1 : Invalid minute - ", k[14], 5);
-    if (!in(itab4, k[15]))
-        c.err("GRCHK1 : Invalid Indicator of unit of time - ", k[15], 5);
-    if (!in(itab5, k[18]))
-        c.err("GRCHK1 : Invalid Time Range Indicator - ", k[18], 5);
-    if (in(iavac, k[18])) {
-        if (k[19] < 2) {
-            grib::MsgLine()
-                .text("GRCHK1 : Inconsistent Time Range Indicator - ")
-                .i(k[18], 5)
-                .text(" and number included in averages - ")
-                .i(k[19], 5)
-                .put();
-            c.fail = 1;
-        }
-        if (k[20] < 0 || k[20] >= k[19]) {
-            grib::MsgLine()
-                .text("GRCHK1 : Inconsistent Time Range Indicator - ")
-                .i(k[18], 5)
-                .text(" and number missing from averages - ")
-                .i(k[20], 5)
-                .put();
-            c.fail = 1;
-        }
+    if (outside(k1(GRIB_K1_YEAR), 0, 99))
+        c.err("GRCHK1 : Invalid year of century - ", k1(GRIB_K1_YEAR), 5);
+    if (outside(k1(GRIB_K1_MONTH), 1, 12))
+        c.err("GRCHK1 : Invalid month - ", k1(GRIB_K1_MONTH), 5);
+    if (outside(k1(GRIB_K1_DAY), 1, 31))
+        c.err("GRCHK1 : Invalid day - ", k1(GRIB_K1_DAY), 5);
+    if (outside(k1(GRIB_K1_HOUR), 0, 23))
+        c.err("GRCHK1 : Invalid hour - ", k1(GRIB_K1_HOUR), 5);
+    if (outside(k1(GRIB_K1_MINUTE), 0, 59))
+        c.err("GRCHK1 : Invalid minute - ", k1(GRIB_K1_MINUTE), 5);
+    if (!in(itab4, k1(GRIB_K1_TIME_UNIT)))
+        c.err("GRCHK1 : Invalid Indicator of unit of time - ", k1(GRIB_K1_TIME_UNIT), 5);
+    if (!in(itab5, k1(GRIB_K1_TIME_RANGE)))
+        c.err("GRCHK1 : Invalid Time Range Indicator - ", k1(GRIB_K1_TIME_RANGE), 5);
+    if (in(iavac, k1(GRIB_K1_TIME_RANGE))) {
+        if (k1(GRIB_K1_AVERAGED) < 2)
+            c.err("GRCHK1 : Inconsistent Time Range Indicator - ", k1(GRIB_K1_TIME_RANGE),
+                  " and number included in averages - ", k1(GRIB_K1_AVERAGED));
+        const gint missing = k1(GRIB_K1_NOT_AVERAGED);
+        if (missing < 0 || missing >= k1(GRIB_K1_AVERAGED))
+            c.err("GRCHK1 : Inconsistent Time Range Indicator - ", k1(GRIB_K1_TIME_RANGE),
+                  " and number missing from averages - ", missing);
     }
-    if (k[21] < 20 && k[2] == NORVA_CENTRE)
-        c.err("GRCHK1 : Invalid century of reference time - ", k[21], 5);
-    if (k[23] != 0 && k[2] == NORVA_CENTRE)
-        c.err("GRCHK1 : Invalid decimal scale factor - ", k[23], 5);
-    if (k[24] != 0)
+    if (k1(GRIB_K1_CENTURY) < 20 && norva)
+        c.err("GRCHK1 : Invalid century of reference time - ", k1(GRIB_K1_CENTURY), 5);
+    if (k1(GRIB_K1_SCALE) != 0 && norva)
+        c.err("GRCHK1 : Invalid decimal scale factor - ", k1(GRIB_K1_SCALE), 5);
+    if (k1(GRIB_K1_RESERVED1) != 0)
         Checker::warn(grib::MsgLine().text(
             "GRCHK1 : Reserved field KSEC1(24) should be 0 to avoid problems with future releases."));
-    if (k[25] != 0)
+    if (k1(GRIB_K1_RESERVED2) != 0)
         Checker::warn(grib::MsgLine().text(
             "GRCHK1 : Reserved field KSEC1(25) should be 0 to avoid problems with future releases."));
     *kret = c.fail;
 }
 
-extern "C" void grchk2(int32_t *ksec1, int32_t *ksec2, float * /*psec2*/, int32_t *kret)
+extern "C" void grchk2(gint *ksec1, gint *ksec2, float * /*psec2*/, gint *kret)
 {
-    const int32_t centre = ksec1[1];
-    const Sec k2{ksec2};
+    const KSec k1{ksec1}, k2{ksec2};
+    const bool norva = k1(GRIB_K1_CENTRE) == GRIB_NORVA_CENTRE;
     Checker c;
 
-    if (outside(k2[12], 0, 255))
-        c.err("GRCHK2 : Invalid number of vertical coordinate parameters - ", k2[12], 8);
-    const int32_t type = k2[1];
+    if (outside(k2(GRIB_K2_NV), 0, 255))
+        c.err("GRCHK2 : Invalid number of vertical coordinate parameters - ", k2(GRIB_K2_NV), 8);
+    const gint type = k2(GRIB_K2_TYPE);
     if (!in(itab6, type))
         c.err("GRCHK2 : Invalid data representation type - ", type, 3);
-    if (!in(itab6x, type)) {
+    if (grib::family(type) == grib::OTHER) {
         c.err("GRCHK2 : Unsupported data representation type - ", type, 3);
         *kret = c.fail;
         return;
     }
-    check_flag(c, "GRCHK2 : Invalid earth flag - ", k2[18], 0, 64);
-    if (k2[18] != 0 && centre == NORVA_CENTRE && type != 90)
+    check_flag(c, "GRCHK2 : Invalid earth flag - ", k2(GRIB_K2_EARTH), 0, 64);
+    if (k2(GRIB_K2_EARTH) != 0 && norva && type != 90)
         c.err("GRCHK2 : Earth flag - NORVA usage is 0.");
-    check_flag(c, "GRCHK2 : Invalid components flag - ", k2[19], 0, 8);
-    if (k2[19] != 0 && centre == NORVA_CENTRE)
+    check_flag(c, "GRCHK2 : Invalid components flag - ", k2(GRIB_K2_COMPONENTS), 0, 8);
+    if (k2(GRIB_K2_COMPONENTS) != 0 && norva)
         c.err("GRCHK2 : Components flag - NORVA usage is 0.");
 
-    if (is_one_of(type, {0, 10, 20, 30}))
+    const grib::Family f = grib::family(type);
+    if (f == grib::LATLON)
         check_latlon_grid(c, k2);
-    else if (is_one_of(type, {4, 14, 24, 34}))
+    else if (f == grib::GAUSS)
         check_gaussian_grid(c, k2);
-    else if (type == 5)
+    else if (f == grib::POLAR)
         check_polar_grid(c, k2);
-    else if (is_one_of(type, {50, 60, 70, 80}))
+    else if (f == grib::SPHERICAL)
         check_spectral(c, k2);
     *kret = c.fail;
 }
 
-extern "C" void grchk3(int32_t *ksec1, int32_t *ksec3, float * /*psec3*/, int32_t *kret)
+extern "C" void grchk3(gint *ksec1, gint *ksec3, float * /*psec3*/, gint *kret)
 {
+    const KSec k1{ksec1}, k3{ksec3};
     Checker c;
-    if (outside(ksec3[0], 0, 65535))
-        c.err("GRCHK3 : Invalid bit-map table reference - ", ksec3[0], 9);
-    if (ksec3[0] != 0 && ksec1[1] == NORVA_CENTRE)
+    if (outside(k3(GRIB_K3_TABLE), 0, 65535))
+        c.err("GRCHK3 : Invalid bit-map table reference - ", k3(GRIB_K3_TABLE), 9);
+    if (k3(GRIB_K3_TABLE) != 0 && k1(GRIB_K1_CENTRE) == GRIB_NORVA_CENTRE)
         c.err("GRCHK3 : NORVA usage is to include bit-map.");
     *kret = c.fail;
 }
 
-extern "C" void grchk4(int32_t * /*ksec1*/, int32_t *ksec4, float * /*psec4*/, int32_t *kret)
+extern "C" void grchk4(gint * /*ksec1*/, gint *ksec4, float * /*psec4*/, gint *kret)
 {
-    const Sec k{ksec4};
+    const KSec k4{ksec4};
     Checker c;
 
-    if (k[1] == 0)
+    if (k4(GRIB_K4_COUNT) == 0)
         c.err("GRCHK4 : Number of data values to be encoded is 0.");
-    if (outside(k[2], 1, 32))
-        c.err("GRCHK4 : Invalid number of bits for packed data values - ", k[2], 3);
-    if (k[3] != 0 && k[3] != 128)
-        Checker::warn(grib::MsgLine().text("GRCHK4 : Invalid type of data - ").i(k[3], 3));
-    if (k[4] == 64)
+    if (outside(k4(GRIB_K4_BITS), 1, 32))
+        c.err("GRCHK4 : Invalid number of bits for packed data values - ", k4(GRIB_K4_BITS), 3);
+    if (k4(GRIB_K4_HARMONICS) != 0 && k4(GRIB_K4_HARMONICS) != 128)
+        Checker::warn(
+            grib::MsgLine().text("GRCHK4 : Invalid type of data - ").i(k4(GRIB_K4_HARMONICS), 3));
+    if (k4(GRIB_K4_PACKING) == 64)
         c.err("GRCHK4 : Only simple packing supported.");
-    if (k[4] != 0 && k[4] != 64)
-        c.err("GRCHK4 : Invalid type of packing - ", k[4], 3);
-    check_flag(c, "GRCHK4 : Invalid data representation - ", k[5], 0, 32);
-    check_flag(c, "GRCHK4 : Invalid additional flag field - ", k[6], 0, 16);
-    if (k[7] != 0)
+    if (k4(GRIB_K4_PACKING) != 0 && k4(GRIB_K4_PACKING) != 64)
+        c.err("GRCHK4 : Invalid type of packing - ", k4(GRIB_K4_PACKING), 3);
+    check_flag(c, "GRCHK4 : Invalid data representation - ", k4(GRIB_K4_INTEGER), 0, 32);
+    check_flag(c, "GRCHK4 : Invalid additional flag field - ", k4(GRIB_K4_ADDITIONAL), 0, 16);
+    if (k4(GRIB_K4_RESERVED) != 0)
         Checker::warn(grib::MsgLine().text(
             "GRCHK4 : Reserved field not 0. May cause trouble in future releases of FLDCOD."));
-    check_flag(c, "GRCHK4 : Invalid number of fields indicator - ", k[8], 0, 64);
-    check_flag(c, "GRCHK4 : Invalid secondary bit map indicator - ", k[9], 0, 32);
+    check_flag(c, "GRCHK4 : Invalid number of fields indicator - ", k4(GRIB_K4_MATRIX), 0, 64);
+    check_flag(c, "GRCHK4 : Invalid secondary bit map indicator - ", k4(GRIB_K4_SECONDARY), 0, 32);
     *kret = c.fail;
 }

@@ -13,65 +13,73 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
-using std::int32_t;
-
-constexpr int32_t MAX_LAT = 320;
-constexpr int32_t MAX_LON = 640;
-constexpr int32_t MAX_ROW = std::max(MAX_LAT, MAX_LON);
+constexpr gint MAX_LAT = 320;
+constexpr gint MAX_LON = 640;
+constexpr gint MAX_ROW = std::max(MAX_LAT, MAX_LON);
 
 [[noreturn]] void stop(const char *name)
 {
     abortx(name, static_cast<long>(std::strlen(name)));
 }
 
+/* A count outside 0..limit is fatal. */
+void check_limit(std::string_view text, gint n, gint limit)
+{
+    if (n >= 0 && n <= limit)
+        return;
+    grib::MsgLine().text(text).i(n, 4).text(", maximum allowed is ").i(limit, 3).text(".").put();
+    stop("QU2REG");
+}
+
 /* Column c (1..3) of a rowina workspace with ko output points; entry k at
  * index k, 0 <= k <= ko + 2. */
-float *column(float *pw, int32_t ko, int c)
+float *column(float *pw, gint ko, int c)
 {
     return pw + static_cast<std::ptrdiff_t>(c - 1) * (ko + 3);
 }
 
 /* Input position of output point i (1-based), in input intervals. */
-float position(int32_t i, float d, int32_t ki)
+float position(gint i, float d, gint ki)
 {
     return (static_cast<float>(i - 1) * d) * static_cast<float>(ki);
 }
 
-void linear(float *p, int32_t ko, int32_t ki, float *f)
+void linear(float *p, gint ko, gint ki, float *f)
 {
-    for (int32_t j = 1; j <= ki; ++j)
+    for (gint j = 1; j <= ki; ++j)
         f[j] = p[j - 1];
     f[ki + 1] = p[0];
     const float d = 1.0f / static_cast<float>(ko);
-    for (int32_t i = 1; i <= ko; ++i) {
+    for (gint i = 1; i <= ko; ++i) {
         const float x = position(i, d, ki);
-        int32_t k = std::clamp(static_cast<int32_t>(x), 0, ki - 1);
+        gint k = std::clamp(static_cast<gint>(x), 0, ki - 1);
         const float w = x - static_cast<float>(k);
         p[i - 1] = (1.0f - w) * f[k + 1] + w * f[k + 2];
     }
 }
 
-void cubic(float *p, int32_t ko, int32_t ki, float *f, float *gl, float *gr)
+void cubic(float *p, gint ko, gint ki, float *f, float *gl, float *gr)
 {
-    for (int32_t j = 1; j <= ki; ++j)
+    for (gint j = 1; j <= ki; ++j)
         f[j] = p[j - 1];
     f[0] = p[ki - 1];
     f[ki + 1] = p[0];
     f[ki + 2] = ki >= 2 ? p[1] : p[0];
-    for (int32_t j = 1; j <= ki; ++j) {
+    for (gint j = 1; j <= ki; ++j) {
         const float a = f[j - 1], b = f[j], c = f[j + 1], e = f[j + 2];
         gl[j] = -a / 3.0f - b * 0.5f + c - e / 6.0f;
         gr[j + 1] = a / 6.0f - b + c * 0.5f + e / 3.0f;
     }
-    int32_t n = ki;
+    gint n = ki;
     scm0(gl + 1, gr + 2, f + 1, f + 2, &n);
     const float d = 1.0f / static_cast<float>(ko);
-    for (int32_t i = 1; i <= ko; ++i) {
+    for (gint i = 1; i <= ko; ++i) {
         const float x1 = position(i, d, ki) + 1.0f;
-        const int32_t k = std::clamp(static_cast<int32_t>(x1), 1, ki);
+        const gint k = std::clamp(static_cast<gint>(x1), 1, ki);
         const float t = x1 - static_cast<float>(k);
         const float s = 1.0f - t;
         p[i - 1] = ((3.0f - 2.0f * s) * f[k] + t * gl[k]) * s * s +
@@ -81,11 +89,11 @@ void cubic(float *p, int32_t ko, int32_t ki, float *f, float *gl, float *gr)
 
 } // namespace
 
-extern "C" void scm0(float *pdl, float *pdr, float *pfl, float *pfr, int32_t *klen)
+extern "C" void scm0(float *pdl, float *pdr, float *pfl, float *pfr, gint *klen)
 {
     const float eps = 1.0E-12f;
     const float zmax = (1.0f - eps) * 3.0f;
-    for (int32_t j = 0; j < *klen; ++j) {
+    for (gint j = 0; j < *klen; ++j) {
         const float d = pfr[j] - pfl[j];
         if (std::fabs(d) <= eps) {
             pdl[j] = 0.0f;
@@ -105,7 +113,7 @@ extern "C" void scm0(float *pdl, float *pdr, float *pfl, float *pfr, int32_t *kl
     }
 }
 
-extern "C" void rowina(float *p, int32_t *ko, int32_t *ki, float *pw, int32_t *kcode)
+extern "C" void rowina(float *p, gint *ko, gint *ki, float *pw, gint *kcode)
 {
     if (*kcode != 1 && *kcode != 3) {
         grib::MsgLine().text("ROWINA : Invalid interpolation code = ").i(*kcode, 4).put();
@@ -126,42 +134,24 @@ extern "C" void rowina(float *p, int32_t *ko, int32_t *ki, float *pw, int32_t *k
         cubic(p, *ko, *ki, column(pw, *ko, 1), column(pw, *ko, 2), column(pw, *ko, 3));
 }
 
-extern "C" void qu2reg(float *pfield, int32_t *kpoint, int32_t *klat, int32_t *klon,
-                       int32_t *kcode)
+extern "C" void qu2reg(float *pfield, gint *kpoint, gint *klat, gint *klon,
+                       gint *kcode)
 {
-    const int32_t code = *kcode;
+    const gint code = *kcode;
     if (code != 1 && code != 3 && code != 11 && code != 13) {
         grib::MsgLine().text("QU2REG : Invalid interpolation type code = ").i(code, 3).put();
         stop("QU2REG");
     }
-    if (*klat < 0 || *klat > MAX_LAT) {
-        grib::MsgLine()
-            .text("QU2REG : Number of latitudes is ")
-            .i(*klat, 4)
-            .text(", maximum allowed is ")
-            .i(MAX_LAT, 3)
-            .text(".")
-            .put();
-        stop("QU2REG");
-    }
-    if (*klon < 0 || *klon > MAX_LON) {
-        grib::MsgLine()
-            .text("QU2REG : Number of longitudes is ")
-            .i(*klon, 4)
-            .text(", maximum allowed is ")
-            .i(MAX_LON, 3)
-            .text(".")
-            .put();
-        stop("QU2REG");
-    }
+    check_limit("QU2REG : Number of latitudes is ", *klat, MAX_LAT);
+    check_limit("QU2REG : Number of longitudes is ", *klon, MAX_LON);
     const bool swapped = code > 10;
-    const int32_t rows = swapped ? *klon : *klat;
-    int32_t len = swapped ? *klat : *klon;
-    int32_t icode = swapped ? code - 10 : code;
+    const gint rows = swapped ? *klon : *klat;
+    gint len = swapped ? *klat : *klon;
+    gint icode = swapped ? code - 10 : code;
 
     /* Every row must hold 1 to len points; the rows then fit in place. */
     long long total = 0;
-    for (int32_t j = 0; j < rows; ++j) {
+    for (gint j = 0; j < rows; ++j) {
         if (kpoint[j] < 1 || kpoint[j] > len) {
             grib::MsgLine()
                 .text("QU2REG : Row ")
@@ -181,8 +171,8 @@ extern "C" void qu2reg(float *pfield, int32_t *kpoint, int32_t *klat, int32_t *k
      * before the end of its output, so nothing unread is overwritten. */
     std::array<float, MAX_ROW> zline;
     std::array<float, 3 * (MAX_ROW + 3)> zwork;
-    for (int32_t j = rows - 1; j >= 0; --j) {
-        int32_t n = kpoint[j];
+    for (gint j = rows - 1; j >= 0; --j) {
+        gint n = kpoint[j];
         total -= n;
         float *in = pfield + total;
         float *out = pfield + static_cast<std::ptrdiff_t>(j) * len;

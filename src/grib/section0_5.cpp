@@ -3,21 +3,19 @@
  * end section (section 5), and the output lengths.
  */
 #include "grib_codec.h"
-#include "grib_format.h"
 
 namespace {
 
-const std::string_view E303 = "Error inserting/extracting GRIB Edition Number. Return code = ";
 
 bool code0(grib_call &c)
 {
     gint grib[4] = {71, 82, 73, 66};
     if (grib_xfer(c, grib, 4, 8))
-        return grib_fail(c, 301, "Error in inserting letters GRIB. Return code = ");
+        return grib_fail(c, 301);
     grib_skip(24);  /* the length is filled in at the end */
-    c.k0(2) = 1;
-    if (grib_xfer1(c, c.k0(2), 8))
-        return grib_fail(c, 303, E303);
+    c.k0(GRIB_K0_EDITION) = 1;
+    if (grib_xfer1(c, c.k0(GRIB_K0_EDITION), 8))
+        return grib_fail(c, 303);
     grib_work().edition = 1;
     return true;
 }
@@ -26,14 +24,14 @@ bool decode0(grib_call &c)
 {
     grib_work_t &w = grib_work();
     grib_skip(32);  /* "GRIB" is not checked */
-    if (grib_xfer1(c, c.k0(1), 24))
-        return grib_fail(c, 302, "Error extracting length of GRIB message. Return code = ");
-    if (grib_xfer1(c, c.k0(2), 8))
-        return grib_fail(c, 303, E303);
-    if (c.k0(1) == 24 && c.k0(2) == 0) {
+    if (grib_xfer1(c, c.k0(GRIB_K0_LENGTH), 24))
+        return grib_fail(c, 302);
+    if (grib_xfer1(c, c.k0(GRIB_K0_EDITION), 8))
+        return grib_fail(c, 303);
+    if (c.k0(GRIB_K0_LENGTH) == 24 && c.k0(GRIB_K0_EDITION) == 0) {
         w.edition = 0;
         w.nspt = 32;
-        c.k0(1) = GRIB_KNEG;
+        c.k0(GRIB_K0_LENGTH) = GRIB_KNEG;
         return true;
     }
     gint keep = w.nspt, octets22 = 0;
@@ -41,14 +39,12 @@ bool decode0(grib_call &c)
     int r = grib_xfer1(c, octets22, 16);
     w.nspt = keep;
     if (r)
-        return grib_fail(c, 304,
-                         "Error extracting octets 22 and 23 for Experimental Edition check. "
-                         "Return code = ");
+        return grib_fail(c, 304);
     if (octets22 == 0) {
         w.edition = -1;
         w.nspt = 32;
-        c.k0(2) = -1;
-        c.k0(1) = GRIB_KNEG;
+        c.k0(GRIB_K0_EDITION) = -1;
+        c.k0(GRIB_K0_LENGTH) = GRIB_KNEG;
         return true;
     }
     w.edition = 1;
@@ -68,15 +64,14 @@ bool grib_sec5(grib_call &c)
     gint end[4] = {55, 55, 55, 55};
     if (c.coding()) {
         if (grib_xfer(c, end, 4, 8))
-            return grib_fail(c, 801, "Error inserting/extracting 7777 group. Return code = ");
-        c.k0(1) = w.nspt / 8;
+            return grib_fail(c, 801);
+        c.k0(GRIB_K0_LENGTH) = w.nspt / 8;
         gint keep = w.nspt;
         w.nspt = 32;
-        int r = grib_xfer1(c, c.k0(1), 24);
+        int r = grib_xfer1(c, c.k0(GRIB_K0_LENGTH), 24);
         w.nspt = keep;
         if (r)
-            return grib_fail(c, 802,
-                             "Error inserting/extracting length of GRIB message. Return code = ");
+            return grib_fail(c, 802);
         gint words = w.nspt / 32 + (w.nspt % 32 ? 1 : 0);
         if (grib_state.grbcom.NRND == 1) {
             gint bits = words * 32, r960 = bits % 960;
@@ -88,11 +83,10 @@ bool grib_sec5(grib_call &c)
         return true;
     }
     /* decoding: the unused bits at the end of section 4 are passed over */
-    w.nspt = w.start4;
-    grib_skip(8 * w.len4);
+    grib_skip_section(w.start4, w.len4);
     if (grib_xfer(c, end, 4, 8))
-        return grib_fail(c, 801, "Error inserting/extracting 7777 group. Return code = ");
+        return grib_fail(c, 801);
     if (end[0] != 55 || end[1] != 55 || end[2] != 55 || end[3] != 55)
-        grib_fail(c, 805, "End of message 7777 group not found. Return code = ");
+        grib_fail(c, 805);
     return true;
 }

@@ -9,72 +9,67 @@ namespace {
 
 bool level_is_one_number(grib_call &c)
 {
-    switch (c.k1(7)) {
+    switch (c.k1(GRIB_K1_LEVEL_TYPE)) {
     case 100: case 103: case 105: case 107: case 109: case 111: case 160:
         return true;
     default:
-        return c.k1(6) == 127;
+        return c.k1(GRIB_K1_PARAM) == 127;
     }
 }
 
 bool level(grib_call &c, int ed)
 {
-    const std::string_view msg = "Error inserting/extracting Height,  pressure, etc of levels. Return code = ";
-    if (!c.coding() && (c.k1(7) < 8 || c.k1(7) == 102)) {
+    if (!c.coding() && (c.k1(GRIB_K1_LEVEL_TYPE) < 8 || c.k1(GRIB_K1_LEVEL_TYPE) == 102)) {
         grib_skip(16);
         return true;
     }
     int r;
     if (level_is_one_number(c)) {
-        c.k1(9) = 0;
-        r = grib_xfer1(c, c.k1(8), 16);
+        c.k1(GRIB_K1_LEVEL2) = 0;
+        r = grib_xfer1(c, c.k1(GRIB_K1_LEVEL), 16);
     } else {
-        r = grib_xfer(c, &c.k1(8), 2, 8);
+        r = grib_xfer(c, &c.k1(GRIB_K1_LEVEL), 2, 8);
     }
     if (r)
-        return grib_fail(c, 404, msg);
-    if (!c.coding() && ed == -1 && c.k1(2) == 98) {
+        return grib_fail(c, 404);
+    if (!c.coding() && ed == -1 && c.norva()) {
         grib_skip(-16);
-        if (grib_xfer(c, &c.k1(8), 2, 8))
-            return grib_fail(c, 404, msg);
-        c.k1(8) = c.k1(8) * 32 + c.k1(9);
-        c.k1(9) = 0;
+        if (grib_xfer(c, &c.k1(GRIB_K1_LEVEL), 2, 8))
+            return grib_fail(c, 404);
+        c.k1(GRIB_K1_LEVEL) = c.k1(GRIB_K1_LEVEL) * 32 + c.k1(GRIB_K1_LEVEL2);
+        c.k1(GRIB_K1_LEVEL2) = 0;
     }
     return true;
 }
 
 bool time_fields(grib_call &c, int ed)
 {
-    if (grib_xfer(c, &c.k1(10), 6, 8))
-        return grib_fail(c, 405,
-                         "Error inserting/extracting six fields from Year of century to Indicator "
-                         "of unit of time range. Return code = ");
+    if (grib_xfer(c, &c.k1(GRIB_K1_YEAR), 6, 8))
+        return grib_fail(c, 405);
     if (!c.coding() && ed == -1) {
-        if (c.k1(15) == 90)
-            c.k1(15) = 7;
-        if (c.k1(15) > 10)
-            c.k1(15) = c.k1(15) / 10 - 3;
+        if (c.k1(GRIB_K1_TIME_UNIT) == 90)
+            c.k1(GRIB_K1_TIME_UNIT) = 7;
+        if (c.k1(GRIB_K1_TIME_UNIT) > 10)
+            c.k1(GRIB_K1_TIME_UNIT) = c.k1(GRIB_K1_TIME_UNIT) / 10 - 3;
     }
-    int r = c.coding() && c.k1(18) == 10 ? grib_xfer1(c, c.k1(16), 16)
-                                         : grib_xfer(c, &c.k1(16), 2, 8);
+    int r = c.coding() && c.k1(GRIB_K1_TIME_RANGE) == 10 ? grib_xfer1(c, c.k1(GRIB_K1_P1), 16)
+                                         : grib_xfer(c, &c.k1(GRIB_K1_P1), 2, 8);
     if (r)
-        return grib_fail(c, 406, "Error inserting/extracting Period of time. Return code = ");
-    if (grib_xfer1(c, c.k1(18), 8))
-        return grib_fail(c, 407, "Error inserting/extracting time range indicator. Return code = ");
+        return grib_fail(c, 406);
+    if (grib_xfer1(c, c.k1(GRIB_K1_TIME_RANGE), 8))
+        return grib_fail(c, 407);
     if (!c.coding()) {
-        if (c.k1(18) == 10) {
-            c.k1(16) = c.k1(16) * 256 + c.k1(17);
-            c.k1(17) = 0;
+        if (c.k1(GRIB_K1_TIME_RANGE) == 10) {
+            c.k1(GRIB_K1_P1) = c.k1(GRIB_K1_P1) * 256 + c.k1(GRIB_K1_P2);
+            c.k1(GRIB_K1_P2) = 0;
         }
-        if (c.k1(16) == 0 && c.is("S") && ed == -1)
-            c.k1(18) = 1;
+        if (c.k1(GRIB_K1_P1) == 0 && c.is("S") && ed == -1)
+            c.k1(GRIB_K1_TIME_RANGE) = 1;
     }
-    if (grib_xfer1(c, c.k1(19), 16))
-        return grib_fail(c, 408, "Error inserting/extracting number averaged. Return code = ");
-    if (grib_xfer1(c, c.k1(20), 8))
-        return grib_fail(c, 409,
-                         "Error inserting/extracting number missing from averages etc. "
-                         "Return code = ");
+    if (grib_xfer1(c, c.k1(GRIB_K1_AVERAGED), 16))
+        return grib_fail(c, 408);
+    if (grib_xfer1(c, c.k1(GRIB_K1_NOT_AVERAGED), 8))
+        return grib_fail(c, 409);
     return true;
 }
 
@@ -84,40 +79,25 @@ bool grib_sec1(grib_call &c)
 {
     grib_work_t &w = grib_work();
     const int ed = w.edition;
-    if (c.coding() && grib_state.grbcom.NVCK == 1) {
-        gint ir = 0;
-        grchk1(c.ksec1, &ir);
-        if (ir)
-            return grib_fail(c, 499,
-                             "Error found when checking values for Section 1 against valid GRIB "
-                             "values. Return code = ");
-    }
+    if (!grib_checked(c, 1))
+        return false;
     w.start1 = w.nspt;
     w.len1 = c.coding() ? 28 : 20;
     if (ed != -1) {
         if (grib_xfer1(c, w.len1, 24))
-            return grib_fail(c, 401, "Error inserting/extracting length of  Section 1. Return code = ");
-        if (grib_xfer1(c, c.k1(1), 8))
-            return grib_fail(c, 402,
-                             "Error inserting/extracting Parameter Table Version Number. "
-                             "Return code = ");
+            return grib_fail(c, 401);
+        if (grib_xfer1(c, c.k1(GRIB_K1_TABLE), 8))
+            return grib_fail(c, 402);
     }
-    if (grib_debug())
-        grib::MsgLine()
-            .text("FLDCOD : Length of Section 1 of GRIB code is ")
-            .i(w.len1, 4)
-            .text(" octets.")
-            .put();
-    if (grib_xfer(c, &c.k1(2), 6, 8))
-        return grib_fail(c, 403,
-                         "Error inserting/extracting six fields from Identification of Centre to "
-                         "Indicator of type of level. Return code = ");
+    grib_debug_length(1, w.len1);
+    if (grib_xfer(c, &c.k1(GRIB_K1_CENTRE), 6, 8))
+        return grib_fail(c, 403);
     if (!c.coding() && ed != 1) {
-        if (c.k1(2) == 98)
-            c.k1(1) = 128;
+        if (c.norva())
+            c.k1(GRIB_K1_TABLE) = 128;
         if (ed == -1) {
-            gint f = c.k1(5);
-            c.k1(5) = f == 1 ? 128 : f == 2 ? 64 : f == 3 ? 192 : f;
+            gint f = c.k1(GRIB_K1_FLAG);
+            c.k1(GRIB_K1_FLAG) = f == 1 ? 128 : f == 2 ? 64 : f == 3 ? 192 : f;
         }
     }
     if (c.length_only()) {
@@ -127,22 +107,19 @@ bool grib_sec1(grib_call &c)
     if (!level(c, ed) || !time_fields(c, ed))
         return false;
     if (ed != 1) {
-        c.k1(21) = c.k1(2) == 98 ? 20 : GRIB_KNEG;
+        c.k1(GRIB_K1_CENTURY) = c.norva() ? 20 : GRIB_KNEG;
     } else {
-        if (grib_xfer1(c, c.k1(21), 8))
-            return grib_fail(c, 410,
-                             "Error inserting/extracting century of data or reserved field. "
-                             "Return code = ");
+        if (grib_xfer1(c, c.k1(GRIB_K1_CENTURY), 8))
+            return grib_fail(c, 410);
         grib_skip(8);
-        if (grib_xfer_sm(c, c.k1(23), 16))
-            return grib_fail(c, 411,
-                             "Error inserting/extracting units decimal scale factor. Return code = ");
+        if (grib_xfer_sm(c, c.k1(GRIB_K1_SCALE), 16))
+            return grib_fail(c, 411);
         if (!c.coding() && w.len1 > 28) {
-            w.nspt = w.start1;
-            grib_skip(8 * w.len1);
+            grib_skip_section(w.start1, w.len1);
         }
     }
-    if (!c.coding() && (c.k1(6) == 127 || c.k1(6) == 128) && c.k1(1) == 128 && c.k1(2) == 98) {
+    gint param = c.k1(GRIB_K1_PARAM);
+    if (!c.coding() && (param == 127 || param == 128) && c.k1(GRIB_K1_TABLE) == 128 && c.norva()) {
         w.pseudo = 1;
         c.op = 'L';
     }

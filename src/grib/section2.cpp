@@ -2,37 +2,22 @@
  * section2.cpp -- grid description section (section 2): latitude/longitude,
  * Gaussian, spherical harmonic, polar stereographic and space view grids.
  */
-#include <string>
-
 #include "grib_codec.h"
 #include "grib_format.h"
 
 namespace {
 
-enum Family { LATLON, GAUSS, SPHERICAL, POLAR, SPACE, OTHER };
+using grib::Family;
+using enum grib::Family;
+using grib::family;
 
-Family family(gint type)
-{
-    switch (type) {
-    case 0: case 10: case 20: case 30: return LATLON;
-    case 4: case 14: case 24: case 34: return GAUSS;
-    case 50: case 60: case 70: case 80: return SPHERICAL;
-    case 5: return POLAR;
-    case 90: return SPACE;
-    default: return OTHER;
-    }
-}
-
-bool rotated(gint t) { return t == 10 || t == 14 || t == 30 || t == 34 || t == 60 || t == 80; }
-bool stretched(gint t) { return t == 20 || t == 24 || t == 70 || t == 30 || t == 34 || t == 80; }
-
+/* Octets after the first 32: a pole and a real for each of rotation and
+ * stretching, 8 more for space views. */
 gint extra_octets(gint t)
 {
-    if (t == 10 || t == 14 || t == 60 || t == 20 || t == 24 || t == 70)
-        return 10;
-    if (t == 30 || t == 34 || t == 80)
-        return 20;
-    return t == 90 ? 8 : 0;
+    if (family(t) == SPACE)
+        return 8;
+    return (grib::rotated(t) ? 10 : 0) + (grib::stretched(t) ? 10 : 0);
 }
 
 /* Octets up to the type's last field, the octets a decoded section must
@@ -51,15 +36,12 @@ gint fields_end(Family f, gint t)
  * there are none (a row count out of bounds is refused by lists()). */
 int64_t lists_end(grib_call &c, gint t, gint nv, bool quasi)
 {
-    gint rows = quasi && c.k2(3) >= 0 && c.k2(3) <= GRIB_MAXROWS ? c.k2(3) : 0;
+    gint nj = c.k2(GRIB_K2_NJ);
+    gint rows = quasi && nj >= 0 && nj <= GRIB_MAXROWS ? nj : 0;
     if (nv == 0 && rows == 0)
         return 0;
     return 32 + extra_octets(t) + 4 * int64_t{nv} + 2 * int64_t{rows};
 }
-
-std::string ie(std::string_view a) { return std::string(GRIB_IE) + std::string(a); }
-
-bool fail(grib_call &c, gint code, std::string_view text) { return grib_fail(c, code, ie(text)); }
 
 /* Octet 17: increments given, earth flag, components. */
 bool flags17(grib_call &c, Family f, int ed)
@@ -67,97 +49,105 @@ bool flags17(grib_call &c, Family f, int ed)
     gint v = 0;
     bool with_increments = f == LATLON || f == GAUSS;
     if (c.coding())
-        v = (with_increments ? c.k2(6) : 0) + c.k2(18) + c.k2(19);
+        v = (with_increments ? c.k2(GRIB_K2_INCREMENTS) : 0) + c.k2(GRIB_K2_EARTH) +
+            c.k2(GRIB_K2_COMPONENTS);
     if (grib_xfer1(c, v, 8))
-        return fail(c, 507, "components flag. Return code = ");
+        return grib_fail(c, 507);
     if (c.coding() || v == 0)
         return true;
     if (ed == -1 && f != SPACE && (v == 1 || v == 3))
         v = 128;
     if (v >= 128) {
         if (with_increments)
-            c.k2(6) = 128;
+            c.k2(GRIB_K2_INCREMENTS) = 128;
         v -= 128;
     }
     if (v >= 64) {
-        c.k2(18) = 64;
+        c.k2(GRIB_K2_EARTH) = 64;
         v -= 64;
     }
-    c.k2(19) = v;
+    c.k2(GRIB_K2_COMPONENTS) = v;
     return true;
 }
 
 bool scanning(grib_call &c, int ed)
 {
-    if (grib_xfer1(c, c.k2(11), 8))
-        return fail(c, 511, "scanning mode flags. Return code = ");
-    if (!c.coding() && ed == -1 && c.k2(11) == 1)
-        c.k2(11) = 0;
+    if (grib_xfer1(c, c.k2(GRIB_K2_SCAN), 8))
+        return grib_fail(c, 511);
+    if (!c.coding() && ed == -1 && c.k2(GRIB_K2_SCAN) == 1)
+        c.k2(GRIB_K2_SCAN) = 0;
     return true;
 }
 
 bool lat_lon_gauss(grib_call &c, Family f, int ed)
 {
-    bool quasi = c.k2(17) == 1;
+    bool quasi = c.k2(GRIB_K2_QUASI) == 1;
     if (c.coding()) {
         if (f == GAUSS && quasi)
-            c.k2(2) = 65535;
-        if (c.k2(6) == 0 || (f == GAUSS && quasi))
-            c.k2(9) = 65535;
-        if (f == LATLON && c.k2(6) == 0)
-            c.k2(10) = 65535;
+            c.k2(GRIB_K2_NI) = 65535;
+        if (c.k2(GRIB_K2_INCREMENTS) == 0 || (f == GAUSS && quasi))
+            c.k2(GRIB_K2_DI) = 65535;
+        if (f == LATLON && c.k2(GRIB_K2_INCREMENTS) == 0)
+            c.k2(GRIB_K2_DJ) = 65535;
     }
-    if (grib_xfer(c, &c.k2(2), 2, 16))
-        return fail(c, 505, "number of points along a parallel or meridian. Return code = ");
-    if (grib_xfer_sm(c, &c.k2(4), 2, 24))
-        return fail(c, 506, "latitude or longitude of first grid point. Return code = ");
+    if (grib_xfer(c, &c.k2(GRIB_K2_NI), 2, 16))
+        return grib_fail(c, 505);
+    if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA1), 2, 24))
+        return grib_fail(c, 506);
     if (!flags17(c, f, ed))
         return false;
-    if (grib_xfer_sm(c, &c.k2(7), 2, 24))
-        return fail(c, 508, "latitude or longitude of last grid point. Return code = ");
-    if (grib_xfer1(c, c.k2(9), 16))
-        return fail(c, 509, "i direction increment. Return code = ");
-    if (grib_xfer1(c, c.k2(10), 16))
-        return f == GAUSS ? fail(c, 510, "number of parallels between pole and Equator. Return code = ")
-                          : fail(c, 513, "j direction increment. Return code = ");
+    if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA2), 2, 24))
+        return grib_fail(c, 508);
+    if (grib_xfer1(c, c.k2(GRIB_K2_DI), 16))
+        return grib_fail(c, 509);
+    if (grib_xfer1(c, c.k2(GRIB_K2_DJ), 16))
+        return f == GAUSS ? grib_fail(c, 510)
+                          : grib_fail(c, 513);
     if (!scanning(c, ed))
         return false;
     grib_skip(32);
     if (!c.coding()) {
-        if (f == GAUSS && c.k2(2) == 65535)
-            c.k2(2) = GRIB_KNEG;
-        if (c.k2(9) == 65535)
-            c.k2(9) = GRIB_KNEG;
-        if (f == LATLON && c.k2(10) == 65535)
-            c.k2(10) = GRIB_KNEG;
+        if (f == GAUSS && c.k2(GRIB_K2_NI) == 65535)
+            c.k2(GRIB_K2_NI) = GRIB_KNEG;
+        if (c.k2(GRIB_K2_DI) == 65535)
+            c.k2(GRIB_K2_DI) = GRIB_KNEG;
+        if (f == LATLON && c.k2(GRIB_K2_DJ) == 65535)
+            c.k2(GRIB_K2_DJ) = GRIB_KNEG;
     }
     return true;
 }
 
 bool spherical(grib_call &c)
 {
-    if (grib_xfer(c, &c.k2(2), 3, 16))
-        return fail(c, 514, "J,K,M pentagonal resolution parameters. Return code = ");
-    if (grib_xfer(c, &c.k2(5), 2, 8))
-        return fail(c, 515, "representation type or mode. Return code = ");
+    if (grib_xfer(c, &c.k2(GRIB_K2_J), 3, 16))
+        return grib_fail(c, 514);
+    if (grib_xfer(c, &c.k2(GRIB_K2_REP_TYPE), 2, 8))
+        return grib_fail(c, 515);
     grib_skip(18 * 8);
     return true;
 }
 
+/* Nx, Ny, the first (or sub-satellite) point and octet 17 of polar
+ * stereographic and space view grids. */
+bool xy_start(grib_call &c, Family f, int ed)
+{
+    if (grib_xfer(c, &c.k2(GRIB_K2_NI), 2, 16))
+        return grib_fail(c, 523);
+    if (grib_xfer_sm(c, &c.k2(GRIB_K2_LA1), 2, 24))
+        return grib_fail(c, f == POLAR ? 506 : 526);
+    return flags17(c, f, ed);
+}
+
 bool polar(grib_call &c, int ed)
 {
-    if (grib_xfer(c, &c.k2(2), 2, 16))
-        return fail(c, 523, "number of points along X or Y axis. Return code = ");
-    if (grib_xfer_sm(c, &c.k2(4), 2, 24))
-        return fail(c, 506, "latitude or longitude of first grid point. Return code = ");
-    if (!flags17(c, POLAR, ed))
+    if (!xy_start(c, POLAR, ed))
         return false;
-    if (grib_xfer_sm(c, c.k2(7), 24))
-        return fail(c, 508, "latitude or longitude of last grid point. Return code = ");
-    if (grib_xfer(c, &c.k2(9), 2, 24))
-        return fail(c, 524, "X or Y axis grid length. Return code = ");
-    if (grib_xfer1(c, c.k2(13), 8))
-        return fail(c, 525, "Projection centre flag. Return code = ");
+    if (grib_xfer_sm(c, c.k2(GRIB_K2_LOV), 24))
+        return grib_fail(c, 508);
+    if (grib_xfer(c, &c.k2(GRIB_K2_DX), 2, 24))
+        return grib_fail(c, 524);
+    if (grib_xfer1(c, c.k2(GRIB_K2_PROJECTION), 8))
+        return grib_fail(c, 525);
     if (!scanning(c, ed))
         return false;
     grib_skip(32);
@@ -166,39 +156,35 @@ bool polar(grib_call &c, int ed)
 
 bool space_view(grib_call &c, int ed)
 {
-    if (grib_xfer(c, &c.k2(2), 2, 16))
-        return fail(c, 523, "number of points along X or Y axis. Return code = ");
-    if (grib_xfer_sm(c, &c.k2(4), 2, 24))
-        return fail(c, 526, "latitude or longitude of sub-satellite point. Return code = ");
-    if (!flags17(c, SPACE, ed))
+    if (!xy_start(c, SPACE, ed))
         return false;
-    if (grib_xfer(c, &c.k2(7), 2, 24))
-        return fail(c, 527, "diameter of the earth in x or y direction. Return code = ");
-    if (grib_xfer(c, &c.k2(9), 2, 16))
-        return fail(c, 528, "X or Y coordinate of sub-satellite point. Return code = ");
+    if (grib_xfer(c, &c.k2(GRIB_K2_DIAMETER_X), 2, 24))
+        return grib_fail(c, 527);
+    if (grib_xfer(c, &c.k2(GRIB_K2_XP), 2, 16))
+        return grib_fail(c, 528);
     if (!scanning(c, ed))
         return false;
-    if (grib_xfer(c, &c.k2(13), 2, 24))
-        return fail(c, 529, "orientation of the grid or camera angle. Return code = ");
-    if (grib_xfer(c, &c.k2(15), 2, 16))
-        return fail(c, 530, "X or Y coordinates of origin of sector. Return code = ");
+    if (grib_xfer(c, &c.k2(GRIB_K2_ORIENTATION), 2, 24))
+        return grib_fail(c, 529);
+    if (grib_xfer(c, &c.k2(GRIB_K2_XO), 2, 16))
+        return grib_fail(c, 530);
     grib_skip(16);
     return true;
 }
 
 bool rotation_stretching(grib_call &c, gint type)
 {
-    if (rotated(type)) {
-        if (grib_xfer_sm(c, &c.k2(13), 2, 24))
-            return fail(c, 517, "latitude or longitude of southern pole. Return code = ");
-        if (grib_xfer_ibm(c, c.p2(1)))
-            return fail(c, 518, "angle of rotation. Return code = ");
+    if (grib::rotated(type)) {
+        if (grib_xfer_sm(c, &c.k2(GRIB_K2_POLE_LAT), 2, 24))
+            return grib_fail(c, 517);
+        if (grib_xfer_ibm(c, c.p2(GRIB_P2_ANGLE)))
+            return grib_fail(c, 518);
     }
-    if (stretched(type)) {
-        if (grib_xfer_sm(c, &c.k2(15), 2, 24))
-            return fail(c, 519, "latitude or of pole of stretching. Return code = ");
-        if (grib_xfer_ibm(c, c.p2(2)))
-            return fail(c, 520, "stretching factor. Return code = ");
+    if (grib::stretched(type)) {
+        if (grib_xfer_sm(c, &c.k2(GRIB_K2_STRETCH_LAT), 2, 24))
+            return grib_fail(c, 519);
+        if (grib_xfer_ibm(c, c.p2(GRIB_P2_STRETCH)))
+            return grib_fail(c, 520);
     }
     return true;
 }
@@ -207,15 +193,15 @@ bool rotation_stretching(grib_call &c, gint type)
 bool lists(grib_call &c, gint nv, bool quasi)
 {
     for (gint j = 1; j <= nv; j++)
-        if (grib_xfer_ibm(c, c.p2(10 + j)))
-            return fail(c, 521, "vertical coordinate parameters. Return code = ");
+        if (grib_xfer_ibm(c, c.p2(GRIB_P2_VERTICAL - 1 + j)))
+            return grib_fail(c, 521);
     if (!quasi)
         return true;
-    gint rows = c.k2(3);
+    gint rows = c.k2(GRIB_K2_NJ);
     /* more rows than KSEC2 is documented to hold is refused, not read */
-    if (rows < 0 || rows > GRIB_MAXROWS || grib_xfer(c, &c.k2(23), rows, 16))
-        return fail(c, 522, "list of numbers of points. Return code = ");
-    c.k2(17) = 1;
+    if (rows < 0 || rows > GRIB_MAXROWS || grib_xfer(c, &c.k2(GRIB_K2_ROWS), rows, 16))
+        return grib_fail(c, 522);
+    c.k2(GRIB_K2_QUASI) = 1;
     return true;
 }
 
@@ -225,18 +211,10 @@ bool octet5(grib_call &c, gint nv, gint extra, int ed, bool &quasi)
     grib_work_t &w = grib_work();
     gint v = 0;
     if (c.coding())
-        v = nv == 0 && c.k2(17) == 0 ? 255 : 33 + extra;
-    if (grib_xfer1(c, v, 8)) {
-        c.kret = 503;
-        grib::MsgLine()
-            .text("FLDCOD : ")
-            .text(GRIB_IE)
-            .text("location of List of vertical coordinate parameters")
-            .put();
-        grib::MsgLine().text("         or List of numbers of points. Return code = ").i(503, 3).put();
-        return false;
-    }
-    quasi = c.k2(17) == 1;
+        v = nv == 0 && c.k2(GRIB_K2_QUASI) == 0 ? 255 : 33 + extra;
+    if (grib_xfer1(c, v, 8))
+        return grib_fail(c, 503);
+    quasi = c.k2(GRIB_K2_QUASI) == 1;
     if (c.coding())
         return true;
     if (v == 0)
@@ -253,72 +231,44 @@ bool grib_sec2(grib_call &c)
     const int ed = w.edition;
     if (!c.has_sec2()) {
         if (c.decoding())
-            for (int n = 1; n <= 22; n++)
+            for (int n = 1; n < GRIB_K2_ROWS; n++)
                 c.k2(n) = GRIB_KNEG;
         return true;
     }
-    if (c.coding() && grib_state.grbcom.NVCK == 1) {
-        gint ir = 0;
-        grchk2(c.ksec1, c.ksec2, c.psec2, &ir);
-        if (ir)
-            return grib_fail(c, 599,
-                             "Error found when checking values for Section 2 against valid GRIB "
-                             "values. Return code = ");
-    }
+    if (!grib_checked(c, 2))
+        return false;
     w.start2 = w.nspt;
     if (c.coding()) {
         /* a count beyond its field is refused below (502, 522) */
-        int64_t len = 32 + extra_octets(c.k2(1)) + 4 * int64_t{c.k2(12)} +
-                      2 * int64_t{c.k2(17)} * c.k2(3);
+        int64_t len = 32 + extra_octets(c.k2(GRIB_K2_TYPE)) + 4 * int64_t{c.k2(GRIB_K2_NV)} +
+                      2 * int64_t{c.k2(GRIB_K2_QUASI)} * c.k2(GRIB_K2_NJ);
         w.len2 = len < 0 || len > 2147483647 ? 0 : static_cast<gint>(len);
     }
-    const std::string_view e501 = "length of  Section 2. Return code = ";
-    if (grib_xfer1(c, w.len2, 24))
-        return fail(c, 501, e501);
-    if (grib_debug())
-        grib::MsgLine()
-            .text("FLDCOD : Length of Section 2 of GRIB code is ")
-            .i(w.len2, 4)
-            .text(" octets.")
-            .put();
-    if (c.length_only()) {
-        w.nspt = w.start2;
-        grib_skip(8 * w.len2);
-        return true;
-    }
     /* decoding reads nothing beyond the stated length */
-    if (!c.coding() && w.len2 < 6)
-        return fail(c, 501, e501);
-    if (grib_xfer1(c, c.k2(12), 8))
-        return fail(c, 502, "number of  Vertical coordinate parameters. Return code = ");
+    if (auto end = grib_section_length(c, 2, w.start2, w.len2))
+        return *end;
+    if (grib_xfer1(c, c.k2(GRIB_K2_NV), 8))
+        return grib_fail(c, 502);
     /* at most 255 parameters, so that PSEC2 and its listing stay in bounds */
-    gint nv = c.k2(12);
+    gint nv = c.k2(GRIB_K2_NV);
     if (!c.coding() && ed != 1)
         nv = w.len2 >= 32 ? (w.len2 - 32) / 4 : 0;
     if (nv < 0 || nv > 255)
-        return fail(c, 502, "number of  Vertical coordinate parameters. Return code = ");
-    c.k2(12) = nv;
+        return grib_fail(c, 502);
+    c.k2(GRIB_K2_NV) = nv;
     /* octet 5 comes before the type: coding takes the type from KSEC2(1),
      * decoding does not need it */
     bool quasi = false;
-    if (!octet5(c, nv, extra_octets(c.k2(1)), ed, quasi))
+    if (!octet5(c, nv, extra_octets(c.k2(GRIB_K2_TYPE)), ed, quasi))
         return false;
-    if (grib_xfer1(c, c.k2(1), 8))
-        return fail(c, 504, "data representation type. Return code = ");
-    gint type = c.k2(1);
+    if (grib_xfer1(c, c.k2(GRIB_K2_TYPE), 8))
+        return grib_fail(c, 504);
+    gint type = c.k2(GRIB_K2_TYPE);
     Family f = family(type);
-    if (f == OTHER) {
-        c.kret = 598;
-        grib::MsgLine()
-            .text("FLDCOD : Representation type not catered for - ")
-            .i(type, 3)
-            .text(". Return code = ")
-            .i(598, 3)
-            .put();
-        return false;
-    }
+    if (f == OTHER)
+        return grib_fail(c, 598, {type});
     if (!c.coding() && w.len2 < fields_end(f, type))
-        return fail(c, 501, e501);
+        return grib_fail(c, 501);
     bool ok;
     switch (f) {
     case SPHERICAL: ok = spherical(c); break;
@@ -329,14 +279,13 @@ bool grib_sec2(grib_call &c)
     if (!ok || !rotation_stretching(c, type))
         return false;
     if (!c.coding() && w.len2 < lists_end(c, type, nv, quasi))
-        return fail(c, 501, e501);
+        return grib_fail(c, 501);
     if (!lists(c, nv, quasi))
         return false;
     /* section 3 starts at the stated end: padding or left-out reserved
      * octets are passed over */
     if (!c.coding()) {
-        w.nspt = w.start2;
-        grib_skip(8 * w.len2);
+        grib_skip_section(w.start2, w.len2);
     }
     return true;
 }

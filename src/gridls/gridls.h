@@ -16,6 +16,7 @@
 #include "extract.h"
 #include "frame.h"
 #include "grib.h"
+#include "sections.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -34,11 +35,8 @@ struct gl_run_state {
 };
 extern gl_run_state gl_run;
 
-struct gl_message_state {
+struct gl_message_state : gp_sections {
     std::int32_t buffer[GP_IGRIB_WORDS];   /* as big as gridpick's */
-    gint ksec0[GRIB_NKSEC0], ksec1[GRIB_NKSEC1], ksec2[GRIB_NKSEC2], ksec3[GRIB_NKSEC3];
-    gint ksec4[GRIB_NKSEC4];
-    float psec2[GRIB_NPSEC2], psec3[GRIB_NPSEC3];
 };
 extern gl_message_state gl_msg;
 

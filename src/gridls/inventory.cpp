@@ -11,35 +11,33 @@ gl_message_state gl_msg;
 namespace {
 
 // One codec call on the message in the buffer; failures come back.
-int decode(const char *op, float *values, gint count)
+int decode(const char *op, float *values, int count)
 {
-    gl_message_state &m = gl_msg;
-    gint klenp = count, kleng = GP_IGRIB_WORDS, kword = 0, kret = 1;
-    fldcod(m.ksec0, m.ksec1, m.ksec2, m.psec2, m.ksec3, m.psec3, m.ksec4, values, &klenp,
-           m.buffer, &kleng, &kword, op, &kret, 1L);
-    return kret;
+    return gp_decode_sections(gl_msg, op, gl_msg.buffer, GP_IGRIB_WORDS, values, count);
 }
 
 // The entry of the message whose sections 0 to 2 are in gl_msg's arrays.
 void fill_entry(int n, gl_entry *e)
 {
     const gint *k1 = gl_msg.ksec1;
-    e->year_of_century = k1[9];
-    e->year = gp_full_year(k1[20], k1[9]);
-    e->month = k1[10];
-    e->day = k1[11];
-    e->hour = k1[12];
-    e->minute = k1[13];
-    e->code = k1[5];
-    e->level = k1[7];
+    int flag = gp_el(k1, GRIB_K1_FLAG);
+    e->year_of_century = gp_el(k1, GRIB_K1_YEAR);
+    e->year = gp_full_year(gp_el(k1, GRIB_K1_CENTURY), e->year_of_century);
+    e->month = gp_el(k1, GRIB_K1_MONTH);
+    e->day = gp_el(k1, GRIB_K1_DAY);
+    e->hour = gp_el(k1, GRIB_K1_HOUR);
+    e->minute = gp_el(k1, GRIB_K1_MINUTE);
+    e->code = gp_el(k1, GRIB_K1_PARAM);
+    e->level = gp_el(k1, GRIB_K1_LEVEL);
     char buf[80];
-    gp_level_text(k1[6], k1[7], k1[8], buf, sizeof buf);
+    gp_level_text(gp_el(k1, GRIB_K1_LEVEL_TYPE), e->level, gp_el(k1, GRIB_K1_LEVEL2), buf,
+                  sizeof buf);
     e->level_text = buf;
-    gp_grid_text((k1[4] & 128) ? gl_msg.ksec2 : nullptr, k1[3], buf, sizeof buf);
+    gp_grid_text((flag & 128) ? gl_msg.ksec2 : nullptr, gp_el(k1, GRIB_K1_GRID), buf, sizeof buf);
     e->grid = buf;
     e->bits = gp_bits_per_value(reinterpret_cast<const unsigned char *>(gl_msg.buffer), n,
-                                gl_msg.ksec0[1], k1[4]);
-    e->bitmap = (k1[4] & 64) != 0;
+                                gp_el(gl_msg.ksec0, GRIB_K0_EDITION), flag);
+    e->bitmap = (flag & 64) != 0;
 }
 
 }  // namespace
@@ -85,7 +83,7 @@ void gl_list(int n, const gp_frame_message &where, long number)
     // A whole message holds at most 8 values an octet; its bit map spreads
     // no more points than it has bits.
     std::vector<float> values(8 * GP_IGRIB_BYTES);
-    int kret = decode("D", values.data(), static_cast<gint>(values.size()));
+    int kret = decode("D", values.data(), static_cast<int>(values.size()));
     // The sections decoded before the one that failed (x00 codes by section).
     int done = kret == -6 ? 2 : kret > 0 ? kret / 100 - 3 : 5;
     gl_entry e;
@@ -96,7 +94,7 @@ void gl_list(int n, const gp_frame_message &where, long number)
         std::printf("%s\n", gl_line(e).c_str());
     }
     gl_message_state &m = gl_msg;
-    int flag = m.ksec1[4];
+    int flag = gp_el(m.ksec1, GRIB_K1_FLAG);
     if (done > 0)
         grprs0(m.ksec0);
     if (done > 1)

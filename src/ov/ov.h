@@ -131,7 +131,8 @@ int ov_has_vdata(int type);
 /* Creates (or truncates) path with permissions 0644 and writes the magic.
  * Returns a write-only descriptor positioned after the magic, or -1 after
  * printing "ov_create: <error>" (cannot create) or "ov_create write: <error>"
- * (short write; the file is then closed and removed). */
+ * (short write; the file is then closed and, when it is a regular file,
+ * removed). */
 int ov_create(const char *path);
 
 /* Opens an existing ov file.  mode is 0 read-only, 1 write-only, 2

@@ -22,28 +22,47 @@ int open_for(const char *path, const char *who)
     return ncid;
 }
 
+// A query on the file at path, opened and closed around it; 0, or -1 when
+// the file cannot be opened.
+template <typename Query>
+int in_file(const char *path, const char *who, Query query)
+{
+    int ncid = open_for(path, who);
+    if (ncid == -1)
+        return -1;
+    query(ncid);
+    ncclose(ncid);
+    return 0;
+}
+
+// An index query (get_cdfid_*_index) on the file at path: the query closes
+// the file when it finds the index, and it is closed here when not.
+template <typename Query>
+int index_in_file(const char *path, const char *who, Query query)
+{
+    int ncid = open_for(path, who);
+    if (ncid == -1)
+        return -1;
+    int index = query(ncid);
+    if (index < 0)
+        ncclose(ncid);
+    return index;
+}
+
 }  // namespace
 
 extern "C" {
 
 int get_cdf_file_levels(const char *path, int *nlevels_out, float *levels_out)
 {
-    int ncid = open_for(path, "get_cdf_level_from_index");
-    if (ncid == -1)
-        return -1;
-    get_cdf_levels(ncid, nlevels_out, levels_out);
-    ncclose(ncid);
-    return 0;
+    return in_file(path, "get_cdf_level_from_index",
+                   [=](int ncid) { get_cdf_levels(ncid, nlevels_out, levels_out); });
 }
 
 int get_cdf_file_times(const char *path, int *ntimes_out, double *times_out)
 {
-    int ncid = open_for(path, "get_cdf_file_times");
-    if (ncid == -1)
-        return -1;
-    get_cdf_times(ncid, ntimes_out, times_out);
-    ncclose(ncid);
-    return 0;
+    return in_file(path, "get_cdf_file_times",
+                   [=](int ncid) { get_cdf_times(ncid, ntimes_out, times_out); });
 }
 
 int get_cdf_level_from_index(const char *path, int index, float *level_out)
@@ -78,24 +97,14 @@ int get_cdf_time_from_index(const char *path, int index, double *time_out)
 
 int get_cdf_level_index(const char *path, float level)
 {
-    int ncid = open_for(path, "get_cdf_file_levels");
-    if (ncid == -1)
-        return -1;
-    int index = get_cdfid_level_index(ncid, level);
-    if (index < 0)
-        ncclose(ncid);
-    return index;
+    return index_in_file(path, "get_cdf_file_levels",
+                         [level](int ncid) { return get_cdfid_level_index(ncid, level); });
 }
 
 int get_cdf_time_index(const char *path, double time)
 {
-    int ncid = open_for(path, "get_cdf_time_index");
-    if (ncid == -1)
-        return -1;
-    int index = get_cdfid_time_index(ncid, time);
-    if (index < 0)
-        ncclose(ncid);
-    return index;
+    return index_in_file(path, "get_cdf_time_index",
+                         [time](int ncid) { return get_cdfid_time_index(ncid, time); });
 }
 
 int get_cdf_reftime(const char *path, char *text_out, int *year, int *month, int *day,

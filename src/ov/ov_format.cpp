@@ -104,21 +104,6 @@ void reals_from_file_order(float *values, std::size_t count)
         swap_words(bytes, count, bytes);
 }
 
-bool write_all(int fd, const void *buf, std::size_t n)
-{
-    const auto *p = static_cast<const char *>(buf);
-    while (n > 0) {
-        ssize_t done = ::write(fd, p, n);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return false;
-        p += done;
-        n -= static_cast<std::size_t>(done);
-    }
-    return true;
-}
-
 bool read_all(int fd, void *buf, std::size_t n)
 {
     auto *p = static_cast<char *>(buf);

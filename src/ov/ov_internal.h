@@ -1,6 +1,6 @@
 // Internal helpers of the ov library: the one place where the fixed header
 // and the real arrays change between host and file (big-endian) byte order,
-// and full-count reads and writes.
+// and full-count reads.
 #ifndef GRIDPICK_OV_INTERNAL_H
 #define GRIDPICK_OV_INTERNAL_H
 
@@ -25,9 +25,8 @@ void load_fixed(const unsigned char *in, int first, int count, OvHeader &hdr);
 void store_reals(const float *values, std::size_t count, unsigned char *out);
 void reals_from_file_order(float *values, std::size_t count);
 
-// Writes or reads all n bytes, retrying short transfers; false when the
-// system refuses or the file ends first.
-bool write_all(int fd, const void *buf, std::size_t n);
+// Reads all n bytes, retrying short transfers; false when the system
+// refuses or the file ends first.  (Writes go through write_all, util.h.)
 bool read_all(int fd, void *buf, std::size_t n);
 
 // Bytes left between the descriptor's position and the end of the file; a

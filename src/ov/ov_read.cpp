@@ -91,44 +91,46 @@ bool header_parts_fit(const OvHeader &hdr, long long &left)
            take(4LL * hdr.num_columns, "lons", &left);
 }
 
-// n bytes into a new block with one spare byte, zero-terminated; null for
-// n == 0 (*ok stays true) or on failure (*ok false, after a message).
+// bytes read into a new block with spare bytes more; null on failure (*ok
+// false, after a message) or when *ok is false already.
+void *read_block(int fd, size_t bytes, size_t spare, const char *label, const char *what,
+                 bool *ok)
+{
+    if (!*ok)
+        return nullptr;
+    void *block = gimme(bytes + spare, label);
+    if (!block) {
+        *ok = false;
+        return nullptr;
+    }
+    if (!ov::read_all(fd, block, bytes)) {
+        std::fprintf(stderr, "ov_read: %s read failed\n", what);
+        std::free(block);
+        *ok = false;
+        return nullptr;
+    }
+    return block;
+}
+
+// n bytes as a zero-terminated text; null for n == 0 (*ok stays true) or on
+// failure.
 char *read_text(int fd, int n, const char *label, const char *what, bool *ok)
 {
-    if (n == 0 || !*ok)
+    if (n == 0)
         return nullptr;
-    auto *text = static_cast<char *>(gimme(static_cast<size_t>(n) + 1, label));
-    if (!text) {
-        *ok = false;
-        return nullptr;
-    }
-    if (!ov::read_all(fd, text, static_cast<size_t>(n))) {
-        std::fprintf(stderr, "ov_read: %s read failed\n", what);
-        std::free(text);
-        *ok = false;
-        return nullptr;
-    }
-    text[n] = '\0';
+    auto *text = static_cast<char *>(read_block(fd, static_cast<size_t>(n), 1, label, what, ok));
+    if (text)
+        text[n] = '\0';
     return text;
 }
 
 float *read_reals(int fd, long long bytes, const char *label, const char *what,
                   bool *ok)
 {
-    if (!*ok)
-        return nullptr;
-    auto *values = static_cast<float *>(gimme(static_cast<size_t>(bytes), label));
-    if (!values) {
-        *ok = false;
-        return nullptr;
-    }
-    if (!ov::read_all(fd, values, static_cast<size_t>(bytes))) {
-        std::fprintf(stderr, "ov_read: %s read failed\n", what);
-        std::free(values);
-        *ok = false;
-        return nullptr;
-    }
-    ov::reals_from_file_order(values, static_cast<size_t>(bytes) / 4);
+    auto *values =
+        static_cast<float *>(read_block(fd, static_cast<size_t>(bytes), 0, label, what, ok));
+    if (values)
+        ov::reals_from_file_order(values, static_cast<size_t>(bytes) / 4);
     return values;
 }
 

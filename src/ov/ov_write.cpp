@@ -5,9 +5,11 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "ov_internal.h"
+#include "util.h"
 
 namespace {
 
@@ -30,7 +32,7 @@ bool write_part(int fd, const void *bytes, long long n, const char *label)
 {
     if (n <= 0)
         return true;
-    if (ov::write_all(fd, bytes, static_cast<std::size_t>(n)))
+    if (write_all(fd, bytes, static_cast<std::size_t>(n)) == 0)
         return true;
     std::perror(label);
     return false;
@@ -86,10 +88,13 @@ int ov_create(const char *path)
         std::perror("ov_create");
         return -1;
     }
-    if (!ov::write_all(fd, file_magic, sizeof file_magic)) {
+    if (write_all(fd, file_magic, sizeof file_magic) != 0) {
         std::perror("ov_create write");
+        struct stat st;
+        bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
         ::close(fd);
-        ::unlink(path);
+        if (regular)   // never a device (/dev/full) that path names
+            ::unlink(path);
         return -1;
     }
     return fd;

@@ -7,14 +7,13 @@
 // with -d also its values with their positions.  Exit status 0, or 1 when a
 // file could not be read whole, 2 for a bad command line.
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "ov_cdf.h"
+#include "ovset.h"
 #include "util.h"
 
 namespace {
@@ -24,11 +23,6 @@ struct Options {
     int level_index = 0;
     int time_index = 0;
 };
-
-struct Destroy {
-    void operator()(OvHeader *h) const { ov_destroy(h); }
-};
-using Record = std::unique_ptr<OvHeader, Destroy>;
 
 void dump(const OvHeader &h, const Options &opt)
 {
@@ -55,7 +49,7 @@ bool dump_ov(const char *path, const Options &opt)
     }
     bool ok = true;
     for (int n = 1; !at_end(fd); n++) {
-        Record h(ov_read(fd, 1));
+        ovset_record h(ov_read(fd, 1));
         if (!h) {
             std::fprintf(stderr, "ovdump: %s: data set %d unreadable\n", path, n);
             ok = false;
@@ -70,7 +64,7 @@ bool dump_ov(const char *path, const Options &opt)
 
 bool dump_cdf(const char *path, const Options &opt)
 {
-    Record h(cdf_to_ov(path, opt.level_index, opt.time_index));
+    ovset_record h(cdf_to_ov(path, opt.level_index, opt.time_index));
     if (!h) {
         std::fprintf(stderr, "ovdump: %s: no field at level index %d, time index %d\n", path,
                      opt.level_index, opt.time_index);
@@ -88,16 +82,6 @@ int usage()
     return 2;
 }
 
-bool number(const char *text, int *out)
-{
-    char *end;
-    long v = std::strtol(text, &end, 10);
-    if (end == text || *end || v < -1 || v > 1000000)
-        return false;
-    *out = static_cast<int>(v);
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char **argv)
@@ -107,9 +91,9 @@ int main(int argc, char **argv)
     while ((c = getopt(argc, argv, "dl:t:")) != -1) {
         if (c == 'd')
             opt.data = true;
-        else if (c == 'l' && number(optarg, &opt.level_index))
+        else if (c == 'l' && ovset_number(optarg, -1, 1000000, &opt.level_index))
             continue;
-        else if (c == 't' && number(optarg, &opt.time_index))
+        else if (c == 't' && ovset_number(optarg, -1, 1000000, &opt.time_index))
             continue;
         else
             return usage();

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <numeric>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -125,6 +126,16 @@ struct ids {
 
 // ---- definitions -----------------------------------------------------------
 
+// A coordinate variable on dimension dim with its text attributes, in order.
+int coordinate(nc_out &nc, const char *name, nc_type type, int dim,
+               std::initializer_list<std::pair<const char *, std::string>> attributes)
+{
+    int var = nc.var(name, type, {dim});
+    for (const auto &[att, value] : attributes)
+        nc.text(var, att, value);
+    return var;
+}
+
 void define_coordinates(nc_out &nc, const plan &p, ids &id)
 {
     id.time_dim = nc.dim("time", NC_UNLIMITED);
@@ -134,30 +145,19 @@ void define_coordinates(nc_out &nc, const plan &p, ids &id)
     id.lon_dim = nc.dim("lon", p.axes.lon.size());
     id.len_dim = nc.dim("timelen", std::strlen(reftime_text));
 
-    id.time = nc.var("time", NC_DOUBLE, {id.time_dim});
-    nc.text(id.time, "standard_name", "time");
-    nc.text(id.time, "long_name", "time");
-    nc.text(id.time, "units", time_units);
-    nc.text(id.time, "calendar", "standard");
-    nc.text(id.time, "axis", "T");
-    if (id.level_dim >= 0) {
-        id.level = nc.var("level", NC_FLOAT, {id.level_dim});
-        nc.text(id.level, "standard_name", "air_pressure");
-        nc.text(id.level, "long_name", "pressure level");
-        nc.text(id.level, "units", "hPa");
-        nc.text(id.level, "positive", "down");
-        nc.text(id.level, "axis", "Z");
-    }
-    id.lat = nc.var("lat", NC_FLOAT, {id.lat_dim});
-    nc.text(id.lat, "standard_name", "latitude");
-    nc.text(id.lat, "long_name", "latitude");
-    nc.text(id.lat, "units", "degrees_north");
-    nc.text(id.lat, "axis", "Y");
-    id.lon = nc.var("lon", NC_FLOAT, {id.lon_dim});
-    nc.text(id.lon, "standard_name", "longitude");
-    nc.text(id.lon, "long_name", "longitude");
-    nc.text(id.lon, "units", "degrees_east");
-    nc.text(id.lon, "axis", "X");
+    id.time = coordinate(nc, "time", NC_DOUBLE, id.time_dim,
+                         {{"standard_name", "time"}, {"long_name", "time"}, {"units", time_units},
+                          {"calendar", "standard"}, {"axis", "T"}});
+    if (id.level_dim >= 0)
+        id.level = coordinate(nc, "level", NC_FLOAT, id.level_dim,
+                              {{"standard_name", "air_pressure"}, {"long_name", "pressure level"},
+                               {"units", "hPa"}, {"positive", "down"}, {"axis", "Z"}});
+    id.lat = coordinate(nc, "lat", NC_FLOAT, id.lat_dim,
+                        {{"standard_name", "latitude"}, {"long_name", "latitude"},
+                         {"units", "degrees_north"}, {"axis", "Y"}});
+    id.lon = coordinate(nc, "lon", NC_FLOAT, id.lon_dim,
+                        {{"standard_name", "longitude"}, {"long_name", "longitude"},
+                         {"units", "degrees_east"}, {"axis", "X"}});
     id.reftime = nc.var("reftime", NC_CHAR, {id.len_dim});
     nc.text(id.reftime, "long_name", "origin of the time axis (year month day hour:minute)");
 }

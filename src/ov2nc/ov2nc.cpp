@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
@@ -24,16 +23,6 @@ constexpr char usage_text[] =
     "Writes every data set of the ov FILEs (a folder stands for the files in it)\n"
     "into one netCDF file following the CF conventions, OUT.nc, by default the\n"
     "first FILE with \".nc\" added.  All data sets must lie on one grid.\n";
-
-// A switch getopt did not take, reported without getopt's own message.
-int bad_switch()
-{
-    if (std::strchr("o", optopt))
-        std::fprintf(stderr, "ov2nc: -%c needs an argument\n", optopt);
-    else
-        std::fprintf(stderr, "ov2nc: unknown switch -%c\n", optopt);
-    return 2;
-}
 
 int usage(FILE *to, int status)
 {
@@ -94,7 +83,7 @@ int main(int argc, char **argv)
     opterr = 0;
     while ((c = getopt(argc, argv, "o:h")) != -1) {
         if (c == '?')
-            return usage(stderr, bad_switch());
+            return usage(stderr, ovset_bad_switch("ov2nc", "o"));
         if (c == 'h')
             return usage(stdout, 0);
         if (!*optarg) {

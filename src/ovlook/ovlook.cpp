@@ -8,8 +8,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
-#include <cstdlib>
 #include <span>
 #include <string>
 #include <vector>
@@ -31,16 +29,6 @@ struct options {
     int only = 0;   // -n: the one data set wanted from each file, 0: all
     bool single = false;
 };
-
-// A switch getopt did not take, reported without getopt's own message.
-int bad_switch()
-{
-    if (std::strchr("on", optopt))
-        std::fprintf(stderr, "ovlook: -%c needs an argument\n", optopt);
-    else
-        std::fprintf(stderr, "ovlook: unknown switch -%c\n", optopt);
-    return 2;
-}
 
 int usage(FILE *to, int status)
 {
@@ -102,16 +90,6 @@ bool look_at(const options &opt, const std::string &file, int *count)
     return read && ok;
 }
 
-bool positive(const char *text, int *out)
-{
-    char *end;
-    long v = std::strtol(text, &end, 10);
-    if (end == text || *end || v < 1 || v > 1000000000)
-        return false;
-    *out = static_cast<int>(v);
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char **argv)
@@ -121,7 +99,7 @@ int main(int argc, char **argv)
     opterr = 0;
     while ((c = getopt(argc, argv, "o:n:h")) != -1) {
         if (c == '?')
-            return usage(stderr, bad_switch());
+            return usage(stderr, ovset_bad_switch("ovlook", "on"));
         if (c == 'h')
             return usage(stdout, 0);
         if (c == 'o' && !*optarg) {
@@ -130,7 +108,7 @@ int main(int argc, char **argv)
         }
         if (c == 'o')
             opt.prefix = optarg;
-        if (c == 'n' && !positive(optarg, &opt.only)) {
+        if (c == 'n' && !ovset_number(optarg, 1, 1000000000, &opt.only)) {
             std::fprintf(stderr, "ovlook: -n wants a data set number from 1, not '%s'\n", optarg);
             return usage(stderr, 2);
         }

@@ -1,7 +1,7 @@
 /*
  * ovset.h -- what the programs that read gridpick's output share: the data
- * sets of a set of ov files, the latitude and longitude of an ov grid, and
- * the names and dates of fields.
+ * sets of a set of ov files, the latitude and longitude of an ov grid, the
+ * names and dates of fields, and the pieces of their command lines.
  *
  * prog, the calling program's name, begins every message; messages go to
  * standard error and name the file and, where there is one, the data set,
@@ -86,5 +86,17 @@ std::string ovset_when(const OvHeader &h);
 /* gp_param_name and gp_param_long_name of code, as strings. */
 std::string ovset_param_name(int code);
 std::string ovset_param_long_name(int code);
+
+/* ---- command lines ----------------------------------------------------- */
+
+/* For a switch that getopt (with opterr 0) did not take: "<prog>: -X needs
+ * an argument" when optopt is one of the letters of with_argument, else
+ * "<prog>: unknown switch -X", on standard error.  Returns 2, the status of
+ * a bad command line. */
+int ovset_bad_switch(const char *prog, const char *with_argument);
+
+/* text as a whole decimal number from lo to hi into *out; false, *out
+ * unchanged, for anything else. */
+bool ovset_number(const char *text, long lo, long hi, int *out);
 
 #endif

@@ -24,18 +24,6 @@ int days_in_month(int year, int month)
     return mmdd2jday(year, month + 1, 1) - mmdd2jday(year, month, 1);  // month 13 is the end
 }
 
-std::string text_of(int (*get)(int, char *, std::size_t), int code)
-{
-    char buffer[64];
-    int n = get(code, buffer, sizeof buffer);
-    if (n < static_cast<int>(sizeof buffer))
-        return buffer;
-    std::string text(static_cast<size_t>(n) + 1, '\0');
-    get(code, text.data(), text.size());
-    text.pop_back();
-    return text;
-}
-
 }  // namespace
 
 int ovset_full_year(int year)
@@ -67,10 +55,12 @@ std::string ovset_when(const OvHeader &h)
 
 std::string ovset_param_name(int code)
 {
-    return text_of(gp_param_name, code);
+    char name[GP_PARAM_NAME_LEN];
+    return gp_param_name(code, name, sizeof name);
 }
 
 std::string ovset_param_long_name(int code)
 {
-    return text_of(gp_param_long_name, code);
+    char name[GP_LONG_NAME_LEN];
+    return gp_param_long_name(code, name, sizeof name);
 }

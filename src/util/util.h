@@ -64,6 +64,11 @@ int file_is_dir(const char *path);
 /* 1 when path exists and is a regular file, else 0. */
 int file_is_regular(const char *path);
 
+/* Writes all n bytes of buf to the descriptor fd, retrying short and
+ * interrupted writes.  0, or -1 when the system refuses (errno set) or
+ * takes nothing. */
+int write_all(int fd, const void *buf, size_t n);
+
 /* Longest name dir stores; longer names are cut to this length. */
 enum { DIR_NAME_MAX = 511 };
 

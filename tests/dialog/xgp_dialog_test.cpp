@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -200,36 +201,40 @@ TEST_F(Dialog, OkInTheInitialStateTakesTheDefaultDates)
     EXPECT_TRUE(xv_destroyed(ip->level_list));
 }
 
-TEST_F(Dialog, OkTakesTheSelectedLevelAndParameter)
+// Rows clicked, then OK: the levels and the parameter codes written.
+TEST_F(Dialog, OkTakesTheSelectedRows)
 {
-    xv_user_toggle_row(ip->level_list, 4);   // 500 mb
-    xv_user_toggle_row(ip->param_list, 2);   // Temperature
-    xv_user_press(ip->ok_button);
-    EXPECT_EQ(levels(), (std::vector<int>{500}));
-    EXPECT_EQ(params(), (std::vector<int>{130}));
-}
-
-TEST_F(Dialog, EachParameterRowSetsItsCodes)
-{
-    const std::vector<int> codes[] = {{129}, {131, 132}, {130}, {157}, {135}};
-    for (int row = 0; row < 5; ++row) {
+    enum { L, P, S };   // level_list, param_list, surface_param_list
+    const struct {
+        std::vector<std::pair<int, int>> clicks;
+        std::vector<int> levels, params;
+    } cases[] = {
+        {{{L, 4}, {P, 2}}, {500}, {130}},   // 500 mb, Temperature
+        {{{P, 0}}, {}, {129}},
+        {{{P, 1}}, {}, {131, 132}},
+        {{{P, 2}}, {}, {130}},
+        {{{P, 3}}, {}, {157}},
+        {{{P, 4}}, {}, {135}},
+        {{{L, 0}, {S, 0}}, {0}, {139}},
+        {{{L, 0}, {S, 1}}, {0}, {151}},
+        {{{L, 0}, {S, 2}}, {0}, {165, 166}},
+        {{{L, 0}, {S, 3}}, {0}, {167}},
+        {{{L, 0}, {S, 4}}, {0}, {168}},
+        {{{L, 0}, {S, 5}}, {0}, {172}},
+        {{{L, 0}, {S, 6}}, {0}, {134}},
+        // surface parameters count only with the Surface row
+        {{{L, 0}, {S, 2}, {L, 0}, {L, 2}}, {850}, {}},
+        // ... and come back with it; levels in row order, not click order
+        {{{L, 0}, {S, 2}, {L, 0}, {L, 1}, {L, 0}}, {0, 1000}, {165, 166}},
+    };
+    for (const auto &c : cases) {
         SetUp();
-        xv_user_toggle_row(ip->param_list, row);
+        Xv_opaque lists[] = {ip->level_list, ip->param_list, ip->surface_param_list};
+        for (auto [list, row] : c.clicks)
+            xv_user_toggle_row(lists[list], row);
         xv_user_press(ip->ok_button);
-        EXPECT_EQ(params(), codes[row]) << "row " << row;
-    }
-}
-
-TEST_F(Dialog, EachSurfaceRowSetsItsCodesWithTheSurfaceLevel)
-{
-    const std::vector<int> codes[] = {{139}, {151}, {165, 166}, {167}, {168}, {172}, {134}};
-    for (int row = 0; row < 7; ++row) {
-        SetUp();
-        xv_user_toggle_row(ip->level_list, 0);
-        xv_user_toggle_row(ip->surface_param_list, row);
-        xv_user_press(ip->ok_button);
-        EXPECT_EQ(params(), codes[row]) << "row " << row;
-        EXPECT_EQ(levels(), (std::vector<int>{0}));
+        EXPECT_EQ(levels(), c.levels) << testing::PrintToString(c.clicks);
+        EXPECT_EQ(params(), c.params) << testing::PrintToString(c.clicks);
     }
 }
 
@@ -251,29 +256,6 @@ TEST_F(Dialog, SurfaceRowGovernsTheSurfaceItems)
     EXPECT_TRUE(xv_inactive(ip->surface_param_check_box));
     EXPECT_TRUE(xv_inactive(ip->surface_param_list));
     EXPECT_EQ(selected_rows(ip->surface_param_list), (std::vector<int>{2}));
-}
-
-TEST_F(Dialog, SurfaceParametersCountOnlyWithTheSurfaceRow)
-{
-    xv_user_toggle_row(ip->level_list, 0);
-    xv_user_toggle_row(ip->surface_param_list, 2);
-    xv_user_toggle_row(ip->level_list, 0);
-    xv_user_toggle_row(ip->level_list, 2);            // 850 mb
-    xv_user_press(ip->ok_button);
-    EXPECT_TRUE(params().empty());
-    EXPECT_EQ(levels(), (std::vector<int>{850}));
-}
-
-TEST_F(Dialog, SurfaceReselectedBringsBackItsParameters)
-{
-    xv_user_toggle_row(ip->level_list, 0);
-    xv_user_toggle_row(ip->surface_param_list, 2);
-    xv_user_toggle_row(ip->level_list, 0);
-    xv_user_toggle_row(ip->level_list, 1);            // 1000 mb
-    xv_user_toggle_row(ip->level_list, 0);
-    xv_user_press(ip->ok_button);
-    EXPECT_EQ(params(), (std::vector<int>{165, 166}));
-    EXPECT_EQ(levels(), (std::vector<int>{0, 1000}));   // row order, not click order
 }
 
 TEST_F(Dialog, AllLevelsGivesFifteenLevelsAndTheSurfaceItems)

@@ -58,44 +58,30 @@ TEST(Defaults, AppliedBeforeParsing)
     EXPECT_EQ(p.out, "");
 }
 
+// Settings after parsing: destination, prompt_user, verbose, xquery, getall.
 TEST(Switches, SetTheirSettings)
 {
-    Parsed p = parse({"-o", "-p", "-v", "-x", "tape.grb", "-f", "fields.ov"});
-    EXPECT_EQ(p.status, 0);
-    EXPECT_EQ(p.device, "tape.grb");
-    EXPECT_EQ(gp_run.destination, GP_DEST_ONE_FILE);
-    EXPECT_EQ(gp_run.prompt_user, 1);
-    EXPECT_EQ(gp_run.verbose, 1);
-    EXPECT_EQ(gp_run.xquery, 0);
-    EXPECT_STREQ(gp_run.out_file, "fields.ov");
-    EXPECT_EQ(gp_run.getall, 0);
-
-    EXPECT_EQ(parse({"-o", "-s"}).status, 0);
-    EXPECT_EQ(gp_run.destination, GP_DEST_PER_FIELD);
-}
-
-TEST(Switches, OnlyTheSecondCharacterCounts)
-{
-    Parsed p = parse({"-output", "-xyz"});
-    EXPECT_EQ(p.status, 0);
-    EXPECT_EQ(gp_run.destination, GP_DEST_ONE_FILE);
-    EXPECT_EQ(gp_run.xquery, 0);
-}
-
-TEST(Switches, XTogglesTheDialog)
-{
-    parse({"-x", "-x"});
-    EXPECT_EQ(gp_run.xquery, 1);
-    parse({"-x", "-x", "-x"});
-    EXPECT_EQ(gp_run.xquery, 0);
-}
-
-TEST(Switches, ArgumentWordsAreTakenWhateverTheyLookLike)
-{
-    Parsed p = parse({"-f", "-o"});
-    EXPECT_EQ(p.status, 0);
-    EXPECT_STREQ(gp_run.out_file, "-o");
-    EXPECT_EQ(gp_run.destination, GP_DEST_PER_FIELD);
+    const struct {
+        std::vector<std::string> args;
+        std::vector<int> settings;
+        const char *out_file;
+    } cases[] = {
+        {{"-o", "-p", "-v", "-x", "tape.grb", "-f", "fields.ov"}, {2, 1, 1, 0, 0}, "fields.ov"},
+        {{"-o", "-s", "-a"}, {1, 0, 0, 1, 1}, "norva.out"},
+        {{"-output", "-xyz"}, {2, 0, 0, 0, 0}, "norva.out"},   // only the second character counts
+        {{"-x", "-x"}, {1, 0, 0, 1, 0}, "norva.out"},          // -x toggles the dialog
+        {{"-x", "-x", "-x"}, {1, 0, 0, 0, 0}, "norva.out"},
+        {{"-f", "-o"}, {1, 0, 0, 1, 0}, "-o"},   // argument words are taken as they are
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(parse(c.args).status, 0);
+        EXPECT_EQ((std::vector<int>{gp_run.destination, gp_run.prompt_user, gp_run.verbose,
+                                    gp_run.xquery, gp_run.getall}),
+                  c.settings)
+            << testing::PrintToString(c.args);
+        EXPECT_STREQ(gp_run.out_file, c.out_file);
+    }
+    EXPECT_EQ(parse({"-o", "-p", "-v", "-x", "tape.grb", "-f", "fields.ov"}).device, "tape.grb");
 }
 
 TEST(Switches, LongOutputNameIsCutToItsBuffer)
@@ -118,42 +104,33 @@ TEST(Device, LongestNameAccepted)
     EXPECT_EQ(p.device, name);
 }
 
+// -i: start month, day, year, end month, day, year, first_day, last_day.
 TEST(Dates, ParsedIntoDayNumbers)
 {
-    Parsed p = parse({"-i", "1/1/79", "1/31/79", "x"});
-    EXPECT_EQ(p.status, 0);
-    EXPECT_EQ(p.out, "first day: 28856\n, last_day: 28886\n");
-    EXPECT_EQ(gp_run.start_month, 1);
-    EXPECT_EQ(gp_run.start_day, 1);
-    EXPECT_EQ(gp_run.start_year, 79);
-    EXPECT_EQ(gp_run.end_month, 1);
-    EXPECT_EQ(gp_run.end_day, 31);
-    EXPECT_EQ(gp_run.end_year, 79);
-    EXPECT_EQ(gp_run.first_day, 28856);
-    EXPECT_EQ(gp_run.last_day, 28886);
-    EXPECT_EQ(p.device, "x");
-}
-
-TEST(Dates, PartlyMatchedDatesKeepTheRest)
-{
-    Parsed p = parse({"-i", "3/4", "junk"});
-    EXPECT_EQ(p.status, 0);
-    EXPECT_EQ(gp_run.start_month, 3);
-    EXPECT_EQ(gp_run.start_day, 4);
-    EXPECT_EQ(gp_run.start_year, 0);
-    EXPECT_EQ(gp_run.end_month, 0);
-    EXPECT_EQ(gp_run.end_day, 0);
-    EXPECT_EQ(gp_run.first_day, kdate(3, 4, 0));
-    EXPECT_EQ(gp_run.last_day, 0);
-    EXPECT_EQ(p.out, "first day: 64\n, last_day: 0\n");
-}
-
-TEST(Dates, RepeatedSwitchReplacesTheDates)
-{
-    Parsed p = parse({"-i", "1/1/79", "1/2/79", "-i", "2/1/80", "2/2/80"});
-    EXPECT_EQ(p.status, 0);
-    EXPECT_EQ(gp_run.first_day, kdate(2, 1, 80));
-    EXPECT_EQ(gp_run.last_day, kdate(2, 2, 80));
+    const struct {
+        std::vector<std::string> args;
+        std::vector<int> dates;
+        std::string out;
+    } cases[] = {
+        {{"-i", "1/1/79", "1/31/79", "x"}, {1, 1, 79, 1, 31, 79, 28856, 28886},
+         "first day: 28856\n, last_day: 28886\n"},
+        // fields that do not match keep their values
+        {{"-i", "3/4", "junk"}, {3, 4, 0, 0, 0, 0, 64, 0}, "first day: 64\n, last_day: 0\n"},
+        // a repeated switch replaces the dates
+        {{"-i", "1/1/79", "1/2/79", "-i", "2/1/80", "2/2/80"}, {2, 1, 80, 2, 2, 80, 29252, 29253},
+         "first day: 28856\n, last_day: 28857\nfirst day: 29252\n, last_day: 29253\n"},
+    };
+    for (const auto &c : cases) {
+        Parsed p = parse(c.args);
+        EXPECT_EQ(p.status, 0);
+        EXPECT_EQ((std::vector<int>{gp_run.start_month, gp_run.start_day, gp_run.start_year,
+                                    gp_run.end_month, gp_run.end_day, gp_run.end_year,
+                                    gp_run.first_day, gp_run.last_day}),
+                  c.dates)
+            << testing::PrintToString(c.args);
+        EXPECT_EQ(p.out, c.out);
+    }
+    EXPECT_EQ(parse({"-i", "1/1/79", "1/31/79", "x"}).device, "x");
 }
 
 TEST(BadCommandLines, EndWithUsage)
@@ -172,6 +149,7 @@ TEST(BadCommandLines, EndWithUsage)
         {{"-u", "-z"}, 255, usage},
         {{"-z"}, 255, "Switch 'z' undefined.\n" + usage},
         {{"-a", "-Q"}, 255, "Switch 'Q' undefined.\n" + usage},
+        {{"-"}, 255, "Switch '' undefined.\n" + usage},
     };
     for (const auto &c : cases) {
         Parsed p = parse(c.args);
@@ -180,45 +158,32 @@ TEST(BadCommandLines, EndWithUsage)
     }
 }
 
-TEST(Program, PrintsTheDayNumbers)
+// The whole program: what it prints and its status for command lines that
+// end before the archive is read.
+TEST(Program, EndsAfterTheCommandLine)
 {
-    auto r = gridpick({"-i", "1/1/79", "1/31/79", "x"});
-    EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28886\n");
-    // The archive x does not exist: the run ends after the command line.
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "mtopen: x: No such file or directory\n");
-}
-
-TEST(Program, UndefinedSwitch)
-{
-    auto r = gridpick({"-z"});
-    EXPECT_EQ(r.status, 255);
-    EXPECT_EQ(r.out, "Switch 'z' undefined.\n" + usage);
-    EXPECT_EQ(r.err, "");
-}
-
-TEST(Program, NoArgumentsShowsUsage)
-{
-    auto r = gridpick({});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, usage);
-}
-
-TEST(Program, MissingSwitchArgumentShowsUsage)
-{
-    for (auto args : {std::vector<std::string>{"-f"}, {"-i", "1/1/79"}, {"x", "-i"}}) {
-        auto r = gridpick(args);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, usage);
+    std::string long_name(GP_DEVICE_MAX + 1, 'a');
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;
+    } cases[] = {
+        // the archive x does not exist
+        {{"-i", "1/1/79", "1/31/79", "x"}, 1, "first day: 28856\n, last_day: 28886\n",
+         "mtopen: x: No such file or directory\n"},
+        {{"-z"}, 255, "Switch 'z' undefined.\n" + usage, ""},
+        {{}, 1, usage, ""},
+        {{"-f"}, 1, usage, ""},
+        {{"-i", "1/1/79"}, 1, usage, ""},
+        {{"x", "-i"}, 1, usage, ""},
+        {{"-a", long_name}, 1, "",
+         "gridpick: archive name too long (at most " + std::to_string(PATH_MAX - 1) +
+             " characters): " + long_name + "\n"},
+    };
+    for (const auto &c : cases) {
+        auto r = gridpick(c.args);
+        EXPECT_EQ(r.status, c.status) << testing::PrintToString(c.args);
+        EXPECT_EQ(r.out, c.out) << testing::PrintToString(c.args);
+        EXPECT_EQ(r.err, c.err) << testing::PrintToString(c.args);
     }
-}
-
-TEST(Program, ArchiveNameTooLong)
-{
-    std::string name(GP_DEVICE_MAX + 1, 'a');
-    auto r = gridpick({"-a", name});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "gridpick: archive name too long (at most " + std::to_string(PATH_MAX - 1) +
-                         " characters): " + name + "\n");
 }

@@ -5,6 +5,7 @@
 #include "extract.h"
 #include "grib.h"
 #include "ov.h"
+#include "ov_sets.h"
 #include "process.h"
 
 #include <gtest/gtest.h>
@@ -48,34 +49,7 @@ std::vector<Field> decode_archive(const std::string &bytes)
     return out;
 }
 
-// Every data set of an ov file.
-struct DataSet {
-    OvHeader hdr;
-    std::string units;
-    std::vector<float> data, vdata;
-};
-
-std::vector<DataSet> read_ov(const std::string &path)
-{
-    std::vector<DataSet> out;
-    int fd = ov_open(path.c_str(), 0);
-    EXPECT_GE(fd, 0) << path;
-    if (fd < 0)
-        return out;
-    testing::internal::CaptureStderr();   // the end of the file is reported
-    while (OvHeader *h = ov_read(fd, 1)) {
-        DataSet d{*h, h->units ? h->units : "", {}, {}};
-        std::size_t n = static_cast<std::size_t>(h->num_rows) * static_cast<std::size_t>(h->num_columns);
-        d.data.assign(h->data, h->data + n);
-        if (h->vdata)
-            d.vdata.assign(h->vdata, h->vdata + n);
-        ov_destroy(h);
-        out.push_back(d);
-    }
-    testing::internal::GetCapturedStderr();
-    ov_close(fd);
-    return out;
-}
+using DataSet = gptest::data_set;
 
 std::string stamp(int month, int day, int year)
 {
@@ -121,6 +95,38 @@ std::string name_of(const Field &f)
     std::snprintf(buf, sizeof buf, "NRV.%d%s%d.%02dz.%dmb.%s", f.year, months[f.month - 1], f.day,
                   f.hour, f.level, ext.c_str());
     return buf;
+}
+
+// What a run for the dates first to last prints: the -i line, then for each
+// message decoded its date and, when it is wanted, the writing of its file,
+// then the count.  After a message more than a day before the first day the
+// next skip messages are not decoded (a skip of 41 records on tape).
+struct walk {
+    std::string out;
+    int written = 0, seen = 0;
+    std::size_t last_written = 0;
+};
+
+walk walk_run(const std::vector<Field> &fields, int first, int last, std::size_t skip)
+{
+    walk w;
+    w.out = "first day: " + std::to_string(first) + "\n, last_day: " + std::to_string(last) + "\n";
+    for (std::size_t i = 0; i < fields.size(); i++, w.seen++) {
+        const Field &f = fields[i];
+        w.out += stamp(f);
+        int k = kdate(f.month, f.day, f.year);
+        if (k > last)
+            break;
+        if (k >= first) {
+            w.out += writing(name_of(f));
+            w.written++;
+            w.last_written = i;
+        }
+        if (k < first - 1)
+            i += skip;
+    }
+    w.out += std::to_string(w.written) + " data set(s) written.\n";
+    return w;
 }
 
 const std::string param_menu =
@@ -170,7 +176,7 @@ protected:
     {
         return gptest::run(gptest::built("gridpick"), args, input, dir.path(), {"DISPLAY"});
     }
-    std::vector<DataSet> data_sets(const std::string &name) { return read_ov(dir.file(name)); }
+    std::vector<DataSet> data_sets(const std::string &name) { return gptest::read_sets(dir.file(name)); }
     std::vector<std::string> files()
     {
         std::vector<std::string> names;
@@ -224,11 +230,9 @@ TEST_F(Gridpick, TemperatureFieldsOneFileEach)
     ASSERT_EQ(fields.size(), 8u);
     auto r = gridpick({"-x", "-i", "1/1/79", "1/1/79", "a.grb"}, "2\n0\n500\n850\n0\n");
     EXPECT_EQ(r.status, 0);
-    std::string out = "first day: 28856\n, last_day: 28856\n";
-    for (int i = 0; i < 4; i++)
-        out += stamp(fields[i]) + writing(name_of(fields[i]));
-    out += stamp(fields[4]) + "4 data set(s) written.\n";
-    EXPECT_EQ(r.out, out);
+    walk w = walk_run(fields, 28856, 28856, 0);
+    EXPECT_EQ(w.written, 4);
+    EXPECT_EQ(r.out, w.out);
     EXPECT_EQ(r.err, param_menu + level_prompt + "Searching tape...\n");
     ASSERT_EQ(files().size(), 4u);
     for (int i = 0; i < 4; i++) {
@@ -322,67 +326,27 @@ TEST_F(Gridpick, OneFileNamedWithF)
     EXPECT_FALSE(std::filesystem::exists(dir.file("t.ov")));
 }
 
-// Which messages a tape run decodes: after each one dated more than a day
-// before the first wanted day, 41 records are skipped.
-std::vector<std::size_t> tape_walk(const std::vector<Field> &fields, int first_day, int last_day)
-{
-    std::vector<std::size_t> seen;
-    for (std::size_t i = 0; i < fields.size(); i++) {
-        const Field &f = fields[i];
-        seen.push_back(i);
-        int k = kdate(f.month, f.day, f.year);
-        if (k > last_day)
-            break;
-        if (k < first_day - 1)
-            i += 41;
-    }
-    return seen;
-}
-
 TEST_F(Gridpick, TapeImageSkipsFortyOneRecordsFarBeforeTheFirstDay)
 {
     auto fields = make("a.tap", with(coarse, {"-t", "-p", "130", "-l", "500,850", "-d", "30"}));
     ASSERT_EQ(fields.size(), 240u);
     auto r = gridpick({"-x", "-a", "-i", "1/20/79", "1/22/79", "a.tap"});
     EXPECT_EQ(r.status, 0);
-    int first = kdate(1, 20, 79), last = kdate(1, 22, 79);
-    std::string out = "first day: " + std::to_string(first) + "\n, last_day: " + std::to_string(last) + "\n";
-    int written = 0;
-    auto seen = tape_walk(fields, first, last);
-    ASSERT_LT(seen.size(), 100u);
-    for (std::size_t i : seen) {
-        out += stamp(fields[i]);
-        int k = kdate(fields[i].month, fields[i].day, fields[i].year);
-        if (k >= first && k <= last) {
-            out += writing(name_of(fields[i]));
-            written++;
-        }
-    }
-    EXPECT_EQ(written, 8);   // the skips pass over 1/20 and 1/21, landing on 1/22 at 0z
-    out += std::to_string(written) + " data set(s) written.\n";
-    EXPECT_EQ(r.out, out);
+    walk w = walk_run(fields, kdate(1, 20, 79), kdate(1, 22, 79), 41);
+    ASSERT_LT(w.seen, 100);
+    EXPECT_EQ(w.written, 8);   // the skips pass over 1/20 and 1/21, landing on 1/22 at 0z
+    EXPECT_EQ(r.out, w.out);
     EXPECT_EQ(r.err, "Searching tape...\n");
-    auto sets = data_sets(name_of(fields[seen.back() - 1]));
+    auto sets = data_sets(name_of(fields[w.last_written]));
     ASSERT_EQ(sets.size(), 1u);
-    expect_scalar(sets[0], fields[seen.back() - 1], "K", -999.0f);
+    expect_scalar(sets[0], fields[w.last_written], "K", -999.0f);
 
     // The same bytes on disk are read one message after the other.
     r = gridpick({"-x", "-a", "-i", "1/20/79", "1/22/79", "plain.grb"});
     EXPECT_EQ(r.status, 0);
-    out = "first day: " + std::to_string(first) + "\n, last_day: " + std::to_string(last) + "\n";
-    written = 0;
-    for (const Field &f : fields) {
-        out += stamp(f);
-        int k = kdate(f.month, f.day, f.year);
-        if (k > last)
-            break;
-        if (k >= first) {
-            out += writing(name_of(f));
-            written++;
-        }
-    }
-    EXPECT_EQ(written, 24);
-    EXPECT_EQ(r.out, out + "24 data set(s) written.\n");
+    w = walk_run(fields, kdate(1, 20, 79), kdate(1, 22, 79), 0);
+    EXPECT_EQ(w.written, 24);
+    EXPECT_EQ(r.out, w.out);
 }
 
 TEST_F(Gridpick, TapeImageOfFullSizeFieldsInTwoRecordsEach)
@@ -414,25 +378,9 @@ TEST_F(Gridpick, SkipIntoTheMiddleOfAMessage)
     auto r = gridpick({"-x", "-a", "-i", "1/30/79", "2/5/79", "a.tap"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "Searching tape...\n");
-    int first = kdate(1, 30, 79), last = kdate(2, 5, 79);
-    std::string out = "first day: " + std::to_string(first) + "\n, last_day: " + std::to_string(last) + "\n";
-    int written = 0;
-    for (std::size_t i = 0; i < fields.size(); i++) {
-        const Field &f = fields[i];
-        out += stamp(f);
-        int k = kdate(f.month, f.day, f.year);
-        if (k > last)
-            break;
-        if (k >= first) {
-            out += writing(name_of(f));
-            written++;
-        }
-        if (k < first - 1)
-            i += 21;   // the rest of this message's run of 41 records
-    }
-    EXPECT_EQ(written, 12);   // 1/30 to 2/2 lie in the last skip
-    out += "12 data set(s) written.\n";
-    EXPECT_EQ(r.out, out);
+    walk w = walk_run(fields, kdate(1, 30, 79), kdate(2, 5, 79), 21);   // rest of a 41-record run
+    EXPECT_EQ(w.written, 12);   // 1/30 to 2/2 lie in the last skip
+    EXPECT_EQ(r.out, w.out);
 }
 
 TEST_F(Gridpick, PromptForEachDataSet)
@@ -466,7 +414,8 @@ TEST_F(Gridpick, EmptyAndMissingArchives)
     auto r = gridpick({"-x", "-a", "-i", "1/1/79", "1/1/79", "e.grb"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n0 data set(s) written.\n");
-    EXPECT_EQ(r.err, "Searching tape...\n");
+    EXPECT_EQ(r.err, "Searching tape...\ngridpick: no data set written; as far as it was read, the "
+                     "archive held no GRIB message; dates asked for: 1/1/79 to 1/1/79\n");
     r = gridpick({"-x", "-a", "-o", "-i", "1/1/79", "1/1/79", "e.grb"});
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n0 data set(s) written to norva.out\n");
     r = gridpick({"-x", "-a", "-i", "1/1/79", "1/1/79", "none.grb"});
@@ -498,13 +447,17 @@ TEST_F(Gridpick, WindComponentsWithoutTheirPartner)
     auto r = gridpick({"-x", "-a", "-i", "1/1/79", "1/1/79", "u.grb"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "Searching tape...\ngridpick: no second component for the wind data set at 500 "
-                     "mb at 0:00 on 1/1/79; not written\n");
+                     "mb at 0:00 on 1/1/79; not written\n"
+                     "gridpick: no data set written; as far as it was read, the archive held 1 "
+                     "message(s) from 1/1/79 to 1/1/79; dates asked for: 1/1/79 to 1/1/79\n");
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(1, 1, 79) +
                          "0 data set(s) written.\n");
     make("v.grb", with(coarse, {"-p", "132", "-l", "500", "-T", "0"}));
     r = gridpick({"-x", "-a", "-o", "-i", "1/1/79", "1/1/79", "v.grb"});
     EXPECT_EQ(r.err, "Searching tape...\ngridpick: no first component for the wind data set at 500 "
-                     "mb at 0:00 on 1/1/79; passed over\n");
+                     "mb at 0:00 on 1/1/79; passed over\n"
+                     "gridpick: no data set written; as far as it was read, the archive held 1 "
+                     "message(s) from 1/1/79 to 1/1/79; dates asked for: 1/1/79 to 1/1/79\n");
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(1, 1, 79) +
                          "0 data set(s) written to norva.out\n");
     EXPECT_TRUE(files().empty());
@@ -529,7 +482,7 @@ TEST_F(Gridpick, MkarchiveRefusesDatesAndGridsItCannotMake)
 {
     const std::string usage =
         "usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]\n"
-        "                 [-p CODES] [-l LEVELS] [-r RECORD] FILE\n";
+        "                 [-p CODES] [-l LEVELS] [-r RECORD] [-m N] FILE\n";
     for (auto args : {std::vector<std::string>{"-s", "13/1/79", "x.grb"},
                       {"-s", "0/1/79", "x.grb"}, {"-g", "100000x100000", "x.grb"}}) {
         auto r = gptest::run(gptest::built("mkarchive"), args, "", dir.path());

@@ -1,11 +1,15 @@
 // Selection, the parameter table, output names and the ov header of a field.
 #include "extract.h"
+#include "ov_sets.h"
+#include "process.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -62,18 +66,17 @@ TEST_F(Extract, DecisionForTheCurrentField)
     gp_run.param[130] = gp_run.param[132] = 1;
     gp_run.level[0] = 500;
     gp_run.num_levels = 1;
-    field(130, 500, 6, 15, 79);
-    EXPECT_EQ(desired_data_set(), GP_WRITE);
-    field(130, 500, 7, 1, 79);
-    EXPECT_EQ(desired_data_set(), GP_SKIP);
-    field(129, 500, 6, 15, 79);
-    EXPECT_EQ(desired_data_set(), GP_SKIP);
-    field(130, 850, 6, 15, 79);
-    EXPECT_EQ(desired_data_set(), GP_SKIP);
-    // A second wind component is never asked about.
-    gp_run.prompt_user = 1;
-    field(132, 500, 6, 15, 79);
-    EXPECT_EQ(desired_data_set(), GP_WRITE);
+    // code, level, month, day, prompting: the decision
+    const int cases[][6] = {
+        {130, 500, 6, 15, 0, GP_WRITE}, {130, 500, 7, 1, 0, GP_SKIP},
+        {129, 500, 6, 15, 0, GP_SKIP},  {130, 850, 6, 15, 0, GP_SKIP},
+        {132, 500, 6, 15, 1, GP_WRITE},   // a second wind component is never asked about
+    };
+    for (const auto &c : cases) {
+        field(c[0], c[1], c[2], c[3], 79);
+        gp_run.prompt_user = c[4];
+        EXPECT_EQ(desired_data_set(), c[5]) << c[0] << " " << c[1] << " " << c[2];
+    }
 }
 
 TEST_F(Extract, ParameterTable)
@@ -96,19 +99,21 @@ TEST_F(Extract, ParameterTable)
 
 TEST_F(Extract, OutputNames)
 {
-    char name[GP_OUT_FILE_LEN];
-    field(130, 500, 6, 15, 79, 12);
-    gp_output_name(name, sizeof name);
-    EXPECT_STREQ(name, "NRV.79JUN15.12z.500mb.temp");
-    field(139, 0, 6, 5, 79, 0);
-    gp_output_name(name, sizeof name);
-    EXPECT_STREQ(name, "NRV.79JUN5.00z.0mb.surface_temp");
-    field(136, 0, 12, 31, 99, 18);
-    gp_output_name(name, sizeof name);
-    EXPECT_STREQ(name, "NRV.99DEC31.18z.0mb.");
-    field(130, 500, 13, 1, 79, 0);
-    gp_output_name(name, sizeof name);
-    EXPECT_STREQ(name, "NRV.79XXX1.00z.500mb.temp");
+    const struct {
+        gp_field_state f;   // year, month, day, hour, minute, code, level
+        const char *name;
+    } cases[] = {
+        {{79, 6, 15, 12, 0, 130, 500}, "NRV.79JUN15.12z.500mb.temp"},
+        {{79, 6, 5, 0, 0, 139, 0}, "NRV.79JUN5.00z.0mb.surface_temp"},
+        {{99, 12, 31, 18, 0, 136, 0}, "NRV.99DEC31.18z.0mb.p136"},   // no extension: its code
+        {{79, 1, 1, 0, 0, 200, 850}, "NRV.79JAN1.00z.850mb.p200"},
+        {{79, 13, 1, 0, 0, 130, 500}, "NRV.79XXX1.00z.500mb.temp"},
+    };
+    for (const auto &c : cases) {
+        char name[GP_OUT_FILE_LEN];
+        gp_output_name(c.f, name, sizeof name);
+        EXPECT_STREQ(name, c.name);
+    }
 }
 
 TEST_F(Extract, HeaderOfAField)
@@ -187,6 +192,50 @@ TEST_F(Extract, ScalingAndHelpers)
     EXPECT_EQ(b, 31);
 }
 
+// Vertical velocity (bad_value 999.99) on 2 x 2 points, the second marked
+// missing by the bit map; section 4 flagged integer data (32): 16 bits,
+// R 0, E 0, the values 1000, 7 and 9.
+TEST_F(Extract, IntegerFieldsAreWrittenAsRealsTheirMissingPointsAsBadValue)
+{
+    const unsigned char message[] = {
+        'G', 'R', 'I', 'B', 0, 0, 98, 1,
+        0, 0, 28, 128, 98, 1, 255, 192, 135, 100, 0x01, 0xF4, 79, 6, 15, 12, 0, 1, 0, 0, 0, 0, 0,
+        0, 20, 0, 0, 0,
+        0, 0, 32, 0, 255, 0, 0, 2, 0, 2, 0x01, 0x5F, 0x90, 0, 0, 0, 128, 0x01, 0x38, 0x80, 0,
+        0x27, 0x10, 0x27, 0x10, 0x27, 0x10, 0, 0, 0, 0, 0,
+        0, 0, 8, 12, 0, 0, 0xB0, 0,
+        0, 0, 18, 0x20 | 8, 0, 0, 0, 0, 0, 0, 16, 0x03, 0xE8, 0, 7, 0, 9, 0,
+        '7', '7', '7', '7'};
+    static_assert(sizeof message == 98);
+    std::memcpy(gp_msg.igrib, message, sizeof message);
+    ASSERT_EQ(decode_data_set(gp_msg.igrib), 0);
+    ASSERT_EQ(unpack_data_set(gp_msg.igrib), 4);
+    const float expected[] = {1000.0f, 999.99f, 7.0f, 9.0f};
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(gp_msg.decoded_data[i], expected[i]) << i;
+}
+
+TEST_F(Extract, ScalingLeavesMissingPointsAtBadValue)
+{
+    gptest::TempDir dir;
+    gp_run.destination = GP_DEST_ONE_FILE;
+    gp_run.out_file_given = 1;
+    std::snprintf(gp_run.out_file, sizeof gp_run.out_file, "%s", dir.file("t.ov").c_str());
+    gp_table.param_scale_factor[130] = 0.01f;
+    gp_msg.ksec2[1] = 3;   // 3 columns, 1 row
+    gp_msg.ksec2[2] = 1;
+    const float values[] = {100.0f, -999.0f, 250.0f};
+    std::memcpy(gp_msg.decoded_data, values, sizeof values);
+    field(130, 500, 1, 1, 79);
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(write_data_set(3), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Scaling by 0.01\nWriting " + dir.file("t.ov") + "...\n");
+    auto sets = gptest::read_sets(dir.file("t.ov"));
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_EQ(sets[0].data, (std::vector<float>{1.0f, -999.0f, 2.5f}));
+}
+
 TEST_F(Extract, FailedAppendIsReportedAndNotCounted)
 {
     gp_run.destination = GP_DEST_ONE_FILE;
@@ -230,12 +279,7 @@ TEST_F(Extract, WindComponentsPairOnlyWithTheirPartner)
 // The terminal questions, answered from a file put in place of standard input.
 TEST_F(Extract, MenuAnswersCountEveryChoice)
 {
-    std::string path = testing::TempDir() + "gp_menu.txt";
-    std::FILE *f = std::fopen(path.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fputs("3 3 0\n500 850 0\n", f);
-    std::fclose(f);
-    ASSERT_NE(std::freopen(path.c_str(), "r", stdin), nullptr);
+    ASSERT_TRUE(gptest::stdin_from("3 3 0\n500 850 0\n"));
     gp_run.start_month = gp_run.start_day = gp_run.end_month = gp_run.end_day = 1;
     testing::internal::CaptureStderr();
     query_user(0, nullptr);
@@ -257,18 +301,12 @@ TEST_F(Extract, MenuAnswersCountEveryChoice)
     EXPECT_EQ(gp_run.num_levels, 2);
     EXPECT_EQ(gp_run.level[0], 500);
     EXPECT_EQ(gp_run.level[1], 850);
-    std::remove(path.c_str());
 }
 
 // Lines and words of standard input, from a file put in its place.
 TEST_F(Extract, LinesAndWordsOfStandardInput)
 {
-    std::string path = testing::TempDir() + "gp_stdin.txt";
-    std::FILE *f = std::fopen(path.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fputs("a b,c\tdd\n\nnew.ov\n  word  longerword\n", f);
-    std::fclose(f);
-    ASSERT_NE(std::freopen(path.c_str(), "r", stdin), nullptr);
+    ASSERT_TRUE(gptest::stdin_from("a b,c\tdd\n\nnew.ov\n  word  longerword\n"));
     char line[64];
     EXPECT_EQ(get_arg_string(line, sizeof line), 4);
     EXPECT_STREQ(line, "a b,c\tdd");
@@ -286,7 +324,6 @@ TEST_F(Extract, LinesAndWordsOfStandardInput)
     EXPECT_STREQ(word, "long");   // cut to the buffer
     EXPECT_EQ(gp_read_word(word, sizeof word), -1);
     EXPECT_EQ(get_arg_string(line, sizeof line), 0);
-    std::remove(path.c_str());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Bit-field access: extraction, insertion, octet swaps and the bounds gate.
-#include "grib_test_util.h"
+#include "grib_harness.h"
 
 namespace {
 
@@ -98,9 +98,10 @@ TEST(GribBits, InxbitAdvancesAndChecksBounds)
 
     gint ins[3] = {9, 9, 9};
     knspt = 48;
-    gtu::start_capture();
-    inxbit(m.w.data(), &kleng, &knspt, ins, &num, &kbit, &blen, "C", &kret, 1);
-    EXPECT_EQ(gtu::end_capture(), " INXBIT : Word        2 is outside array bounds        2\n");
+    EXPECT_EQ(gtu::captured([&] {
+                  inxbit(m.w.data(), &kleng, &knspt, ins, &num, &kbit, &blen, "C", &kret, 1);
+              }),
+              " INXBIT : Word        2 is outside array bounds        2\n");
     EXPECT_EQ(kret, 1);
     EXPECT_EQ(knspt, 72);
     EXPECT_EQ(m.octets(8), (std::vector<unsigned char>{0, 1, 2, 3, 4, 5, 6, 7}));
@@ -116,9 +117,7 @@ TEST(GribBits, InxbitRefusesWidthsAboveThirtyTwo)
 {
     gtu::Msg m(8);
     gint kleng = 8, knspt = 0, v[2], num = 2, kbit = 32, blen = 33, kret = 0;
-    gtu::start_capture();
-    inxbit(m.w.data(), &kleng, &knspt, v, &num, &kbit, &blen, "D", &kret, 1);
-    gtu::end_capture();
+    gtu::captured([&] { inxbit(m.w.data(), &kleng, &knspt, v, &num, &kbit, &blen, "D", &kret, 1); });
     EXPECT_EQ(kret, 1);
 }
 

@@ -7,5 +7,5 @@ gridpick_add_test(grib_core_test
           ${GRIB_CORE_TEST_DIR}/fldcod_types_test.cpp
           ${GRIB_CORE_TEST_DIR}/fldcod_editions_test.cpp
           ${GRIB_CORE_TEST_DIR}/c_caller.c
-  LIBS gp_grib)
+  LIBS gp_grib gp_testsupport)
 target_include_directories(grib_core_test PRIVATE ${GRIB_CORE_TEST_DIR})

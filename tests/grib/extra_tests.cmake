@@ -5,4 +5,4 @@ gridpick_add_test(grib_extra_test
           ${CMAKE_CURRENT_LIST_DIR}/bitmap_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/qu2reg_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/codec_extra_test.cpp
-  LIBS gp_grib)
+  LIBS gp_grib gp_testsupport)

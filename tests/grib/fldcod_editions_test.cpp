@@ -1,6 +1,8 @@
 // fldcod on hand-built messages: edition 0, the experimental edition,
-// pseudo-messages and the debug listing.
-#include "codec_harness.h"
+// pseudo-messages, sections longer than their fields and the debug listing.
+#include "grib_harness.h"
+
+#include <utility>
 
 namespace {
 
@@ -50,40 +52,6 @@ Bytes edition0(int centre)
     return m;
 }
 
-TEST_F(FldcodEditions, EditionZero)
-{
-    Bytes m = edition0(98);
-    ASSERT_EQ(m.size(), 88u);
-    Codec c = run(m, "D");
-    EXPECT_EQ(c.call("D"), 0) << c.out;
-    EXPECT_EQ(c.out, "");
-    EXPECT_EQ(c.K0(1), 88);
-    EXPECT_EQ(c.K0(2), 0);
-    EXPECT_EQ(c.K1(1), 128);
-    EXPECT_EQ(c.K1(2), 98);
-    EXPECT_EQ(c.K1(8), 500);
-    EXPECT_EQ(c.K1(21), 20);
-    EXPECT_EQ(c.K2(2), 4);
-    EXPECT_EQ(c.K2(7), -10000);
-    EXPECT_EQ(c.K2(6), 128);
-    EXPECT_EQ(c.K4(1), 12);
-    EXPECT_EQ(c.p4[0], 200.0f);
-    EXPECT_EQ(c.p4[1], 200.5f);
-    EXPECT_EQ(c.p4[11], 205.5f);
-
-    Codec l = run(m, "L");
-    EXPECT_EQ(l.call("L"), 0);
-    EXPECT_EQ(l.K0(1), 88);
-
-    Codec i = run(m, "I");  // goes on as "L" for the length
-    EXPECT_EQ(i.K0(1), 88);
-    EXPECT_EQ(i.K2(2), 4);
-
-    Codec other = run(edition0(7), "D");
-    EXPECT_EQ(other.K1(1), 0);
-    EXPECT_EQ(other.K1(21), GRIB_KNEG);
-}
-
 Bytes experimental(int unit)
 {
     Bytes m;
@@ -96,31 +64,50 @@ Bytes experimental(int unit)
     return m;
 }
 
-TEST_F(FldcodEditions, ExperimentalEdition)
-{
-    Bytes m = experimental(40);
-    ASSERT_EQ(m.size(), 84u);
-    Codec c = run(m, "D");
-    EXPECT_EQ(c.call("D"), 0) << c.out;
-    EXPECT_EQ(c.K0(2), -1);
-    EXPECT_EQ(c.K0(1), 84);
-    EXPECT_EQ(c.K1(1), 128);
-    EXPECT_EQ(c.K1(5), 128);
-    EXPECT_EQ(c.K1(8), 1 * 32 + 0xF4);
-    EXPECT_EQ(c.K1(9), 0);
-    EXPECT_EQ(c.K1(15), 1);
-    EXPECT_EQ(c.K1(18), 0);
-    EXPECT_EQ(c.K1(21), 20);
-    EXPECT_EQ(c.K2(6), 128);
-    EXPECT_EQ(c.K2(11), 0);
-    EXPECT_EQ(c.K4(1), 12);
-    EXPECT_EQ(c.p4[3], 201.5f);
+// Elements KSECs(n) = v, written {s, n, v}, and field values PSEC4(j + 1).
+struct Elem {
+    int s, n;
+    gint v;
+};
 
-    Codec s = run(m, "S");
-    EXPECT_EQ(s.K1(18), 1);
-    Codec l = run(m, "L");
-    EXPECT_EQ(l.K0(1), 84);
-    EXPECT_EQ(run(experimental(90), "D").K1(15), 7);
+TEST_F(FldcodEditions, DecodedElements)
+{
+    ASSERT_EQ(edition0(98).size(), 88u);
+    ASSERT_EQ(experimental(40).size(), 84u);
+    const gint kneg = GRIB_KNEG;
+    struct {
+        Bytes m;
+        const char *op;
+        std::vector<Elem> elems;
+        std::vector<std::pair<int, float>> values;
+    } cases[] = {
+        {edition0(98), "D",
+         {{0, 1, 88}, {0, 2, 0}, {1, 1, 128}, {1, 2, 98}, {1, 8, 500}, {1, 21, 20}, {2, 2, 4},
+          {2, 7, -10000}, {2, 6, 128}, {4, 1, 12}},
+         {{0, 200.0f}, {1, 200.5f}, {11, 205.5f}}},
+        {edition0(98), "L", {{0, 1, 88}}, {}},
+        {edition0(98), "I", {{0, 1, 88}, {2, 2, 4}}, {}},  // goes on as "L" for the length
+        {edition0(7), "D", {{1, 1, 0}, {1, 21, kneg}}, {}},
+        {experimental(40), "D",
+         {{0, 2, -1}, {0, 1, 84}, {1, 1, 128}, {1, 5, 128}, {1, 8, 1 * 32 + 0xF4}, {1, 9, 0},
+          {1, 15, 1}, {1, 18, 0}, {1, 21, 20}, {2, 6, 128}, {2, 11, 0}, {4, 1, 12}},
+         {{3, 201.5f}}},
+        {experimental(40), "S", {{1, 18, 1}}, {}},
+        {experimental(40), "L", {{0, 1, 84}}, {}},
+        {experimental(90), "D", {{1, 15, 7}}, {}},
+    };
+    for (const auto &k : cases) {
+        Codec c;
+        c.msg = gtu::Msg::from_octets(k.m.b, 100);
+        EXPECT_EQ(c.call(k.op), 0) << c.out;
+        EXPECT_EQ(c.out, "");
+        for (Elem e : k.elems) {
+            std::vector<gint> *sec[] = {&c.k0, &c.k1, &c.k2, &c.k3, &c.k4};
+            EXPECT_EQ((*sec[e.s])[e.n - 1], e.v) << k.op << " KSEC" << e.s << "(" << e.n << ")";
+        }
+        for (auto [j, v] : k.values)
+            EXPECT_EQ(c.p4[j], v) << j;
+    }
 }
 
 TEST_F(FldcodEditions, PseudoMessage)
@@ -135,8 +122,7 @@ TEST_F(FldcodEditions, PseudoMessage)
     gint off = 0;
     grsvck(&off);
     ASSERT_EQ(c.call("C"), 0) << c.out;
-    Codec d(19000, 8000);
-    d.msg = c.msg;
+    Codec d = c.reader();
     d.p4[0] = 42.0f;
     EXPECT_EQ(d.call("D"), -6);
     EXPECT_EQ(d.out, "");
@@ -145,29 +131,36 @@ TEST_F(FldcodEditions, PseudoMessage)
     EXPECT_EQ(d.p4[0], 42.0f);
 }
 
-TEST_F(FldcodEditions, LocalExtensionOfSectionOneIsPassedOver)
+// Octets inserted after section 1 (a local extension) or at the end of
+// section 2 (padding), announced in the section's length, are passed over.
+TEST_F(FldcodEditions, OctetsBeyondTheFieldsArePassedOver)
 {
     Codec c;
     gtu::norva_sec1(c);
     gtu::latlon_sec2(c);
-    c.K4(1) = 144 * 73;
     c.K4(2) = 8;
     auto field = gtu::smooth_field(144 * 73);
-    std::copy(field.begin(), field.end(), c.p4.begin());
+    c.field(field);
     ASSERT_EQ(c.call("C"), 0);
-    // insert 12 octets after section 1 and announce a length of 40
-    std::vector<unsigned char> o = c.msg.octets(static_cast<size_t>(c.K0(1)));
-    o.insert(o.begin() + 36, 12, 0xEE);
-    o[8 + 2] = 40;
-    size_t len = o.size();
-    o[4] = static_cast<unsigned char>(len >> 16);
-    o[5] = static_cast<unsigned char>(len >> 8);
-    o[6] = static_cast<unsigned char>(len);
-    Codec d;
-    d.msg = gtu::Msg::from_octets(o, 8000);
-    EXPECT_EQ(d.call("D"), 0) << d.out;
-    EXPECT_EQ(d.K2(2), 144);
-    EXPECT_NEAR(d.p4[500], field[500], 0.2f);
+    struct {
+        size_t at, n;
+        unsigned char fill;
+        size_t length_octet;  // of the section's length
+        unsigned char length;
+    } cases[] = {{36, 12, 0xEE, 8 + 2, 40}, {36 + 32, 2, 0xAB, 36 + 2, 34}};
+    for (const auto &k : cases) {
+        std::vector<unsigned char> o = c.msg.octets(static_cast<size_t>(c.K0(1)));
+        o.insert(o.begin() + static_cast<long>(k.at), k.n, k.fill);
+        o[k.length_octet] = k.length;
+        gtu::set_length(o);
+        Codec d;
+        d.msg = gtu::Msg::from_octets(o, 8000);
+        EXPECT_EQ(d.call("D"), 0) << d.out;
+        EXPECT_EQ(d.K2(2), 144);
+        EXPECT_EQ(d.K4(1), 144 * 73);
+        EXPECT_NEAR(d.p4[500], field[500], 0.2f);
+        EXPECT_NEAR(d.p4[1234], field[1234], 0.2f);
+    }
 }
 
 TEST_F(FldcodEditions, DebugPrintingFramesTheCall)
@@ -200,10 +193,6 @@ TEST_F(FldcodEditions, DebugPrintingFramesTheCall)
               std::string::npos);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(FldcodEditions, TruncatedEditionZeroMessage)
 {
     Bytes m = edition0(98);
@@ -233,39 +222,6 @@ TEST_F(FldcodEditions, TruncatedEditionZeroMessage)
     EXPECT_EQ(l.K0(1), 88);
 }
 
-}  // namespace
-
-namespace {
-
-TEST_F(FldcodEditions, PaddedGridSectionIsPassedOver)
-{
-    Codec c;
-    gtu::norva_sec1(c);
-    gtu::latlon_sec2(c);
-    c.K4(1) = 144 * 73;
-    c.K4(2) = 8;
-    auto field = gtu::smooth_field(144 * 73);
-    std::copy(field.begin(), field.end(), c.p4.begin());
-    ASSERT_EQ(c.call("C"), 0);
-    // two padding octets at the end of section 2, announced in its length
-    std::vector<unsigned char> o = c.msg.octets(static_cast<size_t>(c.K0(1)));
-    o.insert(o.begin() + 36 + 32, 2, 0xAB);
-    o[36 + 2] = 34;
-    size_t len = o.size();
-    o[4] = static_cast<unsigned char>(len >> 16);
-    o[5] = static_cast<unsigned char>(len >> 8);
-    o[6] = static_cast<unsigned char>(len);
-    Codec d;
-    d.msg = gtu::Msg::from_octets(o, 8000);
-    EXPECT_EQ(d.call("D"), 0) << d.out;
-    EXPECT_EQ(d.K4(1), 144 * 73);
-    EXPECT_NEAR(d.p4[1234], field[1234], 0.2f);
-}
-
-}  // namespace
-
-namespace {
-
 TEST_F(FldcodEditions, RefusedGridSectionsLeaveListableArrays)
 {
     // edition 0: the number of vertical parameters comes from the length
@@ -279,12 +235,7 @@ TEST_F(FldcodEditions, RefusedGridSectionsLeaveListableArrays)
                          "Return code = 502\n"),
               std::string::npos);
     EXPECT_LE(c.K2(12), 255);
-
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(FldcodEditions, ExtractFromAnEditionZeroMessage)
 {

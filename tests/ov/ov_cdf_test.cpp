@@ -4,23 +4,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "ov_cdf.h"
+#include "ov_sets.h"
 #include "process.h"
 
 using gptest::TempDir;
 
 namespace {
 
-struct Destroy {
-    void operator()(OvHeader *h) const { ov_destroy(h); }
-};
-using Record = std::unique_ptr<OvHeader, Destroy>;
+using Record = gptest::record;
 
 // Makes dir/name.nc from the kept CDL file name.cdl.
 std::string make_nc(const TempDir &dir, const std::string &name)

@@ -2,7 +2,6 @@
 // hostile files.
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,7 @@
 
 #include "ov.h"
 #include "ov_bytes.h"
+#include "ov_sets.h"
 #include "process.h"
 
 using gptest::read_file;
@@ -23,10 +23,7 @@ using ovtest::Fixed;
 
 namespace {
 
-struct Destroy {
-    void operator()(OvHeader *h) const { ov_destroy(h); }
-};
-using Record = std::unique_ptr<OvHeader, Destroy>;
+using Record = gptest::record;
 
 Record fresh(int type, int rows, int cols, float *data, float *vdata = nullptr)
 {
@@ -70,6 +67,28 @@ std::string be32(std::int32_t v)
     return Bytes().i32(v).s;
 }
 
+// A file of one data set: the magic, the fixed words of f, the words that
+// follow them (increment type .. grid type, reserved) and the rest.
+std::string image(const Fixed &f, const std::vector<int> &words, const std::string &rest)
+{
+    Bytes b;
+    b.magic();
+    f.put(b);
+    for (int w : words)
+        b.i32(w);
+    return b.s + rest;
+}
+
+// A version 2 data set with the given tail words (increment type .. grid
+// type), zero reserved words and the rest of the file.
+std::string hostile(const Fixed &f, std::vector<int> tail, const std::string &rest)
+{
+    tail.insert(tail.end(), 5, 0);
+    return image(f, tail, rest);
+}
+
+const std::string six_reals = Bytes().reals({1, 2, 3, 4, 5, 6}).s;
+
 }  // namespace
 
 TEST(OvWriter, CreateWritesOnlyTheMagicAndTruncates)
@@ -89,6 +108,16 @@ TEST(OvWriter, CreateFailureIsReported)
     EXPECT_EQ(ov_create("/nonexistent-dir/x.ov"), -1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "ov_create: No such file or directory\n");
+    // A failed magic removes only a file it made: not a device, nor the
+    // link that named it.
+    TempDir dir;
+    std::string link = dir.file("full");
+    ASSERT_EQ(::symlink("/dev/full", link.c_str()), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ov_create(link.c_str()), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "ov_create write: No space left on device\n");
+    EXPECT_EQ(::access(link.c_str(), F_OK), 0);
 }
 
 TEST(OvWriter, OpenChecksMagicAndMode)
@@ -369,14 +398,9 @@ TEST(OvReader, VersionZeroHasNoTextsAndARegularGrid)
 {
     Fixed f;
     f.version = 0;
-    Bytes b;
-    b.magic();
-    f.put(b);
-    b.i32(1).i32(5).i32(5).i32(5).i32(1);  // 40 bytes a version 0 reader ignores
-    b.i32(0).i32(0).i32(0).i32(0).i32(0);
-    b.reals({1, 2, 3, 4, 5, 6});
     std::string err;
-    Record r = read_image(b.s, &err);
+    // 40 bytes a version 0 reader ignores
+    Record r = read_image(image(f, {1, 5, 5, 5, 1, 0, 0, 0, 0, 0}, six_reals), &err);
     EXPECT_EQ(err, "");
     ASSERT_TRUE(r);
     EXPECT_EQ(r->version, 0);
@@ -394,15 +418,10 @@ TEST(OvReader, VersionOneHasTextsButARegularGrid)
     Fixed f;
     f.version = 1;
     f.comment_length = 2;
-    Bytes b;
-    b.magic();
-    f.put(b);
-    b.i32(1).i32(5).i32(1).i32(0);              // km, title 5, units 1, no desc
-    b.i32(1).i32(-1).i32(-1).i32(-1).i32(-1).i32(-1);  // 24 bytes never read
-    b.text("cm").text("Title").text("K");
-    b.reals({1, 2, 3, 4, 5, 6});
     std::string err;
-    Record r = read_image(b.s, &err);
+    // km, title 5, units 1, no desc; then 24 bytes never read
+    Record r = read_image(image(f, {1, 5, 1, 0, 1, -1, -1, -1, -1, -1}, "cmTitleK" + six_reals),
+                          &err);
     EXPECT_EQ(err, "");
     ASSERT_TRUE(r);
     EXPECT_EQ(r->increment_type, KILOMETERS);
@@ -419,39 +438,15 @@ TEST(OvReader, UnknownVersionAndIncrementTypeAreReported)
 {
     Fixed f;
     f.version = 5;
-    Bytes b;
-    b.magic();
-    f.put(b);
-    b.i32(7).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0);
-    b.reals({1, 2, 3, 4, 5, 6});
     std::string err;
-    Record r = read_image(b.s, &err);
+    Record r = read_image(hostile(f, {7, 0, 0, 0, 0}, six_reals), &err);
     EXPECT_EQ(err, "ov_read_header: unknown version: 5\n");
     ASSERT_TRUE(r);
-
-    b = Bytes();
-    b.magic();
     f.version = 2;
-    f.put(b);
-    b.i32(7).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0).i32(0);
-    b.reals({1, 2, 3, 4, 5, 6});
-    r = read_image(b.s, &err);
+    r = read_image(hostile(f, {7, 0, 0, 0, 0}, six_reals), &err);
     EXPECT_EQ(err, "Warning: illegal increment type: 7; DEGREES assumed.\n");
     ASSERT_TRUE(r);
     EXPECT_EQ(r->increment_type, 0);
-}
-
-// A version 2 data set with the given tail words (increment type .. grid
-// type) and the rest of the file.
-std::string hostile(const Fixed &f, const std::vector<int> &tail, const std::string &rest)
-{
-    Bytes b;
-    b.magic();
-    f.put(b);
-    for (int w : tail)
-        b.i32(w);
-    b.i32(0).i32(0).i32(0).i32(0).i32(0);
-    return b.s + rest;
 }
 
 TEST(OvReader, HostileCountsAreRefused)
@@ -462,7 +457,6 @@ TEST(OvReader, HostileCountsAreRefused)
         std::string rest;
         std::string err;
     };
-    std::string six_reals = Bytes().reals({1, 2, 3, 4, 5, 6}).s;
     Fixed neg_comment, huge_private, neg_rows, huge_grid, truncated, huge_lat, vec;
     neg_comment.comment_length = -1;
     huge_private.private_length = 0x7fffffff;
@@ -500,11 +494,8 @@ TEST(OvReader, HostileCountsAreRefused)
 
 TEST(OvReader, TruncatedFixedHeaderIsRefused)
 {
-    Bytes b;
-    b.magic();
-    Fixed().put(b);  // 96 of 136 bytes
     std::string err;
-    EXPECT_FALSE(read_image(b.s, &err));
+    EXPECT_FALSE(read_image(image(Fixed{}, {}, ""), &err));   // 96 of 136 bytes
     EXPECT_EQ(err, "ov_read: header read failed\n");
 }
 

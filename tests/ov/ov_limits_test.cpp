@@ -1,6 +1,5 @@
 // Run under a 1 GiB address-space limit (see CMakeLists.txt): large and
 // hostile inputs give a result or a failure value, never an abort or crash.
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +10,7 @@
 
 #include "ov_bytes.h"
 #include "ov_cdf.h"
+#include "ov_sets.h"
 #include "process.h"
 #include "util.h"
 
@@ -76,7 +76,7 @@ TEST(MemoryLimit, CoordinatesOfAnyDeclaredLengthAreReadValueByValue)
     std::string bytes = gptest::read_file(nc);  // x's length becomes 2^27
     bytes.replace(bytes.find(std::string("\0\0\0\1x\0\0\0", 8)) + 8, 4, std::string("\x08\0\0\0", 4));
     gptest::write_file(nc, bytes);
-    std::unique_ptr<OvHeader, void (*)(OvHeader *)> h(cdf_to_ov(nc.c_str(), 0, 0), ov_destroy);
+    gptest::record h(cdf_to_ov(nc.c_str(), 0, 0));
     ASSERT_TRUE(h);
     EXPECT_EQ(std::vector<float>({h->data[5], h->start_lat, h->end_lat, h->lat_increment}),
               std::vector<float>({6, 10, 20, 10}));

@@ -1,8 +1,10 @@
 // ov files of known grid data sets, written with the ov library, for the
-// tests of the programs that read them.
+// tests of the programs that read them; and the data sets of an ov file read
+// back, for the tests of the programs that write them.
 #ifndef GRIDPICK_TEST_OV_SETS_H
 #define GRIDPICK_TEST_OV_SETS_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,12 @@
 #include "ov.h"
 
 namespace gptest {
+
+// A record the ov library allocated, released with ov_destroy.
+struct destroy_record {
+    void operator()(OvHeader *h) const { ov_destroy(h); }
+};
+using record = std::unique_ptr<OvHeader, destroy_record>;
 
 // A data set on a grid of rows x columns at 10 degrees, rows from start_lat
 // southwards, columns from 0 eastwards, end_lon as gridpick stores it.
@@ -42,6 +50,36 @@ inline void write_sets(const std::string &path, const std::vector<grid_set> &set
         std::free(h);
     }
     ov_close(fd);
+}
+
+// A data set read back, with copies of what its record points to.
+struct data_set {
+    OvHeader hdr;
+    std::string units;
+    std::vector<float> data, vdata;
+};
+
+// Every data set of the ov file at path (none when it cannot be opened).
+inline std::vector<data_set> read_sets(const std::string &path)
+{
+    std::vector<data_set> out;
+    int fd = ov_open(path.c_str(), 0);
+    EXPECT_GE(fd, 0) << path;
+    if (fd < 0)
+        return out;
+    testing::internal::CaptureStderr();   // the end of the file is reported
+    while (OvHeader *h = ov_read(fd, 1)) {
+        data_set d{*h, h->units ? h->units : "", {}, {}};
+        std::size_t n = static_cast<std::size_t>(h->num_rows) * static_cast<std::size_t>(h->num_columns);
+        d.data.assign(h->data, h->data + n);
+        if (h->vdata)
+            d.vdata.assign(h->vdata, h->vdata + n);
+        ov_destroy(h);
+        out.push_back(d);
+    }
+    testing::internal::GetCapturedStderr();
+    ov_close(fd);
+    return out;
 }
 
 }  // namespace gptest

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -133,6 +134,19 @@ TempDir::~TempDir()
 {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
+}
+
+bool stdin_from(const std::string &text)
+{
+    std::string path = (std::filesystem::temp_directory_path() / "gptest.stdin.XXXXXX").string();
+    int fd = mkstemp(path.data());
+    if (fd < 0)
+        return false;
+    close(fd);
+    write_file(path, text);
+    bool ok = std::freopen(path.c_str(), "r", stdin) != nullptr;
+    std::remove(path.c_str());
+    return ok;
 }
 
 std::string read_file(const std::string &path)

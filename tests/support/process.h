@@ -38,6 +38,11 @@ private:
     std::string path_;
 };
 
+// From now on standard input of this process reads text (through a file
+// in the system's temporary directory, removed at once); false when that
+// cannot be arranged.
+bool stdin_from(const std::string &text);
+
 std::string read_file(const std::string &path);
 void write_file(const std::string &path, const std::string &bytes);
 
