@@ -22,7 +22,7 @@ using Mutate = std::function<void(std::string &)>;
 // temp and humid, 500 mb temp and humid at 0 and then at 12 h: section 1 at
 // octet 9 (its flag at 16), section 2 (32 octets, the number of columns at
 // octets 43-44), section 4 at octet 69 (bits per value at octet 79).
-const std::vector<std::string> spec = {"-g", "36x19", "-p", "130,157", "-l", "500,850",
+const std::vector<std::string> archive_args = {"-g", "36x19", "-p", "130,157", "-l", "500,850",
                                        "-T", "0,12"};
 constexpr std::size_t len = 1452, stride = 1560;
 
@@ -48,7 +48,7 @@ protected:
     void SetUp() override
     {
         for (const char *name : {"a.grb", "a.tap"}) {
-            std::vector<std::string> args = spec;
+            std::vector<std::string> args = archive_args;
             if (name[2] == 't')
                 args.insert(args.begin(), {"-t", "-r", "1000"});   // two records a message
             args.push_back(name);
