@@ -136,6 +136,44 @@ TEST(Gridls, ReducedGaussianAndBitMappedMessages)
     EXPECT_EQ(v.back(), "              1.000000000000000");
 }
 
+// A message of another centre (7) built octet by octet: a polar
+// stereographic grid of 65 x 65 points, 8 bits per value, no bit map, a
+// level of type and value given, 15 June 1995 12 h.
+std::string polar_message(int param, int level_type, int level)
+{
+    auto u = [](long v, int n) {
+        std::string s;
+        for (int i = n - 1; i >= 0; i--)
+            s += static_cast<char>(v >> (8 * i) & 0xff);
+        return s;
+    };
+    std::string s1 = u(28, 3) + u(2, 1) + u(7, 1) + u(80, 1) + u(255, 1) + u(128, 1) +
+                     u(param, 1) + u(level_type, 1) + u(level, 2) + u(95, 1) + u(6, 1) +
+                     u(15, 1) + u(12, 1) + u(0, 1) + u(1, 1) + u(0, 3) + u(0, 3) + u(20, 1) +
+                     u(0, 3);
+    std::string s2 = u(32, 3) + u(0, 1) + u(255, 1) + u(5, 1) + u(65, 2) + u(65, 2) +
+                     u(1000, 3) + u(0x800000 | 145000, 3) + u(8, 1) + u(0x800000 | 105000, 3) +
+                     u(190500, 3) + u(190500, 3) + u(0, 1) + u(64, 1) + u(0, 4);
+    std::string s4 = u(11 + 65 * 65, 3) + u(0, 1) + u(0, 2) + u(0x42110000, 4) + u(8, 1) +
+                     std::string(65 * 65, '\x40');
+    std::string body = s1 + s2 + s4 + "7777";
+    return "GRIB" + u(8 + static_cast<long>(body.size()), 3) + u(1, 1) + body;
+}
+
+TEST(Gridls, MessagesOfAnotherCentre)
+{
+    gptest::TempDir dir;
+    gptest::write_file(dir.file("p.grb"), polar_message(11, 100, 500) + std::string(92, '\0') +
+                                              polar_message(2, 102, 0) +
+                                              polar_message(11, 105, 2));
+    auto r = run(built("gridls"), {"p.grb"}, "", dir.path());
+    EXPECT_EQ(r.out, "1:o=0:l=4308:d=1995061512:11:p11:500 mb:polar 65x65:bits=8\n"
+                     "2:o=4400:l=4308:d=1995061512:2:p2:msl:polar 65x65:bits=8\n"
+                     "3:o=8708:l=4308:d=1995061512:11:p11:lt105=2:polar 65x65:bits=8\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 0);
+}
+
 TEST(Gridls, CommandLine)
 {
     const std::string usage = "usage: gridls [-s] [-V N] ARCHIVE...\n"
