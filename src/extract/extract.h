@@ -24,19 +24,16 @@
 #include "param_table.h"
 #include "ov.h"
 #include "sections.h"
+#include "tpio.h"
 
 #include <csignal>
 #include <cstddef>
 #include <cstdint>
 
+/* GP_IGRIB_WORDS and GP_MAX_VALUES: sections.h; GP_UNIT_COUNT and
+ * GP_RECORD_SIZE: tpio.h; GP_READ_RETRIES: frame.h. */
 enum {
-    GP_IGRIB_WORDS = 8000,     /* message buffer: 32000 bytes */
-    GP_IGRIB_BYTES = 4 * GP_IGRIB_WORDS,
-    GP_MAX_VALUES = 19000,     /* decoded values of one field */
     GP_NO_MORE = -3,           /* read_next_dataset: no more messages */
-    GP_UNIT_COUNT = 5,
-    GP_RECORD_SIZE = 10560,    /* bytes asked of every record read */
-    GP_READ_RETRIES = 20,
     GP_SKIP_RECORDS = 41,      /* records skipped while far before first_day */
     GP_MAX_TERMINAL_LEVELS = 14
 };

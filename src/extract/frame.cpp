@@ -1,6 +1,6 @@
 // The framing of an archive into whole GRIB messages (frame.h).
 #include "frame.h"
-#include "extract.h"
+#include "sections.h"
 #include "tpio.h"
 
 #include <algorithm>

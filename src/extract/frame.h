@@ -62,6 +62,8 @@
 /* Where a message was found. */
 enum { GP_FRAME_OFFSET = 0, GP_FRAME_RECORD = 1 };
 
+enum { GP_READ_RETRIES = 20 };   /* failed record reads before giving up */
+
 struct gp_frame_message {
     long position;  /* byte offset of "GRIB", or the number of its first record */
     int at;         /* GP_FRAME_OFFSET (disk file) or GP_FRAME_RECORD */

@@ -9,7 +9,12 @@
 
 #include <cstdint>
 
-enum { GP_NKSEC1 = 1037 };   /* KSEC1 with room for a centre's local part */
+enum {
+    GP_IGRIB_WORDS = 8000,     /* message buffer: 32000 bytes */
+    GP_IGRIB_BYTES = 4 * GP_IGRIB_WORDS,
+    GP_MAX_VALUES = 19000,     /* decoded values of one field */
+    GP_NKSEC1 = 1037           /* KSEC1 with room for a centre's local part */
+};   /* KSEC1 with room for a centre's local part */
 static_assert(GP_NKSEC1 >= GRIB_NKSEC1, "KSEC1 smaller than the codec writes");
 
 /* Element n of a section array as grib.h names it, counted from 1:

@@ -1,6 +1,6 @@
 // The unit layer: tape devices, SIMH tape images and disk files.
 #include "tpio.h"
-#include "extract.h"
+#include "config.h"
 #include "util.h"
 
 #include <fcntl.h>

@@ -35,6 +35,11 @@
 
 enum { TPIO_CLOSED = 0, TPIO_TAPE = 1, TPIO_SIMH = 2, TPIO_DISK = 3 };
 
+enum {
+    GP_UNIT_COUNT = 5,
+    GP_RECORD_SIZE = 10560     /* bytes asked of every record read */
+};
+
 extern "C" {
 
 /* Opens the first *name_len characters of name (at most GP_DEVICE_MAX,

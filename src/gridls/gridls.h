@@ -13,7 +13,6 @@
 #ifndef GRIDPICK_GRIDLS_H
 #define GRIDPICK_GRIDLS_H
 
-#include "extract.h"
 #include "frame.h"
 #include "grib.h"
 #include "sections.h"
