@@ -481,8 +481,9 @@ TEST_F(Gridpick, UnwantedFirstComponentDropsOnlyItsPartner)
 TEST_F(Gridpick, MkarchiveRefusesDatesAndGridsItCannotMake)
 {
     const std::string usage =
-        "usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]\n"
-        "                 [-p CODES] [-l LEVELS] [-r RECORD] [-m N] FILE\n";
+        "usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-y YEAR] [-d DAYS]\n"
+        "                 [-T HOURS] [-P HOURS] [-C CENTRE] [-c TABLE] [-p CODES]\n"
+        "                 [-l LEVELS] [-r RECORD] [-m N] FILE\n";
     for (auto args : {std::vector<std::string>{"-s", "13/1/79", "x.grb"},
                       {"-s", "0/1/79", "x.grb"}, {"-g", "100000x100000", "x.grb"}}) {
         auto r = gptest::run(gptest::built("mkarchive"), args, "", dir.path());
