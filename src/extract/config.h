@@ -31,7 +31,7 @@ struct gp_run_config {
     int getall;                     /* 1: every parameter and level wanted */
     int verbose;
     int xquery;                     /* 1: selector dialog, 0: terminal */
-    int start_month, start_day, start_year;  /* two-digit year */
+    int start_month, start_day, start_year;  /* as typed: 79 or 1979 */
     int end_month, end_day, end_year;
     int first_day, last_day;        /* kdate() of the two dates */
     int param[GP_NUM_PARAMS];       /* 1: parameter code wanted */
@@ -66,11 +66,22 @@ void print_usage();
  * compared by device and inode) is refused with status 1 as well. */
 int gp_parse_command_line(int argc, char **argv, char *device);
 
-/* Day numbers: days from 1 January of year 0 of the century (day 1), years
- * of two digits, every fourth year (0 included) a leap year.  Months outside
- * 1..12 count the months there are (none before 1, all twelve after 12).
- * Results past INT_MAX (absurd years or days) are held at INT_MAX. */
+/* Day numbers: days from 1 January 1900 (day 1), every fourth year (1900
+ * included) a leap year.  year is the year counted from 1900 (two digits:
+ * 79 is 1979, 100 is 2000, 107 is 2007), or a four-digit year (1000..9999,
+ * gp_four_digit_year), so that 1/1/79 and 1/1/1979 are the same day and
+ * 12/31/1999 lies just before 1/1/2000.  Months outside 1..12 count the
+ * months there are (none before 1, all twelve after 12).  Results past
+ * INT_MAX (absurd years or days) are held at INT_MAX; other years below 0
+ * add nothing. */
 int kdate(int month, int day, int year);
+
+/* true for 1000..9999: a year typed or stored in full. */
+bool gp_four_digit_year(int year);
+
+/* The full year of a year as typed: four digits stand, others count from
+ * 1900 (79 is 1979, 100 is 2000). */
+int gp_typed_full_year(int year);
 
 /* Day of the year of month/day in two-digit year (same leap rule), held
  * at INT_MAX like kdate. */

@@ -99,20 +99,13 @@ int decode_data_set(std::int32_t *buffer)
 {
     if (undecodable(decode(buffer, "I")))
         return -1;
-    const std::int32_t *k1 = gp_msg.ksec1;
-    gp_field.current_minute = gp_el(k1, GRIB_K1_MINUTE);
-    gp_field.current_hour = gp_el(k1, GRIB_K1_HOUR);
-    gp_field.current_day = gp_el(k1, GRIB_K1_DAY);
-    gp_field.current_month = gp_el(k1, GRIB_K1_MONTH);
-    gp_field.current_year = gp_el(k1, GRIB_K1_YEAR);
-    gp_field.current_param = gp_el(k1, GRIB_K1_PARAM);
-    gp_field.current_level = gp_el(k1, GRIB_K1_LEVEL);
+    gp_field = gp_field_from_ksec1(gp_msg.ksec1);
     return 0;
 }
 
 int unpack_data_set(std::int32_t *buffer)
 {
-    float bad = gp_missing_value_of(gp_field.current_param);
+    float bad = gp_missing_value_of(gp_field.current_param, gp_field_source(gp_field));
     int kret = decode_values(buffer, bad);
     if (kret <= 0 && kret != -6 && integer_data() && has_bit_map())
         kret = decode_values(buffer, integer_missing);

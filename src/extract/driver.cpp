@@ -78,11 +78,11 @@ void explain_nothing_written()
         std::fputs("no GRIB message", stderr);
     else
         std::fprintf(stderr, "%ld message(s) from %d/%d/%d to %d/%d/%d", s.messages,
-                     s.first.current_month, s.first.current_day, s.first.current_year,
-                     s.last.current_month, s.last.current_day, s.last.current_year);
+                     s.first.current_month, s.first.current_day, gp_field_full_year(s.first),
+                     s.last.current_month, s.last.current_day, gp_field_full_year(s.last));
     std::fprintf(stderr, "; dates asked for: %d/%d/%d to %d/%d/%d\n", gp_run.start_month,
-                 gp_run.start_day, gp_run.start_year, gp_run.end_month, gp_run.end_day,
-                 gp_run.end_year);
+                 gp_run.start_day, gp_typed_full_year(gp_run.start_year), gp_run.end_month,
+                 gp_run.end_day, gp_typed_full_year(gp_run.end_year));
 }
 
 int exit_status()
@@ -96,7 +96,7 @@ void skip_while_far_before()
 {
     const gp_field_state &f = gp_field;
     // In long long: the dialog takes any first day, INT_MIN included.
-    if (kdate(f.current_month, f.current_day, f.current_year) < gp_run.first_day - 1LL) {
+    if (gp_field_day(f) < gp_run.first_day - 1LL) {
         int count = GP_SKIP_RECORDS;
         mtskip_rec(&gp_run.tape_unit, &count);
     }
@@ -151,7 +151,8 @@ int gp_extract_run(int argc, char **argv, const char *device)
             exit_proc();
         if (decision == GP_WRITE)
             write_current();
-        if (gp_component_of(gp_field.current_param) == GP_FIRST_COMPONENT)
+        if (gp_component_of(gp_field.current_param, gp_field_source(gp_field)) ==
+            GP_FIRST_COMPONENT)
             have = finish_pair(decision);
         else
             have = next_message();
@@ -162,9 +163,11 @@ int gp_extract_run(int argc, char **argv, const char *device)
 void gp_show_progress()
 {
     const gp_field_state &f = gp_field;
+    char date[48];
+    int n = std::snprintf(date, sizeof date, "%02d/%02d/%02d", f.current_month, f.current_day,
+                          gp_field_shown_year(f));
     for (int i = 0; i < 4; i++)
-        std::printf("%02d/%02d/%02d\b\b\b\b\b\b\b\b", f.current_month, f.current_day,
-                    f.current_year);
+        std::printf("%s%.*s", date, n, "\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b");
     if (::isatty(STDOUT_FILENO))
         std::fflush(stdout);
 }
@@ -193,5 +196,6 @@ void gp_extract_reset()
     gp_msg = gp_message_state{};
     gp_table = gp_param_table{};
     gp_out = gp_output_state{};
+    gp_output_forget_names();
     gp_search = gp_search_state{};
 }

@@ -40,13 +40,49 @@ enum {
 
 enum { GP_WRITE = 1, GP_SKIP = 0, GP_QUIT = -1 };
 
-/* The field decoded last; the year is the two-digit year of the century. */
+/* The field decoded last: its reference time (current_year the year of the
+ * century 1..100, current_century the century, KSEC1(21): 20 for 1901 to
+ * 2000), parameter, level and producer, and its step.  A field built
+ * without them is an analysis of the NORVA centre in the twentieth century. */
 struct gp_field_state {
     int current_year, current_month, current_day;
     int current_hour, current_minute;
     int current_param, current_level;
+    int current_century = 20;
+    int current_centre = GP_NORVA_CENTRE;  /* KSEC1(2) */
+    int current_table = 128;               /* KSEC1(1), parameter table version */
+    int current_term = 0;      /* hours from the reference time to the end of
+                                  the period the field is valid for; -1 when
+                                  that is not a whole number of hours */
+    int current_forecast = 0;  /* 1: not an analysis (its name gets +<term>h) */
 };
 extern gp_field_state gp_field;
+
+/* The field's date, time, parameter, level, producer and step from its
+ * decoded section 1 (element n at k1[n - 1]). */
+gp_field_state gp_field_from_ksec1(const std::int32_t *k1);
+
+/* Hours from the reference time to the end of the period of section 1:
+ * P1 for a forecast (time range indicators 0 and 10), 0 for an initialised
+ * analysis (1), P2 for a range, an average, an accumulation or a difference
+ * (2 to 5), in the unit of time of KSEC1(15).  -1 when that is not a whole
+ * number of hours (units of months and longer, a step of 90 minutes) or
+ * the indicator is another one. */
+int gp_term_hours(int indicator, int unit, int p1, int p2);
+
+/* The full year of the field (1979, 2000, 2007): gp_full_year of its
+ * century and year of century. */
+int gp_field_full_year(const gp_field_state &f);
+
+/* The year as names, headers and messages show it: the year of the century
+ * for 1901 to 2000 (79, 100), the full year otherwise (2007). */
+int gp_field_shown_year(const gp_field_state &f);
+
+/* kdate of the field's date, from its full year. */
+int gp_field_day(const gp_field_state &f);
+
+/* The producer's parameter table of the field (param_table.h). */
+gp_source gp_field_source(const gp_field_state &f);
 
 /* The message buffer and the codec's arrays (ksec0 .. ksec4, sections.h),
  * reused for every message.  igrib holds the message's octets exactly as
@@ -168,12 +204,21 @@ struct gp_output_state {
 extern gp_output_state gp_out;
 
 /* The output name of field f, "NRV.%d%s%d.%02dz.%dmb.%s", into name (size
- * bytes); the last part is gp_param_name() of its code. */
+ * bytes): its year (gp_field_shown_year), month, day, hour, level and
+ * gp_param_name() of its code for its producer.  A field that is not an
+ * analysis has its step after the hour: "NRV.79JAN1.00z+6h.500mb.temp". */
 void gp_output_name(const gp_field_state &f, char *name, std::size_t size);
+
+/* Forgets the names written in this run (write_data_set passes over a
+ * second field of a name it has written). */
+void gp_output_forget_names();
 
 /* Writes the current field (values in gp_msg.decoded_data, count points).
  * A first wind component is kept until its second component arrives; the
  * pair is then written as one OV_VECTOR data set and counted as two.
+ * With one file per field, a field whose name was written already in this
+ * run is passed over with a line naming it (-1, nothing counted), and so is
+ * a field whose step is not a whole number of hours.
  * Per field, the file is written as "<name>.part" and renamed to its name
  * when whole.  With -o the first data set creates out_file (named after
  * its field unless -f named it) and later ones are appended; one that

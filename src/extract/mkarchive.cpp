@@ -1,14 +1,22 @@
 // mkarchive: writes a synthetic archive of GRIB analyses, coded with the
 // project's own codec, as a disk file or as a SIMH tape image.
 //
-//   mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]
-//             [-p CODES] [-l LEVELS] [-r RECORD] [-m N] FILE
+//   mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-y YEAR] [-d DAYS]
+//             [-T HOURS] [-P HOURS] [-C CENTRE] [-c TABLE] [-p CODES]
+//             [-l LEVELS] [-r RECORD] [-m N] FILE
 //
 //   -t         tape image: each message in records of at most RECORD bytes
 //              (-r, 10560), a tape mark and the end of the medium at the end
 //   -g         global latitude/longitude grid of NI x NJ points (144x73)
 //   -b         bits per packed value (16)
-//   -s, -d     first analysis date (1/1/79) and number of days (1)
+//   -s, -d     first analysis date (1/1/79) and number of days (1); a year
+//              of two digits is 19YY (century 20), one of four digits is
+//              coded as its century and year of century (2000: 20 and 100)
+//   -y         the year of the first date alone
+//   -P         forecast step in hours: time range indicator 0 (10 above 255)
+//              and P1; 0, the default, codes analyses
+//   -C, -c     originating centre (98) and parameter table version (128);
+//              with another centre the fields are those of -p, in its order
 //   -T         analysis hours, comma-separated (0,6,12,18)
 //   -p, -l     only these parameter codes / levels (comma-separated)
 //   -m         every Nth point, from the first, missing under a bit map
@@ -44,6 +52,7 @@ struct Options {
     bool tape = false;
     int ni = 144, nj = 73, bits = 16;
     int month = 1, day = 1, year = 79, days = 1;
+    int step = 0, centre = GRIB_NORVA_CENTRE, table = 128;
     std::vector<int> hours{0, 6, 12, 18};
     std::vector<int> codes, only_levels;
     int record = 10560;
@@ -53,8 +62,9 @@ struct Options {
 
 [[noreturn]] void usage()
 {
-    std::fputs("usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]\n"
-               "                 [-p CODES] [-l LEVELS] [-r RECORD] [-m N] FILE\n",
+    std::fputs("usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-y YEAR] [-d DAYS]\n"
+               "                 [-T HOURS] [-P HOURS] [-C CENTRE] [-c TABLE] [-p CODES]\n"
+               "                 [-l LEVELS] [-r RECORD] [-m N] FILE\n",
                stderr);
     std::exit(2);
 }
@@ -96,7 +106,15 @@ Options parse(int argc, char **argv)
         else if (a == "-s") {
             if (std::sscanf(arg(), "%d/%d/%d", &o.month, &o.day, &o.year) != 3)
                 usage();
-        } else if (a == "-d")
+        } else if (a == "-y")
+            o.year = std::atoi(arg());
+        else if (a == "-P")
+            o.step = std::atoi(arg());
+        else if (a == "-C")
+            o.centre = std::atoi(arg());
+        else if (a == "-c")
+            o.table = std::atoi(arg());
+        else if (a == "-d")
             o.days = std::atoi(arg());
         else if (a == "-T")
             o.hours = int_list(arg());
@@ -115,7 +133,9 @@ Options parse(int argc, char **argv)
     }
     if (!o.path || o.ni < 2 || o.nj < 2 || o.ni > 19000 || o.nj > 19000 ||
         o.ni * o.nj > 19000 || o.bits < 1 || o.bits > 32 || o.days < 0 || o.record < 1 ||
-        o.month < 1 || o.month > 12 || o.missing_every < 0)
+        o.month < 1 || o.month > 12 || o.missing_every < 0 || o.step < 0 || o.step > 65535 ||
+        o.centre < 0 || o.centre > 255 || o.table < 0 || o.table > 255 ||
+        (o.centre != GRIB_NORVA_CENTRE && o.codes.empty()))
         usage();
     return o;
 }
@@ -128,6 +148,27 @@ bool wanted(const std::vector<int> &only, int v)
         if (x == v)
             return true;
     return false;
+}
+
+// The year of the first date as coded: century and year of century.  Two
+// digits stay in the twentieth century as they always were.
+struct Year {
+    int century, of_century;
+};
+
+Year coded_year(int year)
+{
+    if (year < 1000)
+        return {20, year};
+    return {(year - 1) / 100 + 1, (year - 1) % 100 + 1};
+}
+
+// The next year: after year 100 of a century comes year 1 of the next.
+Year next_year(Year y)
+{
+    if (++y.of_century > 100)
+        return {y.century + 1, 1};
+    return y;
 }
 
 int month_length(int month, int year)
@@ -196,7 +237,7 @@ struct Coder {
     }
 
     // The message for one field: its bytes, padding included.
-    std::vector<unsigned char> code(int param, int level, int year, int month, int day, int hour,
+    std::vector<unsigned char> code(int param, int level, Year year, int month, int day, int hour,
                                     int step)
     {
         int di = 360000 / o.ni, dj = 180000 / (o.nj - 1);
@@ -204,11 +245,12 @@ struct Coder {
         std::memset(ksec2, 0, sizeof ksec2);
         std::memset(ksec4, 0, sizeof ksec4);
         const std::pair<int, gint> k1[] = {
-            {GRIB_K1_TABLE, 128}, {GRIB_K1_CENTRE, GRIB_NORVA_CENTRE}, {GRIB_K1_PROCESS, 1},
+            {GRIB_K1_TABLE, o.table}, {GRIB_K1_CENTRE, o.centre}, {GRIB_K1_PROCESS, 1},
             {GRIB_K1_GRID, 255}, {GRIB_K1_FLAG, 128}, {GRIB_K1_PARAM, param},
             {GRIB_K1_LEVEL_TYPE, level > 0 ? 100 : 1}, {GRIB_K1_LEVEL, level},
-            {GRIB_K1_YEAR, year}, {GRIB_K1_MONTH, month}, {GRIB_K1_DAY, day},
-            {GRIB_K1_HOUR, hour}, {GRIB_K1_TIME_UNIT, 1}, {GRIB_K1_CENTURY, 20}};
+            {GRIB_K1_YEAR, year.of_century}, {GRIB_K1_MONTH, month}, {GRIB_K1_DAY, day},
+            {GRIB_K1_HOUR, hour}, {GRIB_K1_TIME_UNIT, 1}, {GRIB_K1_CENTURY, year.century},
+            {GRIB_K1_P1, o.step}, {GRIB_K1_TIME_RANGE, o.step > 255 ? 10 : 0}};
         const std::pair<int, gint> k2[] = {
             {GRIB_K2_NI, o.ni}, {GRIB_K2_NJ, o.nj}, {GRIB_K2_LA1, 90000}, {GRIB_K2_LO1, 0},
             {GRIB_K2_INCREMENTS, 128}, {GRIB_K2_LA2, 90000 - dj * (o.nj - 1)},
@@ -227,8 +269,14 @@ struct Coder {
         if (o.missing_every > 0)
             mark_missing();
         gint klenp = o.ni * o.nj, kl = kleng, kword = 0, kret = 1;
+        // The checks before coding refuse the year 100 of a century (2000
+        // is year 100 of the twentieth); only that year is coded without them.
+        gint check = year.of_century == 100 ? 0 : 1;
+        grsvck(&check);
         fldcod(ksec0, ksec1, ksec2, psec2, ksec3, psec3, ksec4, values.data(), &klenp, kgrib.data(),
                &kl, &kword, "C", &kret, 1L);
+        check = 1;
+        grsvck(&check);
         if (kret > 0) {
             std::fprintf(stderr, "mkarchive: coding failed with code %d\n", kret);
             ::unlink(o.path);  // no half-made archive left behind
@@ -297,9 +345,12 @@ int main(int argc, char **argv)
     Coder coder{o, std::vector<gint>(kleng), {}};
     Sink sink{fd, o};
     long messages = 0;
-    const std::vector<int> upper_air = codes_of(GP_PLACE_MENU, 1, GP_MENU_ENTRIES);
-    const std::vector<int> surface = codes_of(GP_PLACE_SURFACE_LIST, 0, GP_SURFACE_LIST_ROWS);
-    int month = o.month, day = o.day, year = o.year, step = 0;
+    bool norva = o.centre == GRIB_NORVA_CENTRE;
+    const std::vector<int> upper_air = norva ? codes_of(GP_PLACE_MENU, 1, GP_MENU_ENTRIES) : o.codes;
+    const std::vector<int> surface =
+        norva ? codes_of(GP_PLACE_SURFACE_LIST, 0, GP_SURFACE_LIST_ROWS) : std::vector<int>{};
+    int month = o.month, day = o.day, step = 0;
+    Year year = coded_year(o.year);
     for (int d = 0; d < o.days; d++) {
         for (int hour : o.hours) {
             for (int level : levels) {
@@ -319,11 +370,11 @@ int main(int argc, char **argv)
                     }
             step++;
         }
-        if (++day > month_length(month, year)) {
+        if (++day > month_length(month, year.of_century)) {
             day = 1;
             if (++month > 12) {
                 month = 1;
-                year = (year + 1) % 100;
+                year = next_year(year);
             }
         }
     }

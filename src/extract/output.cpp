@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
+#include <string>
 
 gp_output_state gp_out;
 
@@ -22,10 +24,53 @@ const char *month_name(int month)
     return month >= 1 && month <= 12 ? cmonth[month - 1] : "XXX";
 }
 
-// Missing points stay bad_value.
-void scale_if_needed(float *values, int count, int code)
+// The names of the files written in this run: a second field of the same
+// name is passed over rather than written over the first.  Files left by
+// earlier runs are replaced as before.
+std::set<std::string> &names_written()
 {
-    float factor = gp_scale_factor_of(code), bad = gp_missing_value_of(code);
+    static std::set<std::string> names;
+    return names;
+}
+
+// "gridpick: GRIB message at record|offset N <what>; passed over".
+void pass_over(const char *what)
+{
+    std::fprintf(stderr, "gridpick: GRIB message at %s %ld %s; passed over\n",
+                 gp_msg.from_records ? "record" : "offset", gp_msg.position, what);
+}
+
+bool name_taken(const char *name)
+{
+    if (names_written().count(name) == 0)
+        return false;
+    std::string what = std::string("holds ") + name + ", which was already written in this run";
+    pass_over(what.c_str());
+    return true;
+}
+
+// A step an ov data set's term cannot hold (not whole hours).
+bool step_unrepresentable(const gp_field_state &f)
+{
+    if (f.current_term >= 0)
+        return false;
+    const std::int32_t *k1 = gp_msg.ksec1;
+    char what[160];
+    std::snprintf(what, sizeof what,
+                  "has a time range (indicator %d, P1 %d, P2 %d, unit %d) that is not a whole "
+                  "number of hours after its reference time",
+                  gp_el(k1, GRIB_K1_TIME_RANGE), gp_el(k1, GRIB_K1_P1), gp_el(k1, GRIB_K1_P2),
+                  gp_el(k1, GRIB_K1_TIME_UNIT));
+    pass_over(what);
+    return true;
+}
+
+// Missing points stay bad_value.
+void scale_if_needed(float *values, int count, const gp_field_state &f)
+{
+    gp_source source = gp_field_source(f);
+    int code = f.current_param;
+    float factor = gp_scale_factor_of(code, source), bad = gp_missing_value_of(code, source);
     if (factor != 1.0f)
         gp_scale_present(values, count, factor, &bad);
 }
@@ -42,9 +87,9 @@ void describe(const char *what, const gp_field_state &f, const char *outcome)
 {
     char name[GP_PARAM_NAME_LEN];
     std::fprintf(stderr, "gridpick: %s the %s data set at %d mb at %d:%02d on %d/%d/%d; %s\n", what,
-                 gp_param_name(f.current_param, name, sizeof name), f.current_level,
-                 f.current_hour, f.current_minute, f.current_month, f.current_day,
-                 f.current_year, outcome);
+                 gp_param_name(f.current_param, name, sizeof name, gp_field_source(f)),
+                 f.current_level, f.current_hour, f.current_minute, f.current_month,
+                 f.current_day, gp_field_shown_year(f), outcome);
 }
 
 // ov_create.  A full disk (or file size limit) met by the magic is a data
@@ -70,6 +115,7 @@ void announce(int times)
 int count_written(int count)
 {
     gp_run.num_dsets_written += count;
+    names_written().insert(gp_run.out_file);
     return 0;
 }
 
@@ -84,7 +130,11 @@ int count_failed(const char *outcome)
 // beside it and renamed when whole: the final name never holds a part.
 int write_new_file(const gp_field_state &f, OvHeader *hdr, int count)
 {
-    gp_output_name(f, gp_run.out_file, sizeof gp_run.out_file);
+    char name[GP_OUT_FILE_LEN];
+    gp_output_name(f, name, sizeof name);
+    if (name_taken(name))
+        return -1;
+    std::memcpy(gp_run.out_file, name, sizeof name);
     char temp[GP_OUT_FILE_LEN + sizeof temp_suffix];
     std::snprintf(temp, sizeof temp, "%s%s", gp_run.out_file, temp_suffix);
     gp_out.out_fd = create_or_exit(temp);
@@ -150,28 +200,37 @@ int write_counted(const gp_field_state &f, OvHeader *hdr, int count)
 
 void gp_output_name(const gp_field_state &f, char *name, std::size_t size)
 {
-    char param[GP_PARAM_NAME_LEN];
-    std::snprintf(name, size, "NRV.%d%s%d.%02dz.%dmb.%s", f.current_year,
-                  month_name(f.current_month), f.current_day, f.current_hour, f.current_level,
-                  gp_param_name(f.current_param, param, sizeof param));
+    char param[GP_PARAM_NAME_LEN], step[24] = "";
+    if (f.current_forecast)
+        std::snprintf(step, sizeof step, "+%dh", f.current_term);
+    std::snprintf(name, size, "NRV.%d%s%d.%02dz%s.%dmb.%s", gp_field_shown_year(f),
+                  month_name(f.current_month), f.current_day, f.current_hour, step,
+                  f.current_level,
+                  gp_param_name(f.current_param, param, sizeof param, gp_field_source(f)));
+}
+
+void gp_output_forget_names()
+{
+    names_written().clear();
 }
 
 void gp_fill_header(OvHeader *hdr, float *data)
 {
     const std::int32_t *k1 = gp_msg.ksec1, *k2 = gp_msg.ksec2;
     int code = gp_field.current_param;
+    gp_source source = gp_field_source(gp_field);
     *hdr = OvHeader{};
     hdr->id = 1001;
-    hdr->year = gp_el(k1, GRIB_K1_YEAR);
+    hdr->year = gp_field_shown_year(gp_field);
     hdr->month = gp_el(k1, GRIB_K1_MONTH);
     hdr->day = gp_el(k1, GRIB_K1_DAY);
     hdr->time = static_cast<float>(gp_el(k1, GRIB_K1_HOUR) + gp_el(k1, GRIB_K1_MINUTE) / 60.0);
-    hdr->term = 0;
-    hdr->type = gp_component_of(code) == GP_FIRST_COMPONENT ? OV_VECTOR : OV_CONTOUR;
+    hdr->term = gp_field.current_term > 0 ? gp_field.current_term : 0;
+    hdr->type = gp_component_of(code, source) == GP_FIRST_COMPONENT ? OV_VECTOR : OV_CONTOUR;
     hdr->param = gp_el(k1, GRIB_K1_PARAM);
     hdr->level = gp_el(k1, GRIB_K1_LEVEL);
     hdr->min = hdr->max = 0.0f;
-    hdr->bad_value = gp_missing_value_of(code);
+    hdr->bad_value = gp_missing_value_of(code, source);
     hdr->start_lat = static_cast<float>(gp_el(k2, GRIB_K2_LA1) / 1000.0);
     hdr->end_lat = static_cast<float>(gp_el(k2, GRIB_K2_LA2) / 1000.0);
     hdr->start_lon = static_cast<float>(gp_el(k2, GRIB_K2_LO1) / 1000.0);
@@ -183,7 +242,10 @@ void gp_fill_header(OvHeader *hdr, float *data)
     hdr->end_lon = static_cast<float>(gp_el(k2, GRIB_K2_LO1) / 1000.0 + lon_increment * hdr->num_columns);
     hdr->increment_type = DEGREES;
     hdr->grid_type = REGULAR;
-    hdr->units = code >= 0 && code < GP_NUM_PARAMS ? gp_table.units[code] : nullptr;
+    const char *units = gp_units_of(code, source);
+    // The writer only reads the text.
+    hdr->units = units[0] != '\0' || (code >= 0 && code < GP_NUM_PARAMS) ? const_cast<char *>(units)
+                                                                          : nullptr;
     hdr->data = data;
 }
 
@@ -196,31 +258,34 @@ int write_data_set(int count)
 {
     const gp_field_state f = gp_field;
     float *values = gp_msg.decoded_data;
-    if (gp_component_of(f.current_param) == GP_FIRST_COMPONENT) {
+    int role = gp_component_of(f.current_param, gp_field_source(f));
+    if (step_unrepresentable(f))
+        return -1;
+    if (role == GP_FIRST_COMPONENT) {
         if (gp_out.pending)
             gp_drop_pending();
         std::memcpy(gp_out.first_component, values, sizeof(float) * static_cast<std::size_t>(count));
-        scale_if_needed(gp_out.first_component, count, f.current_param);
+        scale_if_needed(gp_out.first_component, count, f);
         gp_fill_header(&gp_out.pending_hdr, gp_out.first_component);
         gp_out.pending = 1;
         gp_out.pending_field = f;
         gp_out.pending_points = count;
         return 0;
     }
-    if (gp_component_of(f.current_param) == GP_SECOND_COMPONENT) {
+    if (role == GP_SECOND_COMPONENT) {
         if (!completes_pending(f, count)) {
             gp_drop_pending();
             describe("no first component for", f, "passed over");
             return -1;
         }
         gp_out.pending = 0;
-        scale_if_needed(values, count, f.current_param);
+        scale_if_needed(values, count, f);
         gp_out.pending_hdr.vdata = values;
         return write_counted(gp_out.pending_field, &gp_out.pending_hdr, 2);
     }
     if (gp_out.pending)
         gp_drop_pending();
-    scale_if_needed(values, count, f.current_param);
+    scale_if_needed(values, count, f);
     OvHeader hdr;
     gp_fill_header(&hdr, values);
     return write_counted(f, &hdr, 1);

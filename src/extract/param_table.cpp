@@ -2,6 +2,7 @@
 #include "param_table.h"
 
 #include <cstdio>
+#include <iterator>
 
 gp_param_table gp_table;
 
@@ -75,6 +76,33 @@ constexpr R rows[] = {
     {.code = 181, .units = "Nm-2"},
 };
 
+// The WMO standard codes (table versions 1 to 3), for every other centre.
+// Their names are the standard abbreviations, so that neither a file name
+// nor a netCDF variable mixes them with the NORVA centre's fields.
+constexpr int other = GP_ANY_OTHER_CENTRE;
+constexpr R wmo_rows[] = {
+    {.code = 1, .centre = other, .units = "Pa", .extension = "pres", .long_name = "pressure",
+     .same_as = GP_SURFACE_PRESSURE},
+    {.code = 2, .centre = other, .units = "Pa", .extension = "prmsl",
+     .long_name = "pressure reduced to mean sea level", .same_as = GP_MSL_PRESSURE},
+    {.code = 7, .centre = other, .units = "gpm", .extension = "hgt",
+     .long_name = "geopotential height", .same_as = GP_GEOPOTENTIAL},
+    {.code = 11, .centre = other, .units = "K", .extension = "tmp", .long_name = "temperature",
+     .same_as = GP_TEMPERATURE},
+    {.code = 33, .centre = other, .units = "m s-1", .extension = "uvgrd",
+     .long_name = "u component of wind", .partner = 34, .component = GP_FIRST_COMPONENT,
+     .same_as = GP_U_WIND},
+    {.code = 34, .centre = other, .units = "m s-1", .extension = "uvgrd",
+     .long_name = "v component of wind", .partner = 33, .component = GP_SECOND_COMPONENT,
+     .same_as = GP_V_WIND},
+    {.code = 39, .centre = other, .units = "Pa s-1", .extension = "vvel",
+     .long_name = "vertical velocity", .same_as = GP_VERTICAL_VELOCITY},
+    {.code = 51, .centre = other, .units = "kg kg-1", .extension = "spfh",
+     .long_name = "specific humidity", .same_as = 133},
+    {.code = 52, .centre = other, .units = "%", .extension = "rh",
+     .long_name = "relative humidity", .same_as = GP_HUMIDITY},
+};
+
 constexpr R default_row{};
 
 bool in_table(int code)
@@ -93,30 +121,67 @@ bool at_place(const R &r, gp_place place, int index)
     return false;
 }
 
-}  // namespace
-
-const gp_param_row &gp_param(int code)
+bool norva(gp_source source)
 {
-    for (const R &r : rows)
-        if (r.code == code)
-            return r;
+    return source.centre == GP_NORVA_CENTRE;
+}
+
+bool wmo_standard(gp_source source, int code)
+{
+    return !norva(source) && source.table >= GP_WMO_FIRST_TABLE &&
+           source.table <= GP_WMO_LAST_TABLE && code >= 0 && code < GP_WMO_CODES;
+}
+
+const R &find(const R *first, const R *last, int code)
+{
+    for (const R *r = first; r != last; r++)
+        if (r->code == code)
+            return *r;
     return default_row;
 }
 
-int gp_component_of(int code)
+}  // namespace
+
+const gp_param_row &gp_param(int code, gp_source source)
 {
-    return gp_param(code).component;
+    if (norva(source))
+        return find(std::begin(rows), std::end(rows), code);
+    if (wmo_standard(source, code))
+        return find(std::begin(wmo_rows), std::end(wmo_rows), code);
+    return default_row;
 }
 
-int gp_partner_of(int code)
+const gp_param_row &gp_param_for_ov(int code)
 {
-    return gp_param(code).partner;
+    const R &r = gp_param(code);
+    if (&r != &default_row || code < 0 || code >= GP_WMO_CODES)
+        return r;
+    return gp_param(code, gp_source{other, GP_WMO_FIRST_TABLE});
 }
 
-int gp_completes_pair(int first, int second)
+int gp_selection_code(int code, gp_source source)
 {
-    int partner = gp_partner_of(first);
-    return gp_component_of(first) == GP_FIRST_COMPONENT && partner != 0 && second == partner;
+    if (norva(source))
+        return code;
+    const R &r = gp_param(code, source);
+    return r.same_as != 0 ? r.same_as : -1;
+}
+
+int gp_component_of(int code, gp_source source)
+{
+    return gp_param(code, source).component;
+}
+
+int gp_partner_of(int code, gp_source source)
+{
+    return gp_param(code, source).partner;
+}
+
+int gp_completes_pair(int first, int second, gp_source source)
+{
+    int partner = gp_partner_of(first, source);
+    return gp_component_of(first, source) == GP_FIRST_COMPONENT && partner != 0 &&
+           second == partner;
 }
 
 int gp_param_codes_at(gp_place place, int index, int codes[2])
@@ -160,29 +225,37 @@ void init_arrays()
     }
 }
 
-const char *gp_units_of(int code)
+const char *gp_units_of(int code, gp_source source)
 {
+    if (!norva(source))
+        return gp_param(code, source).units;
     return in_table(code) ? gp_table.units[code] : default_row.units;
 }
 
-const char *gp_extension_of(int code)
+const char *gp_extension_of(int code, gp_source source)
 {
+    if (!norva(source))
+        return gp_param(code, source).extension;
     return in_table(code) ? gp_table.extension[code] : default_row.extension;
 }
 
-float gp_missing_value_of(int code)
+float gp_missing_value_of(int code, gp_source source)
 {
+    if (!norva(source))
+        return gp_param(code, source).missing;
     return in_table(code) ? gp_table.param_default_value[code] : default_row.missing;
 }
 
-float gp_scale_factor_of(int code)
+float gp_scale_factor_of(int code, gp_source source)
 {
+    if (!norva(source))
+        return gp_param(code, source).scale;
     return in_table(code) ? gp_table.param_scale_factor[code] : default_row.scale;
 }
 
-const char *gp_param_name(int code, char *name, std::size_t size)
+const char *gp_param_name(int code, char *name, std::size_t size, gp_source source)
 {
-    const char *extension = gp_param(code).extension;
+    const char *extension = gp_param(code, source).extension;
     if (extension[0] != '\0')
         std::snprintf(name, size, "%s", extension);
     else
@@ -190,9 +263,9 @@ const char *gp_param_name(int code, char *name, std::size_t size)
     return name;
 }
 
-const char *gp_param_long_name(int code, char *name, std::size_t size)
+const char *gp_param_long_name(int code, char *name, std::size_t size, gp_source source)
 {
-    const char *long_name = gp_param(code).long_name;
+    const char *long_name = gp_param(code, source).long_name;
     if (long_name[0] != '\0')
         std::snprintf(name, size, "%s", long_name);
     else

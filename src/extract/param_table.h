@@ -1,13 +1,22 @@
 /*
  * param_table.h -- what gridpick knows of each GRIB parameter code.
  *
- * One row per code of the archive's parameter table: units, extension name
+ * One row per code of a producer's parameter table: units, extension name
  * (the last component of output file names), a descriptive name, missing
  * value, scale factor, the partner of a wind component, and the code's place
  * in the terminal menu and in the selector dialog's lists.  Every other
  * part of the system asks here; no other file names a parameter code.
  *
- * gp_table holds the table as the four arrays the extraction reads,
+ * The rows are keyed by producer (gp_source: centre and table version):
+ * the NORVA centre's own table applies to messages of centre 98 whatever
+ * their table version; messages of every other centre with table version
+ * 1 to 3 read the WMO standard codes (below 128), which carry the NORVA
+ * code of the same quantity for selection (same_as).  Any other code of
+ * another centre has no row: "p<code>", missing value -9999.0, never a
+ * wind pair.  The calls without a source are the NORVA centre's (an ov
+ * data set carries its code only; see gp_param_for_ov).
+ *
+ * gp_table holds the NORVA table as the four arrays the extraction reads,
  * indexed by code 0..184; init_arrays() builds it from the rows.
  */
 #ifndef GRIDPICK_PARAM_TABLE_H
@@ -17,7 +26,17 @@
 
 #include "config.h"
 
-#include <cstddef>
+enum { GP_NORVA_CENTRE = 98, GP_NORVA_TABLE = 128 };
+
+/* Who produced a field: centre (KSEC1(2)) and parameter table version
+ * (KSEC1(1)). */
+struct gp_source {
+    int centre = GP_NORVA_CENTRE;
+    int table = GP_NORVA_TABLE;
+};
+
+/* Table versions whose codes below 128 are the WMO standard ones. */
+enum { GP_WMO_FIRST_TABLE = 1, GP_WMO_LAST_TABLE = 3, GP_WMO_CODES = 128 };
 
 /* The codes the programs refer to by name. */
 enum gp_param_code {
@@ -54,8 +73,12 @@ enum { GP_SCALAR = 0, GP_FIRST_COMPONENT = 1, GP_SECOND_COMPONENT = 2 };
 /* Where a code is offered for choosing. */
 enum gp_place { GP_PLACE_NONE = 0, GP_PLACE_MENU, GP_PLACE_UPPER_LIST, GP_PLACE_SURFACE_LIST };
 
+/* centre of a row of the WMO standard codes: every centre but NORVA's */
+enum { GP_ANY_OTHER_CENTRE = 0 };
+
 struct gp_param_row {
     int code = 0;
+    int centre = GP_NORVA_CENTRE;  /* GP_ANY_OTHER_CENTRE: a WMO standard row */
     const char *units = "";
     const char *extension = "";
     const char *long_name = ""; /* descriptive name, for netCDF and titles */
@@ -66,21 +89,32 @@ struct gp_param_row {
     int menu = 0;               /* terminal menu entry 1..5, 0: none */
     gp_place list = GP_PLACE_NONE;  /* the dialog list it is in */
     int row = -1;               /* its row there (from 0) */
+    int same_as = 0;            /* WMO rows: the NORVA code chosen for it */
 };
 
 /* The row of code; a row of defaults (code 0, units and extension "",
  * missing -9999.0, scale 1.0, no partner, no place) for codes the table
  * does not list, codes outside 0..184 included. */
-const gp_param_row &gp_param(int code);
+const gp_param_row &gp_param(int code, gp_source source = {});
+
+/* The row an ov data set's code names: the NORVA row where there is one,
+ * otherwise the WMO standard row of a code below 128 (an ov data set does
+ * not say which centre produced it). */
+const gp_param_row &gp_param_for_ov(int code);
+
+/* The flag of param (config.h) that chooses code of source: the code itself
+ * for the NORVA centre, the NORVA code of the same quantity for a WMO
+ * standard row, -1 for a code that no choice but -a takes. */
+int gp_selection_code(int code, gp_source source = {});
 
 /* Role of code (GP_SCALAR for unknown codes) and its partner (0: none). */
-int gp_component_of(int code);
-int gp_partner_of(int code);
+int gp_component_of(int code, gp_source source = {});
+int gp_partner_of(int code, gp_source source = {});
 
 /* 1 when second completes the wind pair that first begins: first is a first
  * component and second its partner; else 0.  A pair is two messages one
  * after the other with the same date, time and level. */
-int gp_completes_pair(int first, int second);
+int gp_completes_pair(int first, int second, gp_source source = {});
 
 /* The codes behind entry index of a place: menu entry 1..5, or a row from
  * 0 of a dialog list; the first component comes first.  Stores at most two
@@ -105,11 +139,12 @@ void init_units();
 void init_scale_factors();
 
 /* Units text, extension name, missing value and scale factor of a code;
- * codes outside 0..184 get the defaults ("", "", -9999.0, 1.0). */
-const char *gp_units_of(int code);
-const char *gp_extension_of(int code);
-float gp_missing_value_of(int code);
-float gp_scale_factor_of(int code);
+ * codes outside 0..184 get the defaults ("", "", -9999.0, 1.0).  The NORVA
+ * centre's are read from gp_table, other producers' from their rows. */
+const char *gp_units_of(int code, gp_source source = {});
+const char *gp_extension_of(int code, gp_source source = {});
+float gp_missing_value_of(int code, gp_source source = {});
+float gp_scale_factor_of(int code, gp_source source = {});
 
 /* The name of a code's fields in output file names, messages, netCDF
  * variables and picture titles: its extension name, or "p<code>" (p141,
@@ -117,11 +152,12 @@ float gp_scale_factor_of(int code);
  * every code has a name of its own.  Written into name (size bytes, cut to
  * fit; GP_PARAM_NAME_LEN always suffices); returns name.  Reads the rows, so
  * it needs no init_arrays(). */
-const char *gp_param_name(int code, char *name, std::size_t size);
+const char *gp_param_name(int code, char *name, std::size_t size, gp_source source = {});
 
 /* The descriptive name of code ("temperature"), or "parameter <code>" where
  * the table gives none; written like gp_param_name (GP_LONG_NAME_LEN always
  * suffices). */
-const char *gp_param_long_name(int code, char *name, std::size_t size);
+const char *gp_param_long_name(int code, char *name, std::size_t size,
+                               gp_source source = {});
 
 #endif

@@ -29,7 +29,7 @@ int lengrib(std::int32_t *buffer)
 
 int read_next_dataset(int unit, std::int32_t *buffer)
 {
-    if (read_too_far(gp_field.current_month, gp_field.current_day, gp_field.current_year))
+    if (gp_field_day(gp_field) > gp_run.last_day)
         return GP_NO_MORE;
     gp_frame_message where{};
     int n = gp_frame_next(unit, buffer, GP_IGRIB_WORDS, &where);

@@ -45,6 +45,7 @@ struct gl_entry {
     gp_frame_message where{};
     int year = 0, year_of_century = 0, month = 0, day = 0, hour = 0, minute = 0;
     int code = 0;               /* parameter */
+    int centre = 98, table = 128;  /* producer: KSEC1(2), KSEC1(1) */
     int level = 0;              /* its value KSEC1(8) */
     std::string level_text, grid;
     int bits = -1;
@@ -57,7 +58,9 @@ struct gl_entry {
  * pseudo-message (e then holds the number and position only). */
 int gl_decode(int n, const gp_frame_message &where, long number, gl_entry *e);
 
-/* "N:POS:l=LENGTH:d=YYYYMMDDHH:CODE:NAME:LEVEL:GRID:bits=B[:bitmap]", its
+/* "N:POS:l=LENGTH:d=YYYYMMDDHH:CODE:NAME:LEVEL:GRID:bits=B[:bitmap][:centre=C]"
+ * (NAME from the producer's table, the centre for every producer but the
+ * NORVA centre), its
  * start "N:POS:l=LENGTH" alone, and "POS:l=LENGTH" of a message where it
  * was found (POS "o=OFFSET" on disk, "r=RECORD" on tape). */
 std::string gl_line(const gl_entry &e);

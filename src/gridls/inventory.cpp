@@ -28,6 +28,8 @@ void fill_entry(int n, gl_entry *e)
     e->hour = gp_el(k1, GRIB_K1_HOUR);
     e->minute = gp_el(k1, GRIB_K1_MINUTE);
     e->code = gp_el(k1, GRIB_K1_PARAM);
+    e->centre = gp_el(k1, GRIB_K1_CENTRE);
+    e->table = gp_el(k1, GRIB_K1_TABLE);
     e->level = gp_el(k1, GRIB_K1_LEVEL);
     char buf[80];
     gp_level_text(gp_el(k1, GRIB_K1_LEVEL_TYPE), e->level, gp_el(k1, GRIB_K1_LEVEL2), buf,
@@ -70,11 +72,13 @@ std::string gl_place(const gl_entry &e)
 
 std::string gl_line(const gl_entry &e)
 {
-    char name[GP_EXTENSION_LEN + 16], buf[256];
-    gp_param_name(e.code, name, sizeof name);
-    std::snprintf(buf, sizeof buf, ":d=%04d%02d%02d%02d:%d:%s:%s:%s:bits=%d%s", e.year, e.month,
+    char name[GP_EXTENSION_LEN + 16], centre[32] = "", buf[256];
+    gp_param_name(e.code, name, sizeof name, gp_source{e.centre, e.table});
+    if (e.centre != GP_NORVA_CENTRE)
+        std::snprintf(centre, sizeof centre, ":centre=%d", e.centre);
+    std::snprintf(buf, sizeof buf, ":d=%04d%02d%02d%02d:%d:%s:%s:%s:bits=%d%s%s", e.year, e.month,
                   e.day, e.hour, e.code, name, e.level_text.c_str(), e.grid.c_str(), e.bits,
-                  e.bitmap ? ":bitmap" : "");
+                  e.bitmap ? ":bitmap" : "", centre);
     return gl_place(e) + buf;
 }
 

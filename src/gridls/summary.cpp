@@ -40,7 +40,8 @@ std::size_t index_of(std::vector<std::string> &names, const std::string &name)
 // gridpick's rule for the second component of a pair (gp_second_component_of).
 bool same_time_and_level(const gl_entry &u, const gl_entry &v)
 {
-    return u.year_of_century == v.year_of_century && u.month == v.month && u.day == v.day &&
+    return u.year == v.year && u.centre == v.centre && u.table == v.table &&
+           u.month == v.month && u.day == v.day &&
            u.hour == v.hour && u.minute == v.minute && u.level == v.level;
 }
 
@@ -143,21 +144,22 @@ void gl_summary_add(const gl_entry &e)
     char stamp[48], label[GP_EXTENSION_LEN + 32];
     std::snprintf(stamp, sizeof stamp, "%04d%02d%02d%02d", e.year, e.month, e.day, e.hour);
     s.times.emplace(minutes_of(e), stamp);
+    gp_source source{e.centre, e.table};
     int n = std::snprintf(label, sizeof label, "%d ", e.code);
-    gp_param_name(e.code, label + n, sizeof label - static_cast<std::size_t>(n));
+    gp_param_name(e.code, label + n, sizeof label - static_cast<std::size_t>(n), source);
     s.counts[{index_of(s.params, label), index_of(s.levels, e.level_text)}]++;
 
-    bool completes = s.have_pending && gp_completes_pair(s.pending.code, e.code) &&
+    bool completes = s.have_pending && gp_completes_pair(s.pending.code, e.code, source) &&
                      same_time_and_level(s.pending, e);
     if (s.have_pending && !completes)
         s.orphans.push_back(gl_line(s.pending));
     s.have_pending = 0;
     if (completes)
         return;
-    if (gp_component_of(e.code) == GP_FIRST_COMPONENT) {
+    if (gp_component_of(e.code, source) == GP_FIRST_COMPONENT) {
         s.pending = e;
         s.have_pending = 1;
-    } else if (gp_component_of(e.code) == GP_SECOND_COMPONENT) {
+    } else if (gp_component_of(e.code, source) == GP_SECOND_COMPONENT) {
         s.orphans.push_back(gl_line(e));
     }
 }

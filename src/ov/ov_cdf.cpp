@@ -274,7 +274,9 @@ void set_date(int ncid, int time_index, OvHeader &h, char *time_text, size_t siz
         return;
     h.year = year, h.month = month, h.day = day;
     h.time = static_cast<float>(hour);
-    std::snprintf(time_text, size, "%d/%d/%02d %02d:00GMT", month, day, year - 1900, hour);
+    // Years after 2000 in full, as gridpick's names and headers have them.
+    int shown = year > 1900 && year <= 2000 ? year - 1900 : year;
+    std::snprintf(time_text, size, "%d/%d/%02d %02d:00GMT", month, day, shown, hour);
 }
 
 bool is_wind_name(const char *name)

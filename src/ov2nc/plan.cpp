@@ -20,7 +20,7 @@ struct target {
 
 std::string component_standard_name(int code, bool second)
 {
-    if (gp_component_of(code) == GP_SCALAR)
+    if (gp_param_for_ov(code).component == GP_SCALAR)
         return "";
     return second ? "northward_wind" : "eastward_wind";
 }
@@ -30,7 +30,7 @@ std::string component_standard_name(int code, bool second)
 void vector_targets(int code, target out[2])
 {
     std::string name = ovset_param_name(code);
-    int partner = gp_partner_of(code);
+    int partner = gp_param_for_ov(code).partner;
     std::string long_name = ovset_param_long_name(code);
     out[0] = {"u_" + name, code, partner ? long_name : "u component of " + long_name,
               component_standard_name(code, false)};
@@ -44,7 +44,7 @@ void vector_targets(int code, target out[2])
 target scalar_target(int code)
 {
     std::string name = ovset_param_name(code);
-    int role = gp_component_of(code);
+    int role = gp_param_for_ov(code).component;
     if (role != GP_SCALAR)
         name = (role == GP_FIRST_COMPONENT ? "u_" : "v_") + name;
     return {name, code, ovset_param_long_name(code),

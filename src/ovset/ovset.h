@@ -68,8 +68,9 @@ bool ovset_same_grid(const OvHeader &a, const ovset_axes &a_axes, const OvHeader
 
 /* ---- fields ------------------------------------------------------------ */
 
-/* The full year of an ov year: 0..100 count from 1900, as the archive's
- * two-digit years do (100 is 2000); other years stand as they are. */
+/* The full year of an ov year: 0..999 count from 1900, as the archive's
+ * years of the twentieth century do (79 is 1979, 100 is 2000); a year of
+ * 1000 or more is a full year (2007), and years below 0 stand as they are. */
 int ovset_full_year(int year);
 
 /* true when year (full year 1..9999), month and day make a date of the
@@ -83,7 +84,9 @@ double ovset_hours_since_1900(const OvHeader &h);
 /* "YYYY-MM-DD HH:MM" of the data set (full year). */
 std::string ovset_when(const OvHeader &h);
 
-/* gp_param_name and gp_param_long_name of code, as strings. */
+/* gp_param_name and gp_param_long_name of code, as strings, from the row
+ * gp_param_for_ov gives (the NORVA row, or the WMO standard row of a code
+ * below 128 that the NORVA table does not list). */
 std::string ovset_param_name(int code);
 std::string ovset_param_long_name(int code);
 

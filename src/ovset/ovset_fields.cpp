@@ -28,7 +28,7 @@ int days_in_month(int year, int month)
 
 int ovset_full_year(int year)
 {
-    return year >= 0 && year <= 100 ? 1900 + year : year;
+    return year >= 0 && year < 1000 ? 1900 + year : year;
 }
 
 bool ovset_valid_date(const OvHeader &h)
@@ -56,11 +56,13 @@ std::string ovset_when(const OvHeader &h)
 std::string ovset_param_name(int code)
 {
     char name[GP_PARAM_NAME_LEN];
-    return gp_param_name(code, name, sizeof name);
+    const gp_param_row &row = gp_param_for_ov(code);
+    return row.extension[0] != '\0' ? row.extension : gp_param_name(code, name, sizeof name);
 }
 
 std::string ovset_param_long_name(int code)
 {
     char name[GP_LONG_NAME_LEN];
-    return gp_param_long_name(code, name, sizeof name);
+    const gp_param_row &row = gp_param_for_ov(code);
+    return row.long_name[0] != '\0' ? row.long_name : gp_param_long_name(code, name, sizeof name);
 }

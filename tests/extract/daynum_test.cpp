@@ -30,11 +30,18 @@ TEST(Kdate, DaysCountOnIntoTheNextMonth)
     EXPECT_EQ(kdate(2, 30, 79), kdate(3, 2, 79));
 }
 
-TEST(Kdate, FourDigitYearsLieFarOutside)
+TEST(Kdate, FourDigitYearsAndCenturies)
 {
-    int k = kdate(1, 1, 1979);
-    EXPECT_GT(k, 722000);
-    EXPECT_LT(k, 724000);
+    // {month, day, year, day number}: four-digit years count from 1900 as
+    // the two-digit ones do; the year 2000 is year 100 of the twentieth.
+    const int rows[][4] = {
+        {1, 1, 1979, 28856},  {1, 31, 1979, 28886}, {12, 31, 1999, 36525},
+        {1, 1, 2000, 36526},  {1, 1, 100, 36526},   {2, 29, 2000, 36585},
+        {3, 23, 2007, 39164}, {1, 1, 1900, 1},      {12, 31, 1899, 0},
+        {1, 1, 1896, -1460},  {1, 1, 9999, 2958161},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(kdate(r[0], r[1], r[2]), r[3]) << r[0] << "/" << r[1] << "/" << r[2];
 }
 
 TEST(Kdate, MonthsOutsideTheYearStayInTheTable)

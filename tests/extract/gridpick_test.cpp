@@ -415,7 +415,7 @@ TEST_F(Gridpick, EmptyAndMissingArchives)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n0 data set(s) written.\n");
     EXPECT_EQ(r.err, "Searching tape...\ngridpick: no data set written; as far as it was read, the "
-                     "archive held no GRIB message; dates asked for: 1/1/79 to 1/1/79\n");
+                     "archive held no GRIB message; dates asked for: 1/1/1979 to 1/1/1979\n");
     r = gridpick({"-x", "-a", "-o", "-i", "1/1/79", "1/1/79", "e.grb"});
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n0 data set(s) written to norva.out\n");
     r = gridpick({"-x", "-a", "-i", "1/1/79", "1/1/79", "none.grb"});
@@ -449,7 +449,7 @@ TEST_F(Gridpick, WindComponentsWithoutTheirPartner)
     EXPECT_EQ(r.err, "Searching tape...\ngridpick: no second component for the wind data set at 500 "
                      "mb at 0:00 on 1/1/79; not written\n"
                      "gridpick: no data set written; as far as it was read, the archive held 1 "
-                     "message(s) from 1/1/79 to 1/1/79; dates asked for: 1/1/79 to 1/1/79\n");
+                     "message(s) from 1/1/1979 to 1/1/1979; dates asked for: 1/1/1979 to 1/1/1979\n");
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(1, 1, 79) +
                          "0 data set(s) written.\n");
     make("v.grb", with(coarse, {"-p", "132", "-l", "500", "-T", "0"}));
@@ -457,7 +457,7 @@ TEST_F(Gridpick, WindComponentsWithoutTheirPartner)
     EXPECT_EQ(r.err, "Searching tape...\ngridpick: no first component for the wind data set at 500 "
                      "mb at 0:00 on 1/1/79; passed over\n"
                      "gridpick: no data set written; as far as it was read, the archive held 1 "
-                     "message(s) from 1/1/79 to 1/1/79; dates asked for: 1/1/79 to 1/1/79\n");
+                     "message(s) from 1/1/1979 to 1/1/1979; dates asked for: 1/1/1979 to 1/1/1979\n");
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(1, 1, 79) +
                          "0 data set(s) written to norva.out\n");
     EXPECT_TRUE(files().empty());
@@ -481,8 +481,9 @@ TEST_F(Gridpick, UnwantedFirstComponentDropsOnlyItsPartner)
 TEST_F(Gridpick, MkarchiveRefusesDatesAndGridsItCannotMake)
 {
     const std::string usage =
-        "usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-d DAYS] [-T HOURS]\n"
-        "                 [-p CODES] [-l LEVELS] [-r RECORD] [-m N] FILE\n";
+        "usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-y YEAR] [-d DAYS]\n"
+        "                 [-T HOURS] [-P HOURS] [-C CENTRE] [-c TABLE] [-p CODES]\n"
+        "                 [-l LEVELS] [-r RECORD] [-m N] FILE\n";
     for (auto args : {std::vector<std::string>{"-s", "13/1/79", "x.grb"},
                       {"-s", "0/1/79", "x.grb"}, {"-g", "100000x100000", "x.grb"}}) {
         auto r = gptest::run(gptest::built("mkarchive"), args, "", dir.path());

@@ -36,7 +36,7 @@ TEST_F(Extract, DatesAreComparedAsDayNumbers)
     EXPECT_EQ(desired_date(12, 31, 78), 0);
     gp_run.last_day = kdate(3, 1, 80);
     EXPECT_EQ(desired_date(2, 29, 80), 1);
-    EXPECT_EQ(desired_date(1, 1, 1979), 0);
+    EXPECT_EQ(desired_date(1, 1, 1979), 1);   // a four-digit year is the same day
 }
 
 TEST_F(Extract, ParametersAndLevels)

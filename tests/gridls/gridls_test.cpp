@@ -167,9 +167,9 @@ TEST(Gridls, MessagesOfAnotherCentre)
                                               polar_message(2, 102, 0) +
                                               polar_message(11, 105, 2));
     auto r = run(built("gridls"), {"p.grb"}, "", dir.path());
-    EXPECT_EQ(r.out, "1:o=0:l=4308:d=1995061512:11:p11:500 mb:polar 65x65:bits=8\n"
-                     "2:o=4400:l=4308:d=1995061512:2:p2:msl:polar 65x65:bits=8\n"
-                     "3:o=8708:l=4308:d=1995061512:11:p11:lt105=2:polar 65x65:bits=8\n");
+    EXPECT_EQ(r.out, "1:o=0:l=4308:d=1995061512:11:tmp:500 mb:polar 65x65:bits=8:centre=7\n"
+                     "2:o=4400:l=4308:d=1995061512:2:prmsl:msl:polar 65x65:bits=8:centre=7\n"
+                     "3:o=8708:l=4308:d=1995061512:11:tmp:lt105=2:polar 65x65:bits=8:centre=7\n");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.status, 0);
 }
