@@ -21,6 +21,8 @@
 //   the ice front and the grounding line of Antarctica part, the ice front
 //   is kept as land (level 1, Embedded_ANT_flag 1) and the grounding line
 //   has its own level.
+// - Id_of_GSHHS_ID gives the polygon a segment belongs to, whose area in
+//   square kilometres is The_km_squared_area_of_polygons of that id.
 // - The points of a segment start at Id_of_first_point_in_a_segment; each
 //   is a pair of 16-bit offsets from the bin's south-west corner,
 //   Relative_longitude/latitude_from_SW_corner_of_bin, in units of 1/65535
@@ -30,6 +32,7 @@
 
 #include <netcdf.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +43,8 @@ namespace {
 
 constexpr char default_folder[] = "/usr/share/gmt-gshhg";
 constexpr int land = 1, lake = 2;
+// Smaller islands and lakes would only speckle a quick look.
+constexpr double least_island_km2 = 100, least_lake_km2 = 10000;
 
 // An open netCDF file, closed when it goes.
 class nc_file {
@@ -73,7 +78,7 @@ public:
 private:
     int read(int var, int *to) const { return nc_get_var_int(id_, var, to); }
     int read(int var, short *to) const { return nc_get_var_short(id_, var, to); }
-    int read(int var, signed char *to) const { return nc_get_var_schar(id_, var, to); }
+    int read(int var, double *to) const { return nc_get_var_double(id_, var, to); }
 
     int id_ = -1;
     bool ok_ = false;
@@ -88,7 +93,8 @@ int scalar(const nc_file &f, const char *name)
 // The arrays of a binned file, checked against each other.
 struct binned {
     int size_minutes = 0, nx = 0, ny = 0;
-    std::vector<int> first_segment, segment_info, first_point;
+    std::vector<int> first_segment, segment_info, first_point, polygon;
+    std::vector<double> area;
     std::vector<short> segments, dlon, dlat;
 
     bool load(const nc_file &f)
@@ -102,8 +108,12 @@ struct binned {
         auto fp = f.get<int>("Id_of_first_point_in_a_segment");
         auto x = f.get<short>("Relative_longitude_from_SW_corner_of_bin");
         auto y = f.get<short>("Relative_latitude_from_SW_corner_of_bin");
-        if (size_minutes <= 0 || nx <= 0 || ny <= 0 || !fs || !ns || !info || !fp || !x || !y)
+        auto id = f.get<int>("Id_of_GSHHS_ID");
+        auto km2 = f.get<double>("The_km_squared_area_of_polygons");
+        if (size_minutes <= 0 || nx <= 0 || ny <= 0 || !fs || !ns || !info || !fp || !x || !y ||
+            !id || !km2)
             return false;
+        polygon = std::move(*id), area = std::move(*km2);
         first_segment = std::move(*fs), segments = std::move(*ns);
         segment_info = std::move(*info), first_point = std::move(*fp);
         dlon = std::move(*x), dlat = std::move(*y);
@@ -114,19 +124,29 @@ struct binned {
     {
         size_t bins = first_segment.size();
         if (bins != segments.size() || bins > static_cast<size_t>(nx) * ny ||
-            segment_info.size() != first_point.size() || dlon.size() != dlat.size())
+            segment_info.size() != first_point.size() || dlon.size() != dlat.size() ||
+            polygon.size() != segment_info.size())
             return false;
         for (size_t b = 0; b < bins; b++)
             if (first_segment[b] < 0 || segments[b] < 0 ||
                 static_cast<size_t>(first_segment[b]) + segments[b] > segment_info.size())
                 return false;
         for (size_t s = 0; s < segment_info.size(); s++)
-            if (segment_info[s] < 0 || first_point[s] < 0 ||
+            if (segment_info[s] < 0 || first_point[s] < 0 || polygon[s] < 0 ||
+                static_cast<size_t>(polygon[s]) >= area.size() ||
                 static_cast<size_t>(first_point[s]) + (segment_info[s] >> 9) > dlon.size())
                 return false;
         return true;
     }
 };
+
+bool wanted(const binned &f, int segment)
+{
+    int level = f.segment_info[segment] >> 6 & 7;
+    double km2 = std::fabs(f.area[static_cast<size_t>(f.polygon[segment])]);
+    return f.segment_info[segment] >> 9 >= 2 &&
+           ((level == land && km2 >= least_island_km2) || (level == lake && km2 >= least_lake_km2));
+}
 
 void append_segment(const binned &f, size_t bin, int segment, look_coast &coast)
 {
@@ -161,8 +181,7 @@ bool look_coast_read(const std::string &path, look_coast &coast)
     coast.first.push_back(0);
     for (size_t b = 0; b < f.first_segment.size(); b++)
         for (int s = f.first_segment[b]; s < f.first_segment[b] + f.segments[b]; s++) {
-            int level = f.segment_info[s] >> 6 & 7;
-            if ((level == land || level == lake) && f.segment_info[s] >> 9 >= 2)
+            if (wanted(f, s))
                 append_segment(f, b, s, coast);
         }
     return true;

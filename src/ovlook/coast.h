@@ -9,9 +9,11 @@
  * A shoreline comes as short polylines, each lying within one bin of the
  * file (20 degrees square at crude resolution), so no polyline crosses the
  * 0/360 degree seam: longitudes run from 0 to 360, latitudes from -90 to 90.
- * Only the outer shorelines of land are kept (seas, and for Antarctica the
- * ice front), and the shores of lakes; islands in lakes, ponds in them and
- * Antarctica's grounding line are left out.
+ * Only the shorelines of land against the sea (for Antarctica its ice
+ * front) round at least 100 square kilometres and the shores of lakes of at
+ * least 10000 square kilometres are kept; smaller islands and lakes,
+ * islands in lakes, ponds in them and Antarctica's grounding line are left
+ * out.
  */
 #ifndef GRIDPICK_OVLOOK_COAST_H
 #define GRIDPICK_OVLOOK_COAST_H

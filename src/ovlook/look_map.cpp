@@ -77,7 +77,7 @@ void look_map_coast(cairo_t *cr, const look_map &m, const look_coast &coast)
     cairo_rectangle(cr, m.left, m.top, m.width, m.height);
     cairo_clip(cr);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-    cairo_set_line_width(cr, m.global() ? 0.7 : 1.0);
+    cairo_set_line_width(cr, m.global() ? 0.8 : 1.0);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     for (size_t i = 0; i < coast.lines(); i++) {
         size_t p0 = coast.first[i], p1 = coast.first[i + 1];
