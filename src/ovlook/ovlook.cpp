@@ -19,11 +19,10 @@ namespace {
 constexpr char usage_text[] =
     "usage: ovlook [-c] [-o PREFIX] [-n N] FILE...\n"
     "Draws each data set of the ov FILEs (a folder stands for the files in it),\n"
-    "or only the Nth of each file, on a map with coastlines (none with -c),\n"
-    "as a PNG picture named PREFIX.K.png, where\n"
-    "PREFIX is the file's name and K the data set's number in it; with -o\n"
-    "PREFIX, K counts the data sets of all files.  One FILE with -n gives the\n"
-    "one picture PREFIX.png.\n";
+    "or only the Nth of each file, on a map with coastlines (none with -c), as\n"
+    "a PNG picture named PREFIX.K.png, where PREFIX is the file's name and K\n"
+    "the data set's number in it; with -o PREFIX, K counts the data sets of all\n"
+    "files.  One FILE with -n gives the one picture PREFIX.png.\n";
 
 struct options {
     std::string prefix;
