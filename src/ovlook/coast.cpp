@@ -49,7 +49,10 @@ constexpr double least_island_km2 = 100, least_lake_km2 = 10000;
 // An open netCDF file, closed when it goes.
 class nc_file {
 public:
-    explicit nc_file(const std::string &path) { ok_ = nc_open(path.c_str(), NC_NOWRITE, &id_) == NC_NOERR; }
+    explicit nc_file(const std::string &path)
+        : ok_(nc_open(path.c_str(), NC_NOWRITE, &id_) == NC_NOERR)
+    {
+    }
     ~nc_file()
     {
         if (ok_)
@@ -81,7 +84,7 @@ private:
     int read(int var, double *to) const { return nc_get_var_double(id_, var, to); }
 
     int id_ = -1;
-    bool ok_ = false;
+    bool ok_;
 };
 
 int scalar(const nc_file &f, const char *name)

@@ -136,7 +136,8 @@ map_box place_points(const OvHeader &h)
     }
     if (!(west <= east && south <= north))
         west = -180, east = 180, south = -90, north = 90;  // no point at all
-    double pad_x = std::max(2.0, (east - west) * 0.05), pad_y = std::max(2.0, (north - south) * 0.05);
+    double pad_x = std::max(2.0, (east - west) * 0.05);
+    double pad_y = std::max(2.0, (north - south) * 0.05);
     return {fit(west - pad_x, east + pad_x, std::max(-90.0, south - pad_y),
                 std::min(90.0, north + pad_y)),
             {}, {}};

@@ -120,10 +120,14 @@ void look_map_frame(cairo_t *cr, const look_map &m)
     cairo_stroke(cr);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
     cairo_set_font_size(cr, font_size);
-    double shown_to = -1e9;
+    double shown_to = 1e9;  // where the last label stands: its y, then its right end
     each_tick(m.south, m.north, lat_step, [&](double lat) {
+        if (m.y(lat) > shown_to - font_size - 2)
+            return;  // too close to the label below
         label(cr, look_lat_label(lat), left - tick_length - 2, m.y(lat), 1.0, 0.5);
+        shown_to = m.y(lat);
     });
+    shown_to = -1e9;
     each_tick(m.west, m.east, lon_step, [&](double lon) {
         std::string text = look_lon_label(lon);
         cairo_text_extents_t ext;
