@@ -43,7 +43,7 @@ namespace {
 
 constexpr char default_folder[] = "/usr/share/gmt-gshhg";
 constexpr int land = 1, lake = 2;
-// Smaller islands and lakes would only speckle a quick look.
+// Smaller islands and lakes would only clutter a quick look.
 constexpr double least_island_km2 = 100, least_lake_km2 = 10000;
 
 // An open netCDF file, closed when it goes.
