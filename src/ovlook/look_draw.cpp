@@ -1,5 +1,5 @@
-// A gridded field as colour cells, a colour bar and a title, drawn with
-// Cairo on an image surface and written as PNG.
+// A field as colour cells on a map (or coloured points), a colour bar and
+// a title, drawn with Cairo on an image surface and written as PNG.
 #include "look_draw.h"
 
 #include <cairo.h>
@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "look_map.h"
 #include "look_scale.h"
 
 namespace {
@@ -17,7 +18,7 @@ namespace {
 constexpr int margin = 10, title_height = 24, min_width = 500;
 constexpr double max_map_width = 720, max_map_height = 540;
 constexpr int bar_gap = 12, bar_height = 14, label_height = 18;
-constexpr double arrow_spacing = 24;
+constexpr double arrow_spacing = 24, point_arrow = 28, dot_radius = 3.5;
 
 struct surface_free {
     void operator()(cairo_surface_t *s) const { cairo_surface_destroy(s); }
@@ -26,18 +27,51 @@ struct context_free {
     void operator()(cairo_t *c) const { cairo_destroy(c); }
 };
 
+bool ungridded(const OvHeader &h)
+{
+    return h.type == OV_UNGRIDDED_SCALAR || h.type == OV_UNGRIDDED_VECTOR;
+}
+
+bool is_vector(const OvHeader &h)
+{
+    return h.type == OV_VECTOR || h.type == OV_UNGRIDDED_VECTOR;
+}
+
+// Where point i of an ungridded data set keeps its latitude, longitude and
+// value (or components): records of 3 or 4 reals.
+const float *record(const OvHeader &h, size_t i)
+{
+    return h.data + i * (h.type == OV_UNGRIDDED_VECTOR ? 4 : 3);
+}
+
+size_t point_count(const OvHeader &h)
+{
+    if (ungridded(h))
+        return static_cast<size_t>(std::max(h.num_rows, 0));
+    return static_cast<size_t>(h.num_rows) * static_cast<size_t>(h.num_columns);
+}
+
+// The components of vector i: u towards east, v towards north.
+std::pair<float, float> components(const OvHeader &h, size_t i)
+{
+    if (h.type == OV_UNGRIDDED_VECTOR)
+        return {record(h, i)[2], record(h, i)[3]};
+    return {h.data[i], h.vdata[i]};
+}
+
 // The values drawn (the speed of a vector), NaN where a point is missing.
 std::vector<double> shown_values(const OvHeader &h)
 {
-    size_t n = static_cast<size_t>(h.num_rows) * static_cast<size_t>(h.num_columns);
+    size_t n = point_count(h);
     std::vector<double> out(n);
     for (size_t i = 0; i < n; i++) {
-        float a = h.data[i], b = h.type == OV_VECTOR ? h.vdata[i] : 0.0f;
-        bool missing = a == h.bad_value || (h.type == OV_VECTOR && b == h.bad_value);
+        auto [a, b] = is_vector(h) ? components(h, i)
+                                   : std::pair{ungridded(h) ? record(h, i)[2] : h.data[i], 0.0f};
+        bool missing = a == h.bad_value || (is_vector(h) && b == h.bad_value);
         if (missing)
             out[i] = NAN;
         else
-            out[i] = h.type == OV_VECTOR ? std::hypot(double{a}, double{b}) : a;
+            out[i] = is_vector(h) ? std::hypot(double{a}, double{b}) : a;
     }
     return out;
 }
@@ -57,10 +91,11 @@ std::vector<double> cell_edges(const std::vector<float> &axis, double lone_step)
     return e;
 }
 
-// Pixel boundaries of the cells: x grows eastwards, y southwards.
+// The map and, on a grid, the pixel boundaries of the cells: x grows
+// eastwards, y southwards.
 struct map_box {
+    look_map map;
     std::vector<double> x, y;
-    int left = 0, top = 0, width = 0, height = 0;
 };
 
 double lone_step(float increment)
@@ -68,24 +103,44 @@ double lone_step(float increment)
     return increment != 0.0f ? std::fabs(double{increment}) : 1.0;
 }
 
-map_box place_map(const OvHeader &h, const ovset_axes &axes)
+look_map fit(double west, double east, double south, double north)
+{
+    look_map m = look_map_fit(west, east, south, north, max_map_width, max_map_height, 0,
+                              margin + title_height);
+    m.left = margin + look_axis_side + (std::max(m.width, min_width) - m.width) / 2;
+    return m;
+}
+
+map_box place_grid(const OvHeader &h, const ovset_axes &axes)
 {
     std::vector<double> lon = cell_edges(axes.lon, lone_step(h.lon_increment));
     std::vector<double> lat = cell_edges(axes.lat, lone_step(h.lat_increment));
     auto [west, east] = std::minmax_element(lon.begin(), lon.end());
     auto [south, north] = std::minmax_element(lat.begin(), lat.end());
-    double span_x = std::max(*east - *west, 1e-6), span_y = std::max(*north - *south, 1e-6);
-    double scale = std::min(max_map_width / span_x, max_map_height / span_y);
-    map_box m;
-    m.width = std::max(1, static_cast<int>(std::lround(span_x * scale)));
-    m.height = std::max(1, static_cast<int>(std::lround(span_y * scale)));
-    m.left = margin + (std::max(m.width, min_width) - m.width) / 2;
-    m.top = margin + title_height;
+    map_box m{fit(*west, *east, *south, *north), {}, {}};
     for (double e : lon)
-        m.x.push_back(m.left + std::round((e - *west) * scale));
+        m.x.push_back(std::round(m.map.x(e)));
     for (double e : lat)
-        m.y.push_back(m.top + std::round((*north - e) * scale));
+        m.y.push_back(std::round(m.map.y(e)));
     return m;
+}
+
+// The area of the points of an ungridded data set, a little beyond them.
+map_box place_points(const OvHeader &h)
+{
+    double west = INFINITY, east = -INFINITY, south = INFINITY, north = -INFINITY;
+    for (size_t i = 0; i < point_count(h); i++) {
+        const float *p = record(h, i);
+        south = std::min(south, double{p[0]}), north = std::max(north, double{p[0]});
+        west = std::min(west, double{p[1]}), east = std::max(east, double{p[1]});
+    }
+    if (!(west <= east && south <= north))
+        west = -180, east = 180, south = -90, north = 90;  // no point at all
+    double pad_x = std::max(2.0, (east - west) * 0.05);
+    double pad_y = std::max(2.0, (north - south) * 0.05);
+    return {fit(west - pad_x, east + pad_x, std::max(-90.0, south - pad_y),
+                std::min(90.0, north + pad_y)),
+            {}, {}};
 }
 
 void set_colour(cairo_t *cr, const look_rgb &c)
@@ -109,10 +164,6 @@ void draw_cells(cairo_t *cr, const OvHeader &h, const map_box &m,
                             std::fabs(m.y[r + 1] - m.y[r]));
             cairo_fill(cr);
         }
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_set_line_width(cr, 1);
-    cairo_rectangle(cr, m.left - 0.5, m.top - 0.5, m.width + 1, m.height + 1);
-    cairo_stroke(cr);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
 }
 
@@ -149,6 +200,34 @@ void draw_arrows(cairo_t *cr, const OvHeader &h, const map_box &m,
                   h.data[i] / speed[i] * len, -h.vdata[i] / speed[i] * len);
         }
     cairo_stroke(cr);
+}
+
+// Each point a dot of its colour, a vector with an arrow from it, the
+// longest (at max_speed) point_arrow pixels long.
+void draw_points(cairo_t *cr, const OvHeader &h, const look_map &m,
+                 const std::vector<double> &values, const look_scale *scale, double max_speed)
+{
+    cairo_set_line_width(cr, 1);
+    for (size_t i = 0; i < values.size(); i++) {
+        double x = m.x(record(h, i)[1]), y = m.y(record(h, i)[0]), v = values[i];
+        if (!is_vector(h) || std::isnan(v) || v <= 0 || max_speed <= 0)
+            continue;
+        auto [u, n] = components(h, i);
+        double len = v / max_speed * point_arrow;
+        arrow(cr, x + u / v * len / 2, y - n / v * len / 2, u / v * len, -n / v * len);
+    }
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_stroke(cr);
+    for (size_t i = 0; i < values.size(); i++) {
+        double x = m.x(record(h, i)[1]), y = m.y(record(h, i)[0]), v = values[i];
+        cairo_arc(cr, x, y, dot_radius, 0, 2 * M_PI);
+        set_colour(cr, std::isnan(v) || !scale ? look_missing
+                                               : look_band_colour(*scale, look_band_of(*scale, v)));
+        cairo_fill_preserve(cr);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_set_line_width(cr, 0.6);
+        cairo_stroke(cr);
+    }
 }
 
 void draw_text(cairo_t *cr, const std::string &text, double size, double x, double y,
@@ -209,12 +288,18 @@ bool failed(const std::string &path, cairo_status_t status)
 
 }  // namespace
 
+bool look_drawable(const OvHeader &h)
+{
+    return ovset_is_grid(h) || ungridded(h);
+}
+
 bool look_draw_png(const look_field &field, const std::string &path)
 {
     const OvHeader &h = *field.h;
-    map_box m = place_map(h, *field.axes);
-    int width = std::max(m.width, min_width) + 2 * margin;
-    int bar_top = m.top + m.height + bar_gap;
+    map_box m = field.axes ? place_grid(h, *field.axes) : place_points(h);
+    const look_map &map = m.map;
+    int width = std::max(map.width, min_width) + 2 * (margin + look_axis_side);
+    int bar_top = map.top + map.height + look_axis_below + bar_gap;
     int height = bar_top + bar_height + label_height + margin;
     std::unique_ptr<cairo_surface_t, surface_free> surface(
         cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
@@ -231,11 +316,18 @@ bool look_draw_png(const look_field &field, const std::string &path)
             lo = std::min(lo, v), hi = std::max(hi, v);
     look_scale scale = look_scale_for(lo, hi);
     const look_scale *shown = lo <= hi ? &scale : nullptr;
-    draw_cells(cr.get(), h, m, values, shown);
-    if (h.type == OV_VECTOR)
+    if (field.axes)
+        draw_cells(cr.get(), h, m, values, shown);
+    const look_coast *coast = field.coast ? look_coast_for(map.global()) : nullptr;
+    if (coast)
+        look_map_coast(cr.get(), map, *coast);
+    if (field.axes && h.type == OV_VECTOR)
         draw_arrows(cr.get(), h, m, values, hi);
+    if (!field.axes)
+        draw_points(cr.get(), h, map, values, shown, hi);
     cairo_select_font_face(cr.get(), "sans-serif", CAIRO_FONT_SLANT_NORMAL,
                            CAIRO_FONT_WEIGHT_NORMAL);
+    look_map_frame(cr.get(), map);
     cairo_set_source_rgb(cr.get(), 0, 0, 0);
     draw_text(cr.get(), field.title, 13, width / 2.0, margin + 15, width - 2 * margin, true);
     draw_bar(cr.get(), shown, width, bar_top);

@@ -1,10 +1,10 @@
 // ovlook: quick-look PNG pictures of the data sets of ov files.
 //
-//   ovlook [-o PREFIX] [-n N] FILE...
+//   ovlook [-c] [-o PREFIX] [-n N] FILE...
 //
 // Prints the name of each picture it writes.  Exit status 0; 1 when a file
-// cannot be read or is not an ov file, a data set is no grid or is not
-// there, or a picture cannot be written; 2 for a bad command line.
+// cannot be read or is not an ov file, a data set cannot be drawn or is
+// not there, or a picture cannot be written; 2 for a bad command line.
 #include <unistd.h>
 
 #include <cstdio>
@@ -17,17 +17,18 @@
 namespace {
 
 constexpr char usage_text[] =
-    "usage: ovlook [-o PREFIX] [-n N] FILE...\n"
+    "usage: ovlook [-c] [-o PREFIX] [-n N] FILE...\n"
     "Draws each data set of the ov FILEs (a folder stands for the files in it),\n"
-    "or only the Nth of each file, as a PNG picture named PREFIX.K.png, where\n"
-    "PREFIX is the file's name and K the data set's number in it; with -o\n"
-    "PREFIX, K counts the data sets of all files.  One FILE with -n gives the\n"
-    "one picture PREFIX.png.\n";
+    "or only the Nth of each file, on a map with coastlines (none with -c), as\n"
+    "a PNG picture named PREFIX.K.png, where PREFIX is the file's name and K\n"
+    "the data set's number in it; with -o PREFIX, K counts the data sets of all\n"
+    "files.  One FILE with -n gives the one picture PREFIX.png.\n";
 
 struct options {
     std::string prefix;
     int only = 0;   // -n: the one data set wanted from each file, 0: all
     bool single = false;
+    bool coast = true;
 };
 
 int usage(FILE *to, int status)
@@ -44,7 +45,7 @@ std::string level_text(int level)
 std::string title_of(const OvHeader &h)
 {
     std::string name = ovset_param_name(h.param);
-    std::string what = h.type == OV_VECTOR ? name + " speed"
+    std::string what = h.type == OV_VECTOR || h.type == OV_UNGRIDDED_VECTOR ? name + " speed"
                                            : name + " (" + ovset_param_long_name(h.param) + ")";
     std::string title = what + ", " + level_text(h.level) + ", " + ovset_when(h) + " UTC";
     if (h.units && *h.units)
@@ -52,15 +53,17 @@ std::string title_of(const OvHeader &h)
     return title;
 }
 
-bool draw(const OvHeader &h, const std::string &file, int number, const std::string &picture)
+bool draw(const options &opt, const OvHeader &h, const std::string &file, int number,
+          const std::string &picture)
 {
     ovset_axes axes;
-    if (!ovset_grid_axes(h, axes)) {
+    bool grid = ovset_grid_axes(h, axes);
+    if (!grid && (!look_drawable(h) || ovset_is_grid(h))) {
         std::fprintf(stderr, "ovlook: %s: data set %d: type %d is no grid; no picture\n",
                      file.c_str(), number, h.type);
         return false;
     }
-    if (!look_draw_png({&h, &axes, title_of(h)}, picture))
+    if (!look_draw_png({&h, grid ? &axes : nullptr, title_of(h), opt.coast}, picture))
         return false;
     std::printf("%s\n", picture.c_str());
     return true;
@@ -79,7 +82,7 @@ bool look_at(const options &opt, const std::string &file, int *count)
             return number < opt.only || counting;
         std::string base = opt.prefix.empty() ? file : opt.prefix;
         std::string picture = opt.single ? base + ".png" : base + "." + std::to_string(k) + ".png";
-        ok = draw(h, file, number, picture) && ok;
+        ok = draw(opt, h, file, number, picture) && ok;
         return number != opt.only || counting;
     });
     if (read && opt.only > seen) {
@@ -97,11 +100,13 @@ int main(int argc, char **argv)
     options opt;
     int c;
     opterr = 0;
-    while ((c = getopt(argc, argv, "o:n:h")) != -1) {
+    while ((c = getopt(argc, argv, "co:n:h")) != -1) {
         if (c == '?')
             return usage(stderr, ovset_bad_switch("ovlook", "on"));
         if (c == 'h')
             return usage(stdout, 0);
+        if (c == 'c')
+            opt.coast = false;
         if (c == 'o' && !*optarg) {
             std::fprintf(stderr, "ovlook: -o needs a prefix\n");
             return usage(stderr, 2);
