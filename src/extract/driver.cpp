@@ -165,7 +165,8 @@ void gp_show_progress()
     for (int i = 0; i < 4; i++)
         std::printf("%02d/%02d/%02d\b\b\b\b\b\b\b\b", f.current_month, f.current_day,
                     f.current_year);
-    if (::isatty(STDOUT_FILENO))
+    static const bool terminal = ::isatty(STDOUT_FILENO);   // asked once a run
+    if (terminal)
         std::fflush(stdout);
 }
 
