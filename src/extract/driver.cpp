@@ -168,7 +168,8 @@ void gp_show_progress()
                           gp_field_shown_year(f));
     for (int i = 0; i < 4; i++)
         std::printf("%s%.*s", date, n, "\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b");
-    if (::isatty(STDOUT_FILENO))
+    static const bool terminal = ::isatty(STDOUT_FILENO);   // asked once a run
+    if (terminal)
         std::fflush(stdout);
 }
 

@@ -1,6 +1,8 @@
 // Data set output: one ov file per field, or every field into one file.
 #include "extract.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +11,9 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
+
+#include "ov_whole.h"
 
 gp_output_state gp_out;
 
@@ -92,16 +97,32 @@ void describe(const char *what, const gp_field_state &f, const char *outcome)
                  f.current_day, gp_field_shown_year(f), outcome);
 }
 
-// ov_create.  A full disk (or file size limit) met by the magic is a data
-// set that cannot be written: -1.  Any other failure ends the process.
-int create_or_exit(const char *path)
+// The bytes of the data set being written, kept for the next one.
+std::vector<unsigned char> image;
+
+// A full disk (or file size limit): a data set that cannot be written, -1.
+bool out_of_room(int error)
 {
-    errno = 0;
-    int fd = ov_create(path);
-    if (fd >= 0 || errno == ENOSPC || errno == EDQUOT || errno == EFBIG)
+    return error == ENOSPC || error == EDQUOT || error == EFBIG;
+}
+
+// A failure to create a file other than a full disk ends the process, as
+// ov_create's does.  Returns fd, or -1 when the disk is full.
+int created_or_exit(int fd)
+{
+    if (fd >= 0)
         return fd;
+    int error = errno;
+    std::perror("ov_create");
+    if (out_of_room(error))
+        return -1;
     std::fflush(nullptr);
     std::exit(status_cannot_create);
+}
+
+int create_file(const char *path)
+{
+    return created_or_exit(::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644));
 }
 
 void announce(int times)
@@ -126,8 +147,77 @@ int count_failed(const char *outcome)
     return -1;
 }
 
-// A file of its own for the data set, written under a temporary name
-// beside it and renamed when whole: the final name never holds a part.
+// Unnamed files (O_TMPFILE) until the file system or /proc refuses them.
+bool unnamed_usable = true;
+
+// The folder of path, for an unnamed file beside it.
+std::string folder_of(const char *path)
+{
+    const char *slash = std::strrchr(path, '/');
+    return !slash ? "." : slash == path ? "/" : std::string(path, slash);
+}
+
+// An unnamed file in path's folder, or -1 (unnamed_usable cleared when
+// they are not to be had there).
+int open_unnamed(const char *path)
+{
+    int fd = ::open(folder_of(path).c_str(), O_TMPFILE | O_WRONLY, 0644);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+        unnamed_usable = false;
+    return fd;
+}
+
+// Gives the unnamed file fd the name path; one that exists is replaced at
+// once, through temp (*temp_made then).
+bool link_unnamed(int fd, const char *path, const char *temp, bool *temp_made)
+{
+    char self[64];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+    auto link_as = [&](const char *name) {
+        return ::linkat(AT_FDCWD, self, AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0;
+    };
+    if (link_as(path))
+        return true;
+    if (errno != EEXIST)
+        return false;
+    ::unlink(temp);
+    *temp_made = link_as(temp);
+    return *temp_made && std::rename(temp, path) == 0;
+}
+
+// Writes the data set as a new file named path, which appears only once
+// the file is whole: unnamed until then, or under path.part.  0; -1 after a
+// message when it could not be written, -2 when not even the magic was.
+int write_whole_file(const char *path, OvHeader *hdr)
+{
+    char temp[GP_OUT_FILE_LEN + sizeof temp_suffix];
+    std::snprintf(temp, sizeof temp, "%s%s", path, temp_suffix);
+    bool unnamed = unnamed_usable, temp_made = !unnamed;
+    int fd = unnamed ? open_unnamed(path) : ::open(temp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0 && unnamed && !unnamed_usable)
+        return write_whole_file(path, hdr);
+    if (created_or_exit(fd) < 0)
+        return -2;
+    bool whole = ov_write_whole(fd, hdr, true, image) == 0;
+    bool started = whole || ::lseek(fd, 0, SEEK_CUR) >= static_cast<off_t>(OV_MAGIC_SIZE);
+    bool named = whole && (unnamed ? link_unnamed(fd, path, temp, &temp_made)
+                                   : std::rename(temp, path) == 0);
+    int error = errno;
+    ::close(fd);
+    if (unnamed && whole && !named && !temp_made) {
+        unnamed_usable = false;   // no /proc, or no links: named files from now on
+        return write_whole_file(path, hdr);
+    }
+    if (whole && !named) {
+        errno = error;
+        std::perror(path);
+    }
+    if (!named && temp_made)
+        ::unlink(temp);
+    return named ? 0 : started ? -1 : -2;
+}
+
+// A file of its own for the data set.
 int write_new_file(const gp_field_state &f, OvHeader *hdr, int count)
 {
     char name[GP_OUT_FILE_LEN];
@@ -135,23 +225,11 @@ int write_new_file(const gp_field_state &f, OvHeader *hdr, int count)
     if (name_taken(name))
         return -1;
     std::memcpy(gp_run.out_file, name, sizeof name);
-    char temp[GP_OUT_FILE_LEN + sizeof temp_suffix];
-    std::snprintf(temp, sizeof temp, "%s%s", gp_run.out_file, temp_suffix);
-    gp_out.out_fd = create_or_exit(temp);
-    if (gp_out.out_fd < 0)
+    int written = write_whole_file(gp_run.out_file, hdr);
+    if (written != -2)
+        announce(count);
+    if (written != 0)
         return count_failed("the data set is not written");
-    announce(count);
-    bool whole = write_dset(gp_out.out_fd, hdr) == 0;
-    ov_close(gp_out.out_fd);
-    gp_out.out_fd = -1;
-    if (whole && std::rename(temp, gp_run.out_file) != 0) {
-        std::perror(gp_run.out_file);
-        whole = false;
-    }
-    if (!whole) {
-        ::unlink(temp);
-        return count_failed("the data set is not written");
-    }
     return count_written(count);
 }
 
@@ -163,8 +241,8 @@ int write_one_file(const gp_field_state &f, OvHeader *hdr, int count)
     bool create = !gp_out.file_started && gp_run.num_dsets_written == 0;
     if (create && !gp_run.out_file_given)
         gp_output_name(f, gp_run.out_file, sizeof gp_run.out_file);
-    gp_out.out_fd = create ? create_or_exit(gp_run.out_file) : ov_open(gp_run.out_file, 2);
-    off_t end = gp_out.out_fd < 0 ? -1 : ::lseek(gp_out.out_fd, 0, SEEK_END);
+    gp_out.out_fd = create ? create_file(gp_run.out_file) : ov_open(gp_run.out_file, 2);
+    off_t end = gp_out.out_fd < 0 ? -1 : create ? 0 : ::lseek(gp_out.out_fd, 0, SEEK_END);
     if (end < 0) {
         if (gp_out.out_fd >= 0)
             ov_close(gp_out.out_fd);
@@ -176,13 +254,22 @@ int write_one_file(const gp_field_state &f, OvHeader *hdr, int count)
         gp_out.failed++;
         return -1;
     }
-    gp_out.file_started = 1;
-    announce(count);
-    bool whole = write_dset(gp_out.out_fd, hdr) == 0;
-    if (!whole && ::ftruncate(gp_out.out_fd, end) != 0)
+    bool whole = ov_write_whole(gp_out.out_fd, hdr, create, image) == 0;
+    off_t kept = create ? static_cast<off_t>(OV_MAGIC_SIZE) : end;
+    bool nothing = create && !whole && ::lseek(gp_out.out_fd, 0, SEEK_CUR) < kept;
+    struct stat st;
+    bool regular = ::fstat(gp_out.out_fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (!whole && !nothing && ::ftruncate(gp_out.out_fd, kept) != 0)
         std::perror(gp_run.out_file);
     ov_close(gp_out.out_fd);
     gp_out.out_fd = -1;
+    if (nothing) {   // not even the magic: no file, as ov_create leaves none
+        if (regular)   // never a device (/dev/full) that the name stands for
+            ::unlink(gp_run.out_file);
+        return count_failed("the data set is not written");
+    }
+    gp_out.file_started = 1;
+    announce(count);
     if (!whole)
         return count_failed("the file is cut back to its last whole data set");
     return count_written(count);

@@ -127,7 +127,7 @@ long image_at(Unit &u, long off, void *dst, std::size_t n)
     return static_cast<long>(n);
 }
 
-enum { AT_RECORD, AT_MARK, AT_MEDIUM_END, AT_FILE_END, AT_BAD, AT_ERROR };
+enum { AT_RECORD, AT_MARK, AT_MEDIUM_END, AT_FILE_END, AT_BAD, AT_ERROR, AT_NO_TRAILER };
 
 // What stands at offset off of a tape image: a record whose length words
 // agree (*word its leading word, *next where the next frame begins), a tape
@@ -175,6 +175,23 @@ bool resync_point(Unit &u, long off)
     return after != AT_BAD && after != AT_ERROR;
 }
 
+// frame_at for reading on: a record whose trailing word is missing takes
+// the next record's leading word of the same length for its own, and what
+// follows is then damage.  When the word it took begins a record that is
+// itself followed by a frame, the record at off lacks its trailing word.
+int record_at(Unit &u, long off, std::uint32_t *word, long *next)
+{
+    int at = frame_at(u, off, word, next);
+    if (at != AT_RECORD)
+        return at;
+    std::uint32_t w = 0;
+    long after = 0;
+    int then = frame_at(u, *next, &w, &after);
+    if (then == AT_BAD && resync_point(u, *next - 4))
+        return AT_NO_TRAILER;
+    return at;
+}
+
 // Offset of the first resynchronisation point at or after from (and before
 // until), or of where the search stopped; -1 on a read error.
 long resync(Unit &u, long from, long until = LONG_MAX)
@@ -213,7 +230,8 @@ int simh_read(Unit &u, void *buffer, int len)
         return 0;
     std::uint32_t w = 0;
     long next = 0;
-    switch (frame_at(u, u.off, &w, &next)) {
+    int at = record_at(u, u.off, &w, &next);
+    switch (at) {
     case AT_ERROR:
         return simh_fail(u, TPIO_FAULT_READ);
     case AT_MEDIUM_END:
@@ -224,8 +242,11 @@ int simh_read(Unit &u, void *buffer, int len)
         u.off = next;
         u.record++;
         return 0;
-    case AT_BAD: {
-        long to = resync(u, u.off + 1);
+    case AT_BAD:
+    case AT_NO_TRAILER: {
+        // A record without its trailing word: the next one begins within
+        // the bytes its leading word announced, and no later.
+        long to = resync(u, u.off + (at == AT_NO_TRAILER ? 4 : 1));
         if (to < 0)
             return simh_fail(u, TPIO_FAULT_READ);
         u.fault_octets = to - u.off;
@@ -254,7 +275,7 @@ int simh_skip(Unit &u, int count)
     for (int i = 0; i < count; i++) {
         std::uint32_t w = 0;
         long next = 0;
-        int at = u.at_end ? AT_MEDIUM_END : frame_at(u, u.off, &w, &next);
+        int at = u.at_end ? AT_MEDIUM_END : record_at(u, u.off, &w, &next);
         if (at == AT_MEDIUM_END || at == AT_FILE_END)
             u.at_end = 1;
         if (at == AT_MARK || at == AT_RECORD) {

@@ -1,5 +1,7 @@
 // Creating and opening ov files, fresh header records, writing data sets.
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +11,7 @@
 #include <unistd.h>
 
 #include "ov_internal.h"
+#include "ov_whole.h"
 #include "util.h"
 
 namespace {
@@ -77,7 +80,99 @@ bool writable(const OvHeader &hdr, long long data_bytes)
     return !why;
 }
 
+// Checks hdr as ov_write does and completes the lengths it writes;
+// data_bytes the size of its data part.
+bool prepare(OvHeader &hdr, long long &data_bytes)
+{
+    data_bytes = ov_data_size(hdr.type, hdr.num_rows, hdr.num_columns);
+    if (!writable(hdr, data_bytes))
+        return false;
+    hdr.comment_length = text_length(hdr.comment);
+    hdr.title_length = text_length(hdr.title);
+    hdr.units_length = text_length(hdr.units);
+    hdr.param_desc_length = text_length(hdr.param_desc);
+    hdr.header_size = OV_FIXED_HEADER_SIZE + hdr.comment_length + hdr.title_length +
+                      hdr.units_length + hdr.param_desc_length + hdr.private_length;
+    hdr.version = OV_VERSION;
+    return true;
+}
+
+// One part of a data set as the file holds it: bytes, or reals in file
+// byte order; label names it in a message about a failed write.
+struct part {
+    const void *bytes;
+    long long n;
+    const char *label;
+    bool reals;
+};
+
+// The parts of a prepared data set in file order; fixed receives the
+// fixed header.
+std::array<part, 10> parts_of(const OvHeader &hdr, unsigned char *fixed, long long data_bytes)
+{
+    ov::store_fixed(hdr, fixed);
+    bool irregular = hdr.grid_type != REGULAR, has_vdata = ov_has_vdata(hdr.type) && hdr.vdata;
+    return {{{fixed, OV_FIXED_HEADER_SIZE, "ov_write header", false},
+             {hdr.comment, hdr.comment_length, "ov_write comment", false},
+             {hdr.private_data, hdr.private_length, "ov_write private", false},
+             {hdr.title, hdr.title_length, "ov_write title", false},
+             {hdr.units, hdr.units_length, "ov_write units", false},
+             {hdr.param_desc, hdr.param_desc_length, "ov_write param_desc", false},
+             {hdr.lats, irregular ? 4LL * hdr.num_rows : 0, "ov_write lats", true},
+             {hdr.lons, irregular ? 4LL * hdr.num_columns : 0, "ov_write lons", true},
+             {hdr.data, hdr.data ? data_bytes : 0, "ov_write data", true},
+             {hdr.vdata, has_vdata ? data_bytes : 0, "ov_write vdata", true}}};
+}
+
 }  // namespace
+
+int ov_write_whole(int fd, OvHeader *hdr, bool with_magic, std::vector<unsigned char> &buffer)
+{
+    long long data_bytes = 0;
+    if (!prepare(*hdr, data_bytes))
+        return -1;
+    unsigned char fixed[OV_FIXED_HEADER_SIZE];
+    auto parts = parts_of(*hdr, fixed, data_bytes);
+    std::size_t total = with_magic ? sizeof file_magic : 0;
+    for (const part &p : parts)
+        total += static_cast<std::size_t>(std::max(p.n, 0LL));
+    buffer.resize(total);
+    unsigned char *at = buffer.data();
+    if (with_magic)
+        at = std::copy(file_magic, file_magic + sizeof file_magic, at);
+    for (const part &p : parts) {
+        auto n = static_cast<std::size_t>(std::max(p.n, 0LL));
+        if (n > 0 && p.reals)
+            ov::store_reals(static_cast<const float *>(p.bytes), n / 4, at);
+        else if (n > 0)
+            std::memcpy(at, p.bytes, n);
+        at += n;
+    }
+    std::size_t done = 0;
+    while (done < total) {
+        ssize_t n = ::write(fd, buffer.data() + done, total - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    if (done == total)
+        return 0;
+    // Named after the part the failure met, as the writes one part at a
+    // time name it.
+    const char *label = "ov_create write";
+    std::size_t start = with_magic ? sizeof file_magic : 0;
+    for (const part &p : parts) {
+        if (done < start)
+            break;
+        if (p.n > 0)
+            label = p.label;
+        start += static_cast<std::size_t>(std::max(p.n, 0LL));
+    }
+    std::perror(label);
+    return -1;
+}
 
 extern "C" {
 
@@ -151,34 +246,14 @@ OvHeader *ov_create_hdr(int type, int num_rows, int num_columns, float *data,
 
 int ov_write(int fd, OvHeader *hdr)
 {
-    long long data_bytes = ov_data_size(hdr->type, hdr->num_rows, hdr->num_columns);
-    if (!writable(*hdr, data_bytes))
+    long long data_bytes = 0;
+    if (!prepare(*hdr, data_bytes))
         return -1;
-    hdr->comment_length = text_length(hdr->comment);
-    hdr->title_length = text_length(hdr->title);
-    hdr->units_length = text_length(hdr->units);
-    hdr->param_desc_length = text_length(hdr->param_desc);
-    hdr->header_size = OV_FIXED_HEADER_SIZE + hdr->comment_length +
-                       hdr->title_length + hdr->units_length +
-                       hdr->param_desc_length + hdr->private_length;
-    hdr->version = OV_VERSION;
-
     unsigned char fixed[OV_FIXED_HEADER_SIZE];
-    ov::store_fixed(*hdr, fixed);
-    bool ok = write_part(fd, fixed, sizeof fixed, "ov_write header") &&
-              write_part(fd, hdr->comment, hdr->comment_length, "ov_write comment") &&
-              write_part(fd, hdr->private_data, hdr->private_length, "ov_write private") &&
-              write_part(fd, hdr->title, hdr->title_length, "ov_write title") &&
-              write_part(fd, hdr->units, hdr->units_length, "ov_write units") &&
-              write_part(fd, hdr->param_desc, hdr->param_desc_length,
-                         "ov_write param_desc");
-    if (ok && hdr->grid_type != REGULAR)
-        ok = write_reals(fd, hdr->lats, 4LL * hdr->num_rows, "ov_write lats") &&
-             write_reals(fd, hdr->lons, 4LL * hdr->num_columns, "ov_write lons");
-    if (ok && hdr->data)
-        ok = write_reals(fd, hdr->data, data_bytes, "ov_write data");
-    if (ok && ov_has_vdata(hdr->type) && hdr->vdata)
-        ok = write_reals(fd, hdr->vdata, data_bytes, "ov_write vdata");
+    bool ok = true;
+    for (const part &p : parts_of(*hdr, fixed, data_bytes))
+        ok = ok && (p.reals ? write_reals(fd, static_cast<const float *>(p.bytes), p.n, p.label)
+                            : write_part(fd, p.bytes, p.n, p.label));
     return ok ? 0 : -1;
 }
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <numeric>
 #include <tuple>
 #include <utility>
@@ -195,9 +196,6 @@ void define(nc_out &nc, const plan &p, const std::string &history, ids &id)
 
 void put_coordinates(nc_out &nc, const plan &p, const ids &id)
 {
-    size_t start = 0, count = p.times.size();
-    if (!nc.failed)
-        nc.ok(nc_put_vara_double(nc.id, id.time, &start, &count, p.times.data()), "time");
     std::vector<float> levels(p.levels.begin(), p.levels.end());
     if (id.level >= 0 && !nc.failed)
         nc.ok(nc_put_var_float(nc.id, id.level, levels.data()), "level");
@@ -211,37 +209,81 @@ void put_coordinates(nc_out &nc, const plan &p, const ids &id)
 
 // ---- data ----------------------------------------------------------------
 
-// Puts one field of values at a variable's slot.
-void put_slab(nc_out &nc, const plan &p, const ids &id, int var, int time, int level,
-              const float *values)
-{
-    const plan_var &v = p.vars[static_cast<size_t>(var)];
-    size_t rows = p.axes.lat.size(), columns = p.axes.lon.size();
-    size_t start[4] = {static_cast<size_t>(time), static_cast<size_t>(level), 0, 0};
-    size_t count[4] = {1, 1, rows, columns};
-    if (!v.on_levels) {
-        start[1] = 0, start[2] = 0;
-        count[1] = rows, count[2] = columns;
+// The records of the file (one a time), gathered in memory as the data sets
+// come and written when whole, in file order: the time, then every
+// variable in the order of its definition, each with its slots in level
+// order.  Slots that no data set gives hold the variable's _FillValue.
+struct records {
+    const plan &p;
+    size_t field = 0;             // values of one slot
+    std::vector<size_t> start;    // of each variable in a record
+    size_t size = 0;              // values of a record
+    std::vector<int> parts_left;  // of each time
+    std::map<int, std::vector<float>> open;
+
+    explicit records(const plan &plan) : p(plan), parts_left(plan.times.size())
+    {
+        field = p.axes.lat.size() * p.axes.lon.size();
+        for (const plan_var &v : p.vars) {
+            start.push_back(size);
+            size += field * static_cast<size_t>(plan_level_count(p, v));
+        }
+        for (const plan_part &part : p.parts)
+            parts_left[static_cast<size_t>(part.time_index)]++;
     }
+
+    std::vector<float> &record(int time)
+    {
+        auto [at, made] = open.try_emplace(time);
+        if (made) {
+            at->second.resize(size);
+            for (size_t var = 0; var < p.vars.size(); var++)
+                std::fill_n(at->second.begin() + static_cast<long>(start[var]),
+                            field * static_cast<size_t>(plan_level_count(p, p.vars[var])),
+                            p.vars[var].fill);
+        }
+        return at->second;
+    }
+};
+
+void put_record(nc_out &nc, const ids &id, records &r, int time, const std::vector<float> &values)
+{
+    const plan &p = r.p;
+    size_t at = static_cast<size_t>(time), one = 1;
     if (!nc.failed)
-        nc.ok(nc_put_vara_float(nc.id, id.vars[static_cast<size_t>(var)], start, count, values),
+        nc.ok(nc_put_vara_double(nc.id, id.time, &at, &one, &p.times[at]), "time");
+    size_t rows = p.axes.lat.size(), columns = p.axes.lon.size();
+    for (size_t var = 0; var < p.vars.size() && !nc.failed; var++) {
+        const plan_var &v = p.vars[var];
+        size_t levels = static_cast<size_t>(plan_level_count(p, v));
+        size_t start[4] = {at, 0, 0, 0}, count[4] = {1, levels, rows, columns};
+        if (!v.on_levels)
+            count[1] = rows, count[2] = columns;
+        nc.ok(nc_put_vara_float(nc.id, id.vars[var], start, count, values.data() + r.start[var]),
               v.name.c_str());
+    }
 }
 
-// The parts of one data set just read; values at its bad_value become the
-// variable's _FillValue where the two differ.
-void put_field(nc_out &nc, const plan &p, const ids &id, const plan_field &f, const OvHeader &h,
-               std::vector<float> &buffer)
+// The parts of one data set just read into their records; values at its
+// bad_value become the variable's _FillValue where the two differ.  A
+// record is written once its last part is in.
+void put_field(nc_out &nc, const ids &id, records &r, const plan_field &f, const OvHeader &h)
 {
     for (int i = 0; i < f.parts; i++) {
-        const plan_part &part = p.parts[static_cast<size_t>(f.first_part + i)];
+        const plan_part &part = r.p.parts[static_cast<size_t>(f.first_part + i)];
         const float *values = part.second ? h.vdata : h.data;
-        float fill = p.vars[static_cast<size_t>(part.var)].fill;
-        if (h.bad_value != fill) {
-            std::replace_copy(values, values + buffer.size(), buffer.begin(), h.bad_value, fill);
-            values = buffer.data();
+        float fill = r.p.vars[static_cast<size_t>(part.var)].fill;
+        std::vector<float> &rec = r.record(part.time_index);
+        auto to = rec.begin() + static_cast<long>(r.start[static_cast<size_t>(part.var)] +
+                                                  r.field * static_cast<size_t>(part.level_index));
+        if (h.bad_value != fill)
+            std::replace_copy(values, values + r.field, to, h.bad_value, fill);
+        else
+            std::copy(values, values + r.field, to);
+        if (--r.parts_left[static_cast<size_t>(part.time_index)] == 0) {
+            put_record(nc, id, r, part.time_index, rec);
+            r.open.erase(part.time_index);
         }
-        put_slab(nc, p, id, part.var, part.time_index, part.level_index, values);
     }
 }
 
@@ -273,7 +315,7 @@ std::vector<std::pair<size_t, int>> files_in_write_order(const plan &p)
 
 bool put_all_fields(nc_out &nc, const plan &p, const ids &id)
 {
-    std::vector<float> buffer(p.axes.lat.size() * p.axes.lon.size());
+    records r(p);
     for (const auto &span : files_in_write_order(p)) {
         size_t first = span.first;  // plain variables: clang 14 cannot capture bindings
         int count = span.second;
@@ -285,7 +327,7 @@ bool put_all_fields(nc_out &nc, const plan &p, const ids &id)
             const plan_field &f = p.fields[first + static_cast<size_t>(seen)];
             if (!same_field(p, f, h, number))
                 return false;
-            put_field(nc, p, id, f, h, buffer);
+            put_field(nc, id, r, f, h);
             seen++;
             return !nc.failed;
         });
@@ -297,21 +339,6 @@ bool put_all_fields(nc_out &nc, const plan &p, const ids &id)
         }
     }
     return true;
-}
-
-// _FillValue at every slot that no data set gave.
-void put_fills(nc_out &nc, const plan &p, const ids &id)
-{
-    std::vector<float> buffer(p.axes.lat.size() * p.axes.lon.size());
-    for (size_t var = 0; var < p.vars.size() && !nc.failed; var++) {
-        const plan_var &v = p.vars[var];
-        std::fill(buffer.begin(), buffer.end(), v.fill);
-        int levels = plan_level_count(p, v);
-        for (size_t slot = 0; slot < v.owner.size(); slot++)
-            if (v.owner[slot] < 0)
-                put_slab(nc, p, id, static_cast<int>(var), static_cast<int>(slot) / levels,
-                         static_cast<int>(slot) % levels, buffer.data());
-    }
 }
 
 }  // namespace
@@ -334,8 +361,6 @@ long cf_write(const plan &p, const std::string &out_path, const std::string &his
     define(nc, p, history, id);
     put_coordinates(nc, p, id);
     bool complete = !nc.failed && put_all_fields(nc, p, id);
-    if (complete)
-        put_fills(nc, p, id);
     int closed = nc_close(nc.id);
     if (!complete || !nc.ok(closed, "close"))
         return -1;

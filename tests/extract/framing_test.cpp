@@ -152,6 +152,22 @@ TEST_F(Framing, DamagedTapeImagesCostOnlyTheMessagesTouched)
         {"image cut inside a record", [&](std::string &b) { b.resize(rec(15) + 100); }, {7}},
     };
     expect(tape, mutants);
+
+    // Records of one size: the record after one that lacks its trailing
+    // word has the very length word that is missing.
+    std::vector<std::string> args = archive_args;
+    args.insert(args.begin(), {"-t", "-r", "780"});
+    args.push_back("b.tap");
+    ASSERT_EQ(gptest::run(gptest::built("mkarchive"), args, "", dir.path()).status, 0);
+    auto even = [](int n) { return static_cast<std::size_t>(n) * 788; };
+    expect(gptest::read_file(dir.file("b.tap")),
+           {{"none", [](std::string &) {}, {}},
+            {"continuation's trailing word missing",
+             [&](std::string &b) { b.erase(even(6) - 4, 4); }, {2}},
+            {"first record's trailing word missing",
+             [&](std::string &b) { b.erase(even(9) - 4, 4); }, {4}},
+            {"last record's trailing word missing",
+             [&](std::string &b) { b.erase(even(16) - 4, 4); }, {7}}});
 }
 
 TEST_F(Framing, ArchiveNamesOfAnyUsableLengthAndArchivesThatCannotBeRead)

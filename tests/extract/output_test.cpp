@@ -101,6 +101,23 @@ TEST_F(Output, NothingHalfWrittenAndNeverOverTheArchive)
     EXPECT_EQ(gptest::read_file(dir.file("a.grb")), b);
 }
 
+// A file of an earlier run under the name is replaced by the whole data
+// set, whether a longer, a shorter or a read-only one stands there.
+TEST_F(Output, FilesOfAnEarlierRunAreReplaced)
+{
+    make();
+    std::string fresh = (gridpick(day), gptest::read_file(dir.file(t850)));
+    ASSERT_EQ(fresh.size(), 6 + one_set);
+    for (auto [old, mode] : {std::pair{std::string(9000, 'x'), 0644}, {"OV90a", 0644},
+                             {fresh.substr(0, 100), 0444}}) {
+        gptest::write_file(dir.file(t850), old);
+        fs::permissions(dir.file(t850), fs::perms(mode));
+        EXPECT_EQ(gridpick(day).status, 0);
+        EXPECT_EQ(gptest::read_file(dir.file(t850)), fresh) << mode;
+        EXPECT_EQ(entries(), 3);   // the archive and two data sets, nothing beside them
+    }
+}
+
 // The signal comes while gridpick waits for its second answer.
 TEST_F(Output, SignalAtAPromptEndsTheRunWithItsReport)
 {

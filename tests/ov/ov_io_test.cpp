@@ -13,6 +13,7 @@
 #include "ov.h"
 #include "ov_bytes.h"
 #include "ov_sets.h"
+#include "ov_whole.h"
 #include "process.h"
 
 using gptest::read_file;
@@ -575,4 +576,42 @@ TEST(OvRecord, NullTerminateDropsTrailingBlanks)
     char d[4] = {'x', 'y', 'z', '\0'};
     ov_null_terminate(d + 1, -1);
     EXPECT_STREQ(d, "xyz");
+}
+
+// One write of a whole data set holds the bytes of ov_create and ov_write,
+// and a failed write is named after the part it met.
+TEST(OvWriter, WholeDataSetInOneWrite)
+{
+    TempDir dir;
+    float data[6] = {1, 2, 3, 4, 5, -1.5f}, vdata[6] = {6, 5, 4, 3, 2, 1}, lats[2] = {10, 20},
+          lons[3] = {1, 2, 3};
+    char title[] = "abc", units[] = "K", priv[] = {'\x01', '\0', '\x02'};
+    std::vector<unsigned char> buffer;
+    for (auto [type, irregular] : {std::pair{OV_CONTOUR, false}, {OV_VECTOR, false},
+                                   {OV_CONTOUR, true}}) {
+        Record h = fresh(type, 2, 3, data, type == OV_VECTOR ? vdata : nullptr);
+        h->title = title, h->units = units, h->private_data = priv, h->private_length = 3;
+        if (irregular)
+            h->grid_type = IRREGULAR, h->lats = lats, h->lons = lons;
+        int fd = ov_create(dir.file("parts").c_str());
+        ASSERT_EQ(ov_write(fd, h.get()), 0);
+        ov_close(fd);
+        fd = ::open(dir.file("whole").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_EQ(ov_write_whole(fd, h.get(), true, buffer), 0);
+        ASSERT_EQ(ov_write_whole(fd, h.get(), false, buffer), 0);
+        ::close(fd);
+        std::string parts = read_file(dir.file("parts"));
+        EXPECT_EQ(read_file(dir.file("whole")), parts + parts.substr(6)) << type;
+        for (bool magic : {true, false}) {
+            fd = ::open("/dev/full", O_WRONLY);
+            testing::internal::CaptureStderr();
+            EXPECT_EQ(ov_write_whole(fd, h.get(), magic, buffer), -1);
+            EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                      std::string(magic ? "ov_create write" : "ov_write header") +
+                          ": No space left on device\n");
+            ::close(fd);
+        }
+        h->data = h->vdata = h->lats = h->lons = nullptr;
+        h->title = h->units = h->private_data = nullptr;
+    }
 }
