@@ -57,7 +57,8 @@ const char *refusal_of(const std::int32_t *ksec2)
         return "a grid of an unknown type";
     if (k2(ksec2, GRIB_K2_QUASI) == 1 && type == latlon)
         return "a quasi-regular latitude/longitude grid";
-    if (k2(ksec2, GRIB_K2_NI) < 1 || k2(ksec2, GRIB_K2_NJ) < 1)
+    bool quasi = k2(ksec2, GRIB_K2_QUASI) == 1;   // its rows list their points
+    if ((!quasi && k2(ksec2, GRIB_K2_NI) < 1) || k2(ksec2, GRIB_K2_NJ) < 1)
         return "a grid without rows or columns";
     return nullptr;
 }
