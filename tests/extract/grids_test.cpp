@@ -11,6 +11,7 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -29,6 +30,7 @@ struct Grid {
     int type = 0, ni, nj, la1, lo1, la2, lo2, di, dj, scan = 0;
     std::vector<int> row_points = {};   // quasi-regular rows
     int flag4 = 0;                       // 64: a packing the codec refuses
+    int extra = 0;                       // octets after 32: pole of rotation ...
 };
 
 // A GRIB edition 1 message of parameter 130 at 500 mb on 1/1/79 00z, its
@@ -39,12 +41,12 @@ std::string message(const Grid &g, const std::vector<int> &values)
                      std::string("\x4f\x01\x01\x00\x00\x01\x00\x00\x00", 9) + be(0, 3) +
                      "\x14" + std::string(3, '\0');
     bool quasi = !g.row_points.empty();
-    std::string s2 = be(32 + 2 * static_cast<long>(g.row_points.size()), 3) + std::string(1, '\0') +
+    std::string s2 = be(32 + g.extra + 2 * static_cast<long>(g.row_points.size()), 3) + std::string(1, '\0') +
                      std::string(1, quasi ? '\x21' : '\xff') + std::string(1, char(g.type)) +
                      be(quasi ? 65535 : g.ni, 2) + be(g.nj, 2) + be(sign_magnitude(g.la1), 3) +
                      be(sign_magnitude(g.lo1), 3) + std::string(1, g.di == 65535 ? '\0' : '\x80') +
                      be(sign_magnitude(g.la2), 3) + be(sign_magnitude(g.lo2), 3) + be(g.di, 2) +
-                     be(g.dj, 2) + std::string(1, char(g.scan)) + std::string(4, '\0');
+                     be(g.dj, 2) + std::string(1, char(g.scan)) + std::string(4 + g.extra, '\0');
     for (int p : g.row_points)
         s2 += be(p, 2);
     std::string data;
@@ -86,7 +88,7 @@ std::vector<double> gaussian(int n)
 struct Case {
     const char *what;
     Grid grid;
-    const char *line;   // the line on standard error, or "" when written
+    std::string line;   // the line on standard error, or "" when written
 };
 
 }  // namespace
@@ -123,6 +125,11 @@ TEST(Grids, EveryValueLiesAtItsTruePosition)
     cases.push_back({"reduced gauss N2", reduced, ""});
     cases.push_back({"polar", {5, 3, 2, 60000, 0, 0, 0, 20000, 10000},
                      "holds a polar stereographic grid, which an ov data set cannot describe"});
+    for (auto [type, name] : {std::pair{10, "rotated latitude/longitude"}, {3, "Lambert conformal"}}) {
+        Grid g{type, 3, 2, 10000, 0, 0, 40000, 20000, 10000};
+        g.extra = 10;
+        cases.push_back({name, g, "holds a " + std::string(name) + " grid, which an ov data set cannot describe"});
+    }
     Grid packed{0, 3, 2, 10000, 0, 0, 40000, 20000, 10000};
     packed.flag4 = 64;
     cases.push_back({"packing", packed, "holds values in second-order packing, which gridpick does "
@@ -149,9 +156,9 @@ TEST(Grids, EveryValueLiesAtItsTruePosition)
                              dir.path(), {"DISPLAY"});
         std::string edition2 = "gridpick: GRIB message at offset " + std::to_string(archive.size() - 20) +
                                " is of GRIB edition 2; passed over\n";
-        if (*c.line) {
+        if (!c.line.empty()) {
             EXPECT_EQ(r.err.substr(0, r.err.find("gridpick: no data")),
-                      "Searching tape...\ngridpick: GRIB message at offset 0 " + std::string(c.line) +
+                      "Searching tape...\ngridpick: GRIB message at offset 0 " + c.line +
                           "; passed over\n" + edition2) << c.what;
             EXPECT_NE(r.out.find("0 data set(s) written"), std::string::npos) << c.what;
             continue;
@@ -172,8 +179,9 @@ TEST(Grids, EveryValueLiesAtItsTruePosition)
             int row = k / columns, col = k % columns;
             double lat = gauss ? sets[0].lats[static_cast<std::size_t>(row)] : h.start_lat + row * lat_step;
             double lon = gauss ? sets[0].lons[static_cast<std::size_t>(col)] : h.start_lon + col * lon_step;
-            if (gauss)
+            if (gauss) {
                 EXPECT_NEAR(lat, lats[static_cast<std::size_t>(row)], 1e-5);
+            }
             int want = g.row_points.empty() ? at(lat, lon) : at(lat, 0);
             wrong += sets[0].data[static_cast<std::size_t>(k)] != static_cast<float>(want);
         }
