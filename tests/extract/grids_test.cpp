@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
@@ -170,6 +171,14 @@ TEST(Grids, EveryValueLiesAtItsTruePosition)
         EXPECT_EQ(h.grid_type, gauss ? IRREGULAR : REGULAR) << c.what;
         EXPECT_EQ(h.start_lat, g.la1 / 1000.0f);
         EXPECT_EQ(h.start_lon, g.lo1 / 1000.0f);
+        if (gauss) {   // ov2nc keeps the true latitudes
+            char want[64];
+            std::snprintf(want, sizeof want, " lat = %.7g, %.7g,", static_cast<float>(lats[0]),
+                          static_cast<float>(lats[1]));
+            gptest::run(gptest::built("ov2nc"), {"-o", "t.nc", "t.ov"}, "", dir.path());
+            std::string dump = gptest::run(OV_NCDUMP, {"-v", "lat", dir.file("t.nc")}).out;
+            EXPECT_NE(dump.find(want), std::string::npos) << c.what << want;
+        }
         int rows = h.num_rows, columns = h.num_columns;
         ASSERT_EQ(sets[0].data.size(), static_cast<std::size_t>(rows * columns)) << c.what;
         float lat_step = std::copysign(h.lat_increment, h.end_lat - h.start_lat);
