@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -195,5 +196,50 @@ TEST(Grids, EveryValueLiesAtItsTruePosition)
             wrong += sets[0].data[static_cast<std::size_t>(k)] != static_cast<float>(want);
         }
         EXPECT_EQ(wrong, 0) << c.what << " scan " << g.scan;
+    }
+}
+
+namespace {
+
+// The field mkarchive makes with args, by its (lat, lon) in thousandths of
+// a degree as its header places it.
+std::map<std::pair<long, long>, float> field_by_position(std::vector<std::string> args)
+{
+    gptest::TempDir dir;
+    args.insert(args.begin(), {"-p", "130", "-l", "500", "-T", "0"});
+    args.push_back("a.grb");
+    gptest::run(gptest::built("mkarchive"), args, "", dir.path());
+    gptest::run(gptest::built("gridpick"), {"-x", "-a", "-o", "-f", "t.ov", "-i", "1/1/79", "1/1/79", "a.grb"},
+                "", dir.path(), {"DISPLAY"});
+    std::map<std::pair<long, long>, float> out;
+    for (const auto &s : gptest::read_sets(dir.file("t.ov"))) {
+        const OvHeader &h = s.hdr;
+        float lat_step = std::copysign(h.lat_increment, h.end_lat - h.start_lat);
+        float lon_step = std::copysign(h.lon_increment, h.end_lon - h.start_lon);
+        for (std::size_t k = 0; k < s.data.size(); k++) {
+            std::size_t row = k / static_cast<std::size_t>(h.num_columns), col = k % static_cast<std::size_t>(h.num_columns);
+            double lat = s.lats.empty() ? h.start_lat + static_cast<float>(row) * lat_step : s.lats[row];
+            double lon = s.lons.empty() ? h.start_lon + static_cast<float>(col) * lon_step : s.lons[col];
+            out[{std::lround(lat * 1000), std::lround(std::fmod(lon + 720, 360) * 1000)}] = s.data[k];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Grids, MkarchiveLayoutsGiveTheSameFieldAtTheSamePoints)
+{
+    struct { std::vector<std::string> args, reference; float tolerance; } table[] = {
+        {{"-S", "128"}, {}, 0}, {{"-S", "64"}, {}, 0}, {{"-S", "32"}, {}, 0}, {{"-S", "224"}, {}, 0},
+        {{"-G", "8", "-S", "192"}, {"-G", "8"}, 0}, {{"-R", "32"}, {"-G", "32"}, 0.5f}};
+    for (const auto &t : table) {
+        auto got = field_by_position(t.args), want = field_by_position(t.reference);
+        ASSERT_EQ(got.size(), want.size()) << t.args[1];
+        ASSERT_FALSE(want.empty());
+        int wrong = 0;
+        for (const auto &[where, v] : want)
+            wrong += !got.count(where) || std::fabs(got[where] - v) > t.tolerance;
+        EXPECT_EQ(wrong, 0) << t.args[0] << " " << t.args[1];
     }
 }
