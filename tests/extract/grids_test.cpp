@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -121,6 +122,7 @@ struct Case {
     const char *what;
     Grid grid;
     std::string line;   // the line on standard error, or "" when written
+    std::string listed = {};   // the grid in gridls's line, when passed over
 };
 
 }  // namespace
@@ -156,14 +158,15 @@ TEST(Grids, EveryValueLiesAtItsTruePosition)
     reduced.row_points = {4, 8, 8, 4};
     cases.push_back({"reduced gauss N2", reduced, ""});
     cases.push_back({"polar", {5, 3, 2, 60000, 0, 0, 0, 20000, 10000},
-                     "holds a polar stereographic grid, which an ov data set cannot describe"});
-    for (auto [type, name] : {std::pair{10, "rotated latitude/longitude"}, {3, "Lambert conformal"}})
+                     "holds a polar stereographic grid, which an ov data set cannot describe", "polar 3x2"});
+    for (auto [type, name, listed] : {std::tuple{10, "rotated latitude/longitude", "rotated latlon 3x2"},
+                                      {3, "Lambert conformal", "type 3"}})
         cases.push_back({name, {type, 3, 2, 10000, 0, 0, 40000, 20000, 10000, 0, {}, 0, 10},
-                         "holds a " + std::string(name) + " grid, which an ov data set cannot describe"});
+                         "holds a " + std::string(name) + " grid, which an ov data set cannot describe", listed});
     Grid packed{0, 3, 2, 10000, 0, 0, 40000, 20000, 10000};
     packed.flag4 = 64;
     cases.push_back({"packing", packed, "holds values in second-order packing, which gridpick does "
-                                        "not decode"});
+                                        "not decode", "latlon 3x2"});
     for (const Case &c : cases) {
         gptest::TempDir dir;
         const Grid &g = c.grid;
@@ -191,6 +194,8 @@ TEST(Grids, EveryValueLiesAtItsTruePosition)
                       "Searching tape...\ngridpick: GRIB message at offset 0 " + c.line +
                           "; passed over\n" + edition2) << c.what;
             EXPECT_NE(r.out.find("0 data set(s) written"), std::string::npos) << c.what;
+            std::string ls = gptest::run(gptest::built("gridls"), {"a.grb"}, "", dir.path()).out;
+            EXPECT_EQ(ls.substr(0, ls.find('\n')).substr(ls.find(":500 mb:") + 8), c.listed + ":bits=16") << c.what;
             continue;
         }
         EXPECT_EQ(r.err, "Searching tape...\n" + edition2) << c.what;
