@@ -104,11 +104,10 @@ bool has_bit_map()
 // needs in KSEC4(1)), up to GP_MAX_DECODED values.
 int decode_values(std::vector<std::int32_t> &buffer, float missing)
 {
-    const char *op = gp_msg.grid.expand ? "R" : "D";
     for (;;) {
         gp_el(gp_msg.psec3, GRIB_P3_MISSING) = missing;
         std::fill(gp_msg.decoded_data.begin(), gp_msg.decoded_data.end(), not_decoded());
-        int kret = decode(buffer, op);
+        int kret = decode(buffer, "D");
         long need = gp_el(gp_msg.ksec4, GRIB_K4_COUNT);
         if (kret != 710 || need <= static_cast<long>(gp_msg.decoded_data.size()) ||
             need > GP_MAX_DECODED)
@@ -125,6 +124,23 @@ void reals_from_integers(long points, float bad)
         auto v = std::bit_cast<std::int32_t>(gp_msg.decoded_data[i]);
         gp_msg.decoded_data[i] = mapped && v == INT32_MIN ? bad : static_cast<float>(v);
     }
+}
+
+// A quasi-regular field on its regular grid; false after a line when it
+// cannot be (missing points would be interpolated into their neighbours).
+bool expanded()
+{
+    if (has_bit_map()) {
+        pass_over("holds a quasi-regular grid with a bit map, which gridpick does not expand");
+        return false;
+    }
+    if (gp_grid_expand(gp_msg.ksec2, gp_msg.ksec4, gp_msg.decoded_data, gp_msg.scratch) != 0) {
+        pass_over("holds a quasi-regular grid whose rows do not add up to its %d values",
+                  gp_el(gp_msg.ksec4, GRIB_K4_COUNT));
+        return false;
+    }
+    gp_msg.grid = gp_grid_plan_of(gp_msg.ksec2);   // now the regular grid
+    return true;
 }
 
 }  // namespace
@@ -151,8 +167,8 @@ int unpack_data_set(std::vector<std::int32_t> &buffer)
         kret = decode_values(buffer, integer_missing);
     if (undecodable(kret))
         return -1;
-    if (gp_msg.grid.expand)
-        gp_msg.grid = gp_grid_plan_of(gp_msg.ksec2);   // now the regular grid
+    if (gp_msg.grid.expand && !expanded())
+        return -1;
     long rows = gp_msg.grid.rows, columns = gp_msg.grid.columns;
     long count = gp_el(gp_msg.ksec4, GRIB_K4_COUNT);
     long points = rows * columns;

@@ -57,7 +57,10 @@ int gp_grid_text(const std::int32_t *ksec2, int number, char *text, std::size_t 
         int ni = gp_el(ksec2, GRIB_K2_NI), nj = gp_el(ksec2, GRIB_K2_NJ);
         int j = gp_el(ksec2, GRIB_K2_J), k = gp_el(ksec2, GRIB_K2_K), m = gp_el(ksec2, GRIB_K2_M);
         switch (g.family) {
-        case LATLON: return std::snprintf(text, size, "%slatlon %dx%d", p, ni, nj);
+        case LATLON:
+            if (gp_el(ksec2, GRIB_K2_QUASI) == 1)
+                return std::snprintf(text, size, "%sreduced latlon %d rows", p, nj);
+            return std::snprintf(text, size, "%slatlon %dx%d", p, ni, nj);
         case GAUSS:
             if (gp_el(ksec2, GRIB_K2_QUASI) == 1)
                 return std::snprintf(text, size, "%sreduced gauss N%d", p, gp_el(ksec2, GRIB_K2_N));

@@ -27,7 +27,8 @@ int gp_level_text(int type, int value1, int value2, char *text, std::size_t size
 /* The grid of a field whose section 2 decoded into ksec2 (KSEC2(1) the data
  * representation type): "latlon 144x73", "gauss 320x160" (Ni x Nj points),
  * "reduced gauss N80" (a quasi-regular Gaussian grid of N parallels between
- * a pole and the equator), "polar 65x65", "space view 100x100", "sh T106"
+ * a pole and the equator), "reduced latlon 181 rows" (a quasi-regular
+ * latitude/longitude grid), "polar 65x65", "space view 100x100", "sh T106"
  * (spherical harmonics, triangular truncation; "sh J106,K106,M120" for
  * other truncations); "rotated ", "stretched " or "rotated stretched " in
  * front of the types that are so.  A type outside these: "type <n>".

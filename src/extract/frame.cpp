@@ -319,6 +319,8 @@ int disk_message(int unit, std::int32_t *buffer, long size, gp_frame_message *wh
         Verdict v = judge_at(unit, off, buffer, first, size, &handed);
         if (v.kind == V_FAILED)
             return fail(errno);
+        if (v.kind == V_MORE && v.length > 0)   // more than the unit's window holds
+            v = judge_long(unit, off, verdict(V_TOO_LONG, v.length));
         if (v.kind == V_MORE)
             v = verdict(V_DAMAGED, v.length, "cut short by the end of the file");
         if (v.kind == V_EDITION) {

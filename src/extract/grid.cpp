@@ -3,6 +3,7 @@
 
 #include "grib.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -45,6 +46,44 @@ constexpr refused_type refused[] = {
     {90, "a space view grid"},
 };
 
+// Points of row r (from 1) of a quasi-regular grid.
+int row_points(const std::int32_t *ksec2, int r)
+{
+    return k2(ksec2, GRIB_K2_ROWS - 1 + r);
+}
+
+// The length of the rows of a quasi-regular grid once expanded: 4N points
+// on a Gaussian grid (as the codec's own expansion has it), otherwise its
+// longest row; 0 when a row is empty or longer than that.
+int regular_length(const std::int32_t *ksec2)
+{
+    int rows = k2(ksec2, GRIB_K2_NJ), longest = 0, shortest = 0;
+    if (rows < 1 || rows > GRIB_MAXROWS)
+        return 0;
+    for (int r = 1; r <= rows; r++) {
+        longest = std::max(longest, row_points(ksec2, r));
+        shortest = r == 1 ? row_points(ksec2, r) : std::min(shortest, row_points(ksec2, r));
+    }
+    int length = k2(ksec2, GRIB_K2_TYPE) == gaussian ? 4 * k2(ksec2, GRIB_K2_N) : longest;
+    return shortest >= 1 && longest <= length ? length : 0;
+}
+
+// Rows from Lo1 to Lo2 that, one step of the expanded grid further, close
+// the circle (to a thousandth of a degree): only such rows are periodic, as
+// the expansion takes them to be.
+bool rows_round_the_globe(const std::int32_t *ksec2)
+{
+    int length = regular_length(ksec2);
+    if (length < 1)
+        return false;
+    long span = (k2(ksec2, GRIB_K2_LO2) - k2(ksec2, GRIB_K2_LO1)) % 360000L;
+    if ((k2(ksec2, GRIB_K2_SCAN) & GP_SCAN_WEST) != 0)
+        span = -span;
+    if (span < 0)
+        span += 360000L;
+    return std::fabs(static_cast<double>(span) + 360000.0 / length - 360000.0) <= 2.0;
+}
+
 const char *refusal_of(const std::int32_t *ksec2)
 {
     if (ksec2 == nullptr)
@@ -55,11 +94,11 @@ const char *refusal_of(const std::int32_t *ksec2)
             return r.name;
     if (type != latlon && type != gaussian)
         return "a grid of an unknown type";
-    if (k2(ksec2, GRIB_K2_QUASI) == 1 && type == latlon)
-        return "a quasi-regular latitude/longitude grid";
     bool quasi = k2(ksec2, GRIB_K2_QUASI) == 1;   // its rows list their points
     if ((!quasi && k2(ksec2, GRIB_K2_NI) < 1) || k2(ksec2, GRIB_K2_NJ) < 1)
         return "a grid without rows or columns";
+    if (quasi && !rows_round_the_globe(ksec2))
+        return "a quasi-regular grid whose rows do not go round the globe";
     return nullptr;
 }
 
@@ -69,19 +108,30 @@ bool increment_given(const std::int32_t *ksec2)
     return di > 0 && di != 65535;
 }
 
-// The Gaussian longitude step: Di when given, else the regular 4N points
-// of an expanded grid, else the span from Lo1 to Lo2.
-double gaussian_lon_step(const std::int32_t *ksec2, double sign)
+// The longitude step: Di when given, else the regular 4N points of an
+// expanded Gaussian grid, else the span from Lo1 to Lo2.
+double lon_step(const std::int32_t *ksec2, double sign)
 {
     int ni = k2(ksec2, GRIB_K2_NI), n = k2(ksec2, GRIB_K2_N);
     if (increment_given(ksec2))
         return k2(ksec2, GRIB_K2_DI) / 1000.0;
-    if (ni == 4 * n)
+    if (k2(ksec2, GRIB_K2_TYPE) == gaussian && ni == 4 * n)
         return 90.0 / n;
     double span = sign * (k2(ksec2, GRIB_K2_LO2) - k2(ksec2, GRIB_K2_LO1)) / 1000.0;
     if (span < 0)
         span += 360.0;
     return ni > 1 ? span / (ni - 1) : 0.0;
+}
+
+// The latitude step of a latitude/longitude grid: Dj when given, else the
+// span from La1 to La2.
+double lat_step(const std::int32_t *ksec2)
+{
+    if (increment_given(ksec2))
+        return k2(ksec2, GRIB_K2_DJ) / 1000.0;
+    int nj = k2(ksec2, GRIB_K2_NJ);
+    double span = std::abs(k2(ksec2, GRIB_K2_LA2) - k2(ksec2, GRIB_K2_LA1)) / 1000.0;
+    return nj > 1 ? span / (nj - 1) : 0.0;
 }
 
 // Index of the global Gaussian latitude given to a thousandth of a degree.
@@ -148,7 +198,7 @@ gp_grid_plan gp_grid_plan_of(const std::int32_t *ksec2)
     if (plan.refusal != nullptr)
         return plan;
     int type = k2(ksec2, GRIB_K2_TYPE), scan = k2(ksec2, GRIB_K2_SCAN);
-    plan.expand = type == gaussian && k2(ksec2, GRIB_K2_QUASI) == 1;
+    plan.expand = k2(ksec2, GRIB_K2_QUASI) == 1;
     plan.by_columns = (scan & GP_SCAN_COLUMNS) != 0;
     plan.rows = k2(ksec2, GRIB_K2_NJ);
     plan.columns = k2(ksec2, GRIB_K2_NI);
@@ -156,9 +206,8 @@ gp_grid_plan gp_grid_plan_of(const std::int32_t *ksec2)
     plan.start_lat = k2(ksec2, GRIB_K2_LA1) / 1000.0;
     plan.end_lat = k2(ksec2, GRIB_K2_LA2) / 1000.0;
     plan.start_lon = k2(ksec2, GRIB_K2_LO1) / 1000.0;
-    plan.lon_increment = type == latlon ? k2(ksec2, GRIB_K2_DI) / 1000.0
-                                        : gaussian_lon_step(ksec2, sign);
-    plan.lat_increment = type == latlon ? k2(ksec2, GRIB_K2_DJ) / 1000.0 : plan.lon_increment;
+    plan.lon_increment = lon_step(ksec2, sign);
+    plan.lat_increment = type == latlon ? lat_step(ksec2) : plan.lon_increment;
     plan.end_lon = plan.start_lon + sign * plan.lon_increment * plan.columns;
     if (type == latlon || plan.expand)
         return plan;
@@ -185,4 +234,35 @@ void gp_grid_to_rows(const gp_grid_plan &plan, std::span<float> values,
     for (std::size_t c = 0; c < columns; c++)
         for (std::size_t r = 0; r < rows; r++)
             values[r * columns + c] = scratch[c * rows + r];
+}
+
+int gp_grid_expand(std::int32_t *ksec2, std::int32_t *ksec4, std::vector<float> &values,
+                   std::vector<float> &scratch)
+{
+    int rows = k2(ksec2, GRIB_K2_NJ), length = regular_length(ksec2);
+    long given = 0;
+    for (int r = 1; length > 0 && r <= rows; r++)
+        given += row_points(ksec2, r);
+    if (length < 1 || given != ksec4[GRIB_K4_COUNT - 1] ||
+        static_cast<long>(values.size()) < given)
+        return -1;
+    std::size_t regular = static_cast<std::size_t>(length);
+    scratch.assign(values.begin(), values.begin() + given);
+    values.resize(std::max(values.size(), regular * static_cast<std::size_t>(rows)));
+    std::vector<float> work(3 * (regular + 3));
+    const float *in = scratch.data();
+    for (int r = 1; r <= rows; r++) {
+        gint points = row_points(ksec2, r), ko = length, linear = 1;
+        float *row = values.data() + regular * static_cast<std::size_t>(r - 1);
+        std::copy(in, in + points, row);
+        if (points != length)
+            rowina(row, &ko, &points, work.data(), &linear);
+        in += points;
+    }
+    ksec2[GRIB_K2_NI - 1] = length;
+    ksec2[GRIB_K2_QUASI - 1] = 0;
+    if (k2(ksec2, GRIB_K2_TYPE) == latlon)
+        ksec2[GRIB_K2_DI - 1] = 65535;   // the step is now the span's
+    ksec4[GRIB_K4_COUNT - 1] = rows * length;
+    return 0;
 }

@@ -14,8 +14,10 @@
  *     rows (gp_grid_to_rows);
  *   - a Gaussian grid is IRREGULAR: lats are its true Gaussian latitudes in
  *     the order scanned, lons its columns;
- *   - a quasi-regular Gaussian grid is decoded expanded to its regular grid
- *     of 2N x 4N points (the codec's operation "R") and then described so.
+ *   - a quasi-regular Gaussian or latitude/longitude grid whose rows go
+ *     round the globe is expanded to its regular grid (gp_grid_expand:
+ *     4N points a row on a Gaussian grid, as many as its longest row on a
+ *     latitude/longitude grid) and then described so.
  * Every other grid is refused with the words that name it.
  */
 #ifndef GRIDPICK_GRID_H
@@ -43,7 +45,7 @@ void gp_gaussian_latitudes(int n, std::span<double> lats);
 struct gp_grid_plan {
     const char *refusal = nullptr; /* null, or the grid named with its
                                       article: "a polar stereographic grid" */
-    bool expand = false;      /* quasi-regular: decode with operation "R" */
+    bool expand = false;      /* quasi-regular: expand after decoding */
     bool by_columns = false;  /* values consecutive along meridians */
     bool irregular = false;   /* lats and lons list the rows and columns */
     int rows = 0, columns = 0;
@@ -60,6 +62,19 @@ struct gp_grid_plan {
  * last rows are not latitudes of its N, or whose rows do not number Nj, is
  * refused as "a Gaussian grid whose rows are not those of its N". */
 gp_grid_plan gp_grid_plan_of(const std::int32_t *ksec2);
+
+/* Expands the decoded values of a quasi-regular field (the points of each
+ * row as ksec2 lists them, row after row, KSEC4(1) in all) in place to its
+ * regular grid: each row that is not of full length is interpolated round
+ * its circle by the codec's linear row interpolation (rowina), exactly as
+ * the codec's operation "R" does, but for grids of any size.  ksec2 and
+ * ksec4 then describe the regular grid (Ni the row length, not
+ * quasi-regular, KSEC4(1) rows x Ni).  values grows as needed; scratch is
+ * reused storage.  Returns 0, or -1 (nothing changed) when the row list
+ * does not add up to KSEC4(1) or a row is empty or longer than the
+ * regular length. */
+int gp_grid_expand(std::int32_t *ksec2, std::int32_t *ksec4, std::vector<float> &values,
+                   std::vector<float> &scratch);
 
 /* Puts values (rows x columns of the plan, in the order the message gives
  * them) row by row when the plan says they run along meridians; otherwise

@@ -215,15 +215,17 @@ TEST_F(Unit, ForeignBytesArePassedOverAndLongMessagesGrowTheBuffer)
 {
     std::string a = fake_message(300, 1, 1), huge = fake_message(40000, 1, 2);
     std::string c = fake_message(400, 1, 3), larger = fake_message(300000, 1, 4);
-    ASSERT_GT(open("a.grb", a + "junk" + std::string(6, '\0') + huge + c + larger), 0);
+    std::string again = fake_message(300000, 1, 5);
+    ASSERT_GT(open("a.grb", a + "junk" + std::string(6, '\0') + huge + c + larger + again), 0);
     testing::internal::CaptureStderr();
     EXPECT_EQ(next(), a);
     EXPECT_EQ(next(), huge);
     EXPECT_EQ(next(), c);
     EXPECT_EQ(next(), larger);   // beyond the unit layer's window
+    EXPECT_EQ(next(), again);    // and into a buffer already that large
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "gridpick: 10 bytes that are not GRIB passed over at offset 300\n");
-    EXPECT_EQ(gp_msg.position, 40710);
+    EXPECT_EQ(gp_msg.position, 340710);
 }
 
 // Only the bytes of the file are measured, never those of the message
