@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <span>
 #include <vector>
 
 gp_field_state gp_field;
@@ -16,11 +17,17 @@ gp_message_state gp_msg;
 
 namespace {
 
-// The message in buffer decoded into gp_msg with operation op ("I" or "D").
-int decode(std::int32_t *buffer, const char *op)
+// The message in buffer decoded into gp_msg with operation op ("I", "D"
+// or "R"), the codec's printing off: gridpick reports its failures itself.
+int decode(std::vector<std::int32_t> &buffer, const char *op)
 {
-    return gp_decode_sections(gp_msg, op, buffer, GP_IGRIB_WORDS, gp_msg.decoded_data,
-                              GP_MAX_VALUES);
+    gint quiet = 0, loud = 1;
+    grsprt(&quiet);
+    int kret = gp_decode_sections(gp_msg, op, buffer.data(), static_cast<int>(buffer.size()),
+                                  gp_msg.decoded_data.data(),
+                                  static_cast<int>(gp_msg.decoded_data.size()));
+    grsprt(&loud);
+    return kret;
 }
 
 // A quiet NaN with a payload no decoding produces: the values under a
@@ -50,11 +57,24 @@ bool is_not_decoded(float v)
     std::fputs("; passed over\n", stderr);
 }
 
+// The packings the codec leaves to others, by the flags of section 4.
+const char *refused_packing()
+{
+    const std::int32_t *k4 = gp_msg.ksec4;
+    if (gp_el(k4, GRIB_K4_PACKING) != 64)
+        return nullptr;
+    return gp_el(k4, GRIB_K4_HARMONICS) == 128 ? "complex packing of spherical harmonics"
+                                                : "second-order packing";
+}
+
 bool undecodable(int kret)
 {
     if (kret <= 0 && kret != -6)
         return false;
-    pass_over("cannot be decoded (code %d)", kret);
+    if (const char *packing = kret == 705 ? refused_packing() : nullptr)
+        pass_over("holds values in %s, which gridpick does not decode", packing);
+    else
+        pass_over("cannot be decoded (code %d)", kret);
     return true;
 }
 
@@ -76,11 +96,21 @@ bool has_bit_map()
 
 // Missing points take missing; every value the message does not give keeps
 // the mark of "not decoded".
-int decode_values(std::int32_t *buffer, float missing)
+// The value array grows when the codec asks for more (710, the count it
+// needs in KSEC4(1)), up to GP_MAX_DECODED values.
+int decode_values(std::vector<std::int32_t> &buffer, float missing)
 {
-    gp_el(gp_msg.psec3, GRIB_P3_MISSING) = missing;
-    std::fill(std::begin(gp_msg.decoded_data), std::end(gp_msg.decoded_data), not_decoded());
-    return decode(buffer, "D");
+    const char *op = gp_msg.grid.expand ? "R" : "D";
+    for (;;) {
+        gp_el(gp_msg.psec3, GRIB_P3_MISSING) = missing;
+        std::fill(gp_msg.decoded_data.begin(), gp_msg.decoded_data.end(), not_decoded());
+        int kret = decode(buffer, op);
+        long need = gp_el(gp_msg.ksec4, GRIB_K4_COUNT);
+        if (kret != 710 || need <= static_cast<long>(gp_msg.decoded_data.size()) ||
+            need > GP_MAX_DECODED)
+            return kret;
+        gp_msg.decoded_data.resize(static_cast<std::size_t>(need));
+    }
 }
 
 // The integers of an integer field as the reals of the data set.
@@ -95,7 +125,7 @@ void reals_from_integers(long points, float bad)
 
 }  // namespace
 
-int decode_data_set(std::int32_t *buffer)
+int decode_data_set(std::vector<std::int32_t> &buffer)
 {
     if (undecodable(decode(buffer, "I")))
         return -1;
@@ -103,29 +133,40 @@ int decode_data_set(std::int32_t *buffer)
     return 0;
 }
 
-int unpack_data_set(std::int32_t *buffer)
+int unpack_data_set(std::vector<std::int32_t> &buffer)
 {
+    bool has_grid = (gp_el(gp_msg.ksec1, GRIB_K1_FLAG) & 128) != 0;
+    gp_msg.grid = gp_grid_plan_of(has_grid ? gp_msg.ksec2 : nullptr);
+    if (gp_msg.grid.refusal != nullptr) {
+        pass_over("holds %s, which an ov data set cannot describe", gp_msg.grid.refusal);
+        return -1;
+    }
     float bad = gp_missing_value_of(gp_field.current_param, gp_field_source(gp_field));
     int kret = decode_values(buffer, bad);
     if (kret <= 0 && kret != -6 && integer_data() && has_bit_map())
         kret = decode_values(buffer, integer_missing);
     if (undecodable(kret))
         return -1;
-    long rows = gp_el(gp_msg.ksec2, GRIB_K2_NJ), columns = gp_el(gp_msg.ksec2, GRIB_K2_NI);
+    if (gp_msg.grid.expand)
+        gp_msg.grid = gp_grid_plan_of(gp_msg.ksec2);   // now the regular grid
+    long rows = gp_msg.grid.rows, columns = gp_msg.grid.columns;
     long count = gp_el(gp_msg.ksec4, GRIB_K4_COUNT);
     long points = rows * columns;
-    if (rows <= 0 || columns <= 0 || points > GP_MAX_VALUES || points != count) {
+    if (gp_msg.grid.refusal != nullptr || rows <= 0 || columns <= 0 ||
+        points > static_cast<long>(gp_msg.decoded_data.size()) || points != count) {
         pass_over("holds %ld values, not a grid of %ld x %ld points", count, rows,
                   columns);
         return -1;
     }
-    long lacking = std::count_if(gp_msg.decoded_data, gp_msg.decoded_data + points, is_not_decoded);
+    auto values = std::span(gp_msg.decoded_data).first(static_cast<std::size_t>(points));
+    long lacking = std::count_if(values.begin(), values.end(), is_not_decoded);
     if (lacking > 0) {
         pass_over("lacks values for %ld of its %ld x %ld points", lacking, rows, columns);
         return -1;
     }
     if (integer_data())
         reals_from_integers(points, bad);
+    gp_grid_to_rows(gp_msg.grid, values, gp_msg.scratch);
     return static_cast<int>(points);
 }
 
@@ -145,7 +186,7 @@ void gp_scale_present(float *values, int count, float factor, const float *bad)
 void new_transpose_data()
 {
     constexpr int columns = 144, rows = 73;
-    std::vector<float> old(gp_msg.decoded_data, gp_msg.decoded_data + rows * columns);
+    std::vector<float> old(gp_msg.decoded_data.begin(), gp_msg.decoded_data.begin() + rows * columns);
     for (int r = 0; r < rows; r++)
         for (int c = 0; c < columns; c++)
             gp_msg.decoded_data[r * columns + c] = old[c * rows + r];

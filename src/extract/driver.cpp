@@ -39,6 +39,7 @@ bool next_message()
             note_seen(gp_field);
             return true;
         }
+        gp_search.passed_over++;
     }
 }
 
@@ -73,13 +74,18 @@ void catch_stop_signals()
 void explain_nothing_written()
 {
     const gp_search_state &s = gp_search;
+    long passed = s.passed_over + gp_frame.damaged + gp_frame.other_editions;
     std::fputs("gridpick: no data set written; as far as it was read, the archive held ", stderr);
-    if (s.messages == 0)
+    if (s.messages + passed == 0)
         std::fputs("no GRIB message", stderr);
+    else if (s.messages == 0)
+        std::fprintf(stderr, "%ld message(s), none of which could be decoded", passed);
     else
-        std::fprintf(stderr, "%ld message(s) from %d/%d/%d to %d/%d/%d", s.messages,
+        std::fprintf(stderr, "%ld message(s) from %d/%d/%d to %d/%d/%d", s.messages + passed,
                      s.first.current_month, s.first.current_day, gp_field_full_year(s.first),
                      s.last.current_month, s.last.current_day, gp_field_full_year(s.last));
+    if (s.messages > 0 && passed > 0)
+        std::fprintf(stderr, " (%ld of them passed over unread)", passed);
     std::fprintf(stderr, "; dates asked for: %d/%d/%d to %d/%d/%d\n", gp_run.start_month,
                  gp_run.start_day, gp_typed_full_year(gp_run.start_year), gp_run.end_month,
                  gp_run.end_day, gp_typed_full_year(gp_run.end_year));

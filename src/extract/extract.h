@@ -21,6 +21,7 @@
 #define GRIDPICK_EXTRACT_H
 
 #include "config.h"
+#include "grid.h"
 #include "param_table.h"
 #include "ov.h"
 #include "sections.h"
@@ -29,6 +30,7 @@
 #include <csignal>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 /* GP_IGRIB_WORDS and GP_MAX_VALUES: sections.h; GP_UNIT_COUNT and
  * GP_RECORD_SIZE: tpio.h; GP_READ_RETRIES: frame.h. */
@@ -86,10 +88,13 @@ gp_source gp_field_source(const gp_field_state &f);
 
 /* The message buffer and the codec's arrays (ksec0 .. ksec4, sections.h),
  * reused for every message.  igrib holds the message's octets exactly as
- * read. */
+ * read; it and decoded_data grow to what a message needs and are reused
+ * while messages fit.  grid is the plan of the field decoded last. */
 struct gp_message_state : gp_sections {
-    std::int32_t igrib[GP_IGRIB_WORDS];
-    float decoded_data[GP_MAX_VALUES];
+    std::vector<std::int32_t> igrib = std::vector<std::int32_t>(GP_IGRIB_WORDS);
+    std::vector<float> decoded_data = std::vector<float>(GP_MAX_VALUES);
+    std::vector<float> scratch;   /* reused when values are reordered */
+    gp_grid_plan grid;
     unsigned char record[GP_RECORD_SIZE];  /* one tape record */
     long position;     /* where the message began: record number or offset */
     int from_records;  /* 1: position counts records, 0: bytes */
@@ -106,17 +111,22 @@ void gp_extract_reset();
  * ksec2 and copies date, time, parameter and level into gp_field.
  * Returns 0, or -1 after a warning on standard error when the message
  * cannot be decoded or is a pseudo-message (gp_field is then unchanged). */
-int decode_data_set(std::int32_t *buffer);
+int decode_data_set(std::vector<std::int32_t> &buffer);
 
-/* Decodes the whole message (values into gp_msg.decoded_data) for a field
- * about to be written; points a bit map marks missing hold the missing
- * value of the parameter (the data set's bad_value), and the values of a
- * field flagged as integer data are turned into reals.  Returns the number of
- * grid points (num_rows x num_columns), or -1 after a warning when the
- * message cannot be decoded, its values do not fill a grid of at most
- * GP_MAX_VALUES points, or it lacks values for points its bit map marks
- * present (no value of an earlier field is ever left in their place). */
-int unpack_data_set(std::int32_t *buffer);
+/* Decodes the whole message (values into gp_msg.decoded_data, which grows
+ * to what the field needs, at most GP_MAX_DECODED values) for a field about
+ * to be written, with its grid's plan in gp_msg.grid (grid.h): a
+ * quasi-regular grid is expanded, values along meridians are put in rows.
+ * Points a bit map marks missing hold the missing value of the parameter
+ * (the data set's bad_value), and the values of a field flagged as integer
+ * data are turned into reals.  Returns the number of grid points
+ * (num_rows x num_columns), or -1 after a line on standard error ending in
+ * "; passed over" when the grid is one an ov data set cannot describe, the
+ * packing one the codec does not decode, the message cannot be decoded (the
+ * codec's code), its values do not fill the grid, or it lacks values for
+ * points its bit map marks present (no value of an earlier field is ever
+ * left in their place).  The codec prints nothing on this path. */
+int unpack_data_set(std::vector<std::int32_t> &buffer);
 
 /* values[0..count) *= factor, after printing "Scaling by %g\n". */
 void scale_data(float *values, int count, float factor);
@@ -142,15 +152,16 @@ float *copy_array_subset(const float *source, int row_length, int row_count,
  * the record's byte count, or GP_NO_MORE after the last retry. */
 int read_block(int unit, void *buffer, int size);
 
-/* The next whole message at the start of buffer (GP_IGRIB_BYTES bytes,
- * zero past the message), through gp_frame_next (frame.h).  Returns its
+/* The next whole message at the start of buffer (which grows to what the
+ * message needs; zero past the message), through gp_frame_next_grow
+ * (frame.h).  Returns its
  * byte count (on record units possibly with the padding of its last
  * record) or GP_NO_MORE: at the end of the archive, on a read failure
  * (gp_frame.error), or when the field decoded last lies after last_day.
  * Damaged messages, messages that do not fit the buffer and bytes or
  * records that are not GRIB are reported on standard error and passed over;
  * gp_msg.position and from_records tell where the message began. */
-int read_next_dataset(int unit, std::int32_t *buffer);
+int read_next_dataset(int unit, std::vector<std::int32_t> &buffer);
 
 /* Length in bytes of the message at the start of buffer, or -1 when the
  * codec cannot establish it. */
@@ -199,7 +210,8 @@ struct gp_output_state {
     gp_field_state pending_field; /* its field */
     int pending_points;
     OvHeader pending_hdr;         /* its header, data = first_component */
-    float first_component[GP_MAX_VALUES];
+    std::vector<float> first_component;
+    gp_grid_plan pending_grid;    /* its grid (lats and lons of pending_hdr) */
 };
 extern gp_output_state gp_out;
 
@@ -230,8 +242,10 @@ void gp_output_forget_names();
  * be created for any other reason. */
 int write_data_set(int count);
 
-/* Fills hdr for the current field (gp_field, gp_msg.ksec1, ksec2, the
- * parameter table) with data as its values; vdata null. */
+/* Fills hdr for the current field (gp_field, gp_msg.ksec1, ksec2 as
+ * decoded, the parameter table) with data as its values; vdata null.  The
+ * grid's fields come from its plan (grid.h), kept in gp_msg.grid: an
+ * IRREGULAR grid's lats and lons point into it, valid until the next call. */
 void gp_fill_header(OvHeader *hdr, float *data);
 
 /* Writes the data set hdr describes to fd; 0, or -1 after the writer's
@@ -280,6 +294,9 @@ int white_space(int c);
 /* What the search has met, for the end of the run. */
 struct gp_search_state {
     long messages;                 /* messages decoded so far */
+    long passed_over;              /* messages read but passed over whole
+                                      (an edition, grid or packing gridpick
+                                      does not decode, damage) */
     gp_field_state first, last;    /* the first and the last of them */
     volatile std::sig_atomic_t stop_signal;  /* SIGINT or SIGTERM received */
 };

@@ -8,10 +8,29 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 gp_frame_state gp_frame;
 
 namespace {
+
+// The caller's growable buffer (gp_frame_next_grow), null for a fixed one.
+std::vector<std::int32_t> *growable = nullptr;
+
+// Makes room for a whole message of length octets (plus room bytes more)
+// when the buffer may grow; buffer and size then describe the new one.
+bool grow(long length, long room, std::int32_t *&buffer, long &size)
+{
+    if (growable == nullptr || length > GP_MAX_MESSAGE)
+        return false;
+    std::size_t words = static_cast<std::size_t>((length + room + 3) / 4);
+    if (words > growable->size())
+        growable->resize(words, 0);
+    buffer = growable->data();
+    size = 4L * static_cast<long>(growable->size());
+    gp_frame.buffer = nullptr;   // every byte past the message is zero again
+    return true;
+}
 
 constexpr char grib_magic[] = "GRIB";
 constexpr char end_marker[] = "7777";
@@ -21,7 +40,7 @@ constexpr long head_read = 1024;   // and these asked of each read
 constexpr long section4_head = 11; // section 4 through its bits per value
 
 // What judging the bytes read so far of a message found.
-enum { V_WHOLE, V_MORE, V_DAMAGED, V_TOO_LONG, V_FAILED };
+enum { V_WHOLE, V_MORE, V_DAMAGED, V_TOO_LONG, V_FAILED, V_EDITION };
 
 struct Verdict {
     int kind;
@@ -94,6 +113,22 @@ int sections_add_up(const unsigned char *p, long n, long length)
     return at + 4 == length ? ADD_UP : DO_NOT_ADD_UP;
 }
 
+// A message of an edition after 1: its edition and, for edition 2 (whose
+// length is octets 9 to 16), its length when it can be passed over whole.
+Verdict other_edition(const unsigned char *p, long n)
+{
+    long length = 0;
+    if (p[7] == 2 && n >= 16) {
+        std::uint64_t v = 0;
+        for (int i = 8; i < 16; i++)
+            v = v << 8 | p[i];
+        length = v >= 16 && v <= 0x7fffffffu ? static_cast<long>(v) : 0;
+    }
+    Verdict v = verdict(V_EDITION, static_cast<int>(length));
+    v.edition = p[7];
+    return v;
+}
+
 // Judges the first n bytes of a message at the start of buffer (size
 // bytes, zero past n).
 Verdict judge(std::int32_t *buffer, long n, long size)
@@ -101,6 +136,8 @@ Verdict judge(std::int32_t *buffer, long n, long size)
     const unsigned char *p = bytes_of(buffer);
     if (n < 8)
         return verdict(V_MORE, 0);
+    if (p[7] >= 2)
+        return other_edition(p, n);
     int edition = 0;
     int length = gp_frame_measure(buffer, static_cast<int>(size / 4), &edition);
     if (length < min_message)   // older editions may need more of their bytes
@@ -128,6 +165,13 @@ void report_damaged(const char *at, long position, const char *why)
 {
     say("GRIB message at %s %ld is damaged (%s); passed over\n", at, position, why);
     gp_frame.damaged++;
+    gp_frame.quiet = 1;
+}
+
+void report_edition(const char *at, long position, int edition)
+{
+    say("GRIB message at %s %ld is of GRIB edition %d; passed over\n", at, position, edition);
+    gp_frame.other_editions++;
     gp_frame.quiet = 1;
 }
 
@@ -248,6 +292,23 @@ Verdict judge_at(int unit, long off, std::int32_t *buffer, long want, long size,
     }
 }
 
+// The length octets at the reading position into out, through peeks of
+// what the unit's window holds; false when they cannot all be read.
+bool copy_whole(int unit, unsigned char *out, long length)
+{
+    for (long at = 0; at < length;) {
+        const unsigned char *p = nullptr;
+        long avail = tpio_disk_peek(unit, static_cast<std::size_t>(length - at), &p);
+        if (avail <= 0)
+            return false;
+        long n = std::min(avail, length - at);
+        std::memcpy(out + at, p, static_cast<std::size_t>(n));
+        tpio_disk_consume(unit, static_cast<std::size_t>(n));
+        at += n;
+    }
+    return true;
+}
+
 int disk_message(int unit, std::int32_t *buffer, long size, gp_frame_message *where)
 {
     unsigned char *out = bytes_of(buffer);
@@ -260,8 +321,28 @@ int disk_message(int unit, std::int32_t *buffer, long size, gp_frame_message *wh
             return fail(errno);
         if (v.kind == V_MORE)
             v = verdict(V_DAMAGED, v.length, "cut short by the end of the file");
+        if (v.kind == V_EDITION) {
+            report_edition("offset", off, v.edition);
+            long skip = v.length > 0 && judge_long(unit, off, v).kind == V_EDITION ? v.length : 4;
+            gp_frame.passed_over += skip;
+            tpio_disk_consume(unit, static_cast<std::size_t>(skip));
+            continue;
+        }
         if (v.kind == V_TOO_LONG)
             v = judge_long(unit, off, v);
+        if (v.kind == V_TOO_LONG && grow(v.length, 0, buffer, size)) {
+            out = bytes_of(buffer);
+            if (gp_frame.heads) {   // judged again, now that its head fits
+                first = std::min(size, head_first);
+                continue;
+            }
+            zero_past(out, 0, size);
+            if (!copy_whole(unit, out, v.length))
+                return fail(errno != 0 ? errno : EIO);
+            gp_frame.dirty = v.length;
+            *where = gp_frame_message{off, GP_FRAME_OFFSET, v.length};
+            return v.length;
+        }
         if (v.kind == V_WHOLE) {
             zero_past(out, handed, size);
             tpio_disk_consume(unit, static_cast<std::size_t>(v.length));
@@ -335,7 +416,7 @@ int first_record(int unit, unsigned char *out, long room)
 // the buffer.  Returns its bytes when whole (*length its length); otherwise
 // 0 after the report, with *next the bytes of a record that begins another
 // message, now at the start of the buffer (0 when none was read).
-int assemble(int unit, std::int32_t *buffer, long size, long n, long first, int *length,
+int assemble(int unit, std::int32_t *&buffer, long &size, long n, long first, int *length,
              int *next)
 {
     unsigned char *out = bytes_of(buffer);
@@ -347,6 +428,15 @@ int assemble(int unit, std::int32_t *buffer, long size, long n, long first, int 
         *length = v.length;
         if (v.kind == V_WHOLE)
             return static_cast<int>(n);
+        if (v.kind == V_EDITION) {
+            report_edition("record", first, v.edition);
+            gp_frame.passed_over += n;
+            return 0;
+        }
+        if (v.kind == V_TOO_LONG && grow(v.length, GP_RECORD_SIZE, buffer, size)) {
+            out = bytes_of(buffer);
+            continue;
+        }
         if (v.kind == V_TOO_LONG) {
             report_too_long("record", first, v.length, size);
             gp_frame.passed_over += n;
@@ -398,6 +488,7 @@ int record_message(int unit, std::int32_t *buffer, long size, gp_frame_message *
         gp_frame.quiet = 0;
         int next = 0, length = 0;
         int got = assemble(unit, buffer, size, n, record, &length, &next);
+        out = bytes_of(buffer);
         if (got > 0) {
             *where = gp_frame_message{record, GP_FRAME_RECORD, length};
             return got;
@@ -410,7 +501,7 @@ int record_message(int unit, std::int32_t *buffer, long size, gp_frame_message *
 // Scratch arrays of the length query: operation "L" fills only KSEC0, but
 // the codec's interface wants every array.
 gp_sections scratch;
-float scratch_values[GP_MAX_VALUES];
+float scratch_values[1];
 
 }  // namespace
 
@@ -452,10 +543,20 @@ int gp_frame_next(int unit, std::int32_t *buffer, int words, gp_frame_message *w
     return n;
 }
 
+int gp_frame_next_grow(int unit, std::vector<std::int32_t> &buffer, gp_frame_message *where)
+{
+    if (buffer.size() < GP_IGRIB_WORDS)
+        buffer.resize(GP_IGRIB_WORDS, 0);
+    growable = &buffer;
+    int n = gp_frame_next(unit, buffer.data(), static_cast<int>(buffer.size()), where);
+    growable = nullptr;
+    return n;
+}
+
 int gp_frame_measure(std::int32_t *buffer, int words, int *edition)
 {
     gp_el(scratch.ksec0, GRIB_K0_LENGTH) = gp_el(scratch.ksec0, GRIB_K0_EDITION) = 0;
-    int kret = gp_decode_sections(scratch, "L", buffer, words, scratch_values, GP_MAX_VALUES);
+    int kret = gp_decode_sections(scratch, "L", buffer, words, scratch_values, 1);
     *edition = gp_el(scratch.ksec0, GRIB_K0_EDITION);
     return kret > 0 ? -1 : gp_el(scratch.ksec0, GRIB_K0_LENGTH);
 }

@@ -24,6 +24,10 @@
  * gp_frame.program ("gridpick"):
  *   "P: GRIB message at offset N is damaged (WHY); passed over"
  *   "P: GRIB message at record N is damaged (WHY); passed over"
+ *   "P: GRIB message at offset N is of GRIB edition E; passed over" (or
+ *    "at record N"): an edition byte of 2 or more, which the codec does not
+ *    decode; an edition 2 message whose "7777" stands where its length
+ *    (octets 9 to 16) ends is passed over whole, on disk
  *   "P: GRIB message of L bytes at offset N does not fit the buffer of B
  *    bytes; passed over" (or "at record N"): a whole message too long
  *   "P: N bytes that are not GRIB passed over at offset O"
@@ -58,6 +62,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 /* Where a message was found. */
 enum { GP_FRAME_OFFSET = 0, GP_FRAME_RECORD = 1 };
@@ -78,6 +83,7 @@ struct gp_frame_state {
     std::FILE *report = stderr; /* where the messages go */
     long whole = 0;       /* whole messages handed out */
     long damaged = 0;     /* messages passed over: damaged or too long */
+    long other_editions = 0; /* messages of an edition after 1 passed over */
     long passed_over = 0; /* octets passed over: those of the messages passed
                              over, of records and bytes that are not GRIB and
                              of damaged tape image framing (zero padding on
@@ -109,7 +115,7 @@ void gp_frame_reset();
 int gp_frame_open(int unit, const char *name);
 
 /* The next whole message of the archive on unit, at the start of buffer
- * (words 32-bit words, at most 8000: the codec's KGRIB).  Returns the bytes
+ * (words 32-bit words, the codec's KGRIB).  Returns the bytes
  * placed in the buffer: the message's length on a disk file, on a tape its
  * records' bytes (the message and the padding of its last record); the
  * buffer past them is zero, so that nothing of an earlier message is ever
@@ -119,6 +125,15 @@ int gp_frame_open(int unit, const char *name);
  * the archive, or when the reading fails (gp_frame.error then holds the
  * errno, reported as above). */
 int gp_frame_next(int unit, std::int32_t *buffer, int words, gp_frame_message *where);
+
+/* gp_frame_next into a buffer that grows (to at least GP_IGRIB_WORDS words
+ * at once, then) to what a whole message needs, up to the largest length
+ * an edition 1 message can state (GP_MAX_MESSAGE octets, sections.h), and
+ * is reused while messages fit: no message is passed over as too long
+ * unless it states more.  A message longer than the window of the unit
+ * layer is copied in pieces.  The buffer is the caller's; the framing holds
+ * on to it only during the call. */
+int gp_frame_next_grow(int unit, std::vector<std::int32_t> &buffer, gp_frame_message *where);
 
 /* Length in octets of the message at the start of buffer (words 32-bit
  * words) by the codec's operation "L"; *edition gets its edition (1, 0 or

@@ -216,7 +216,7 @@ void gp_output_forget_names()
 
 void gp_fill_header(OvHeader *hdr, float *data)
 {
-    const std::int32_t *k1 = gp_msg.ksec1, *k2 = gp_msg.ksec2;
+    const std::int32_t *k1 = gp_msg.ksec1;
     int code = gp_field.current_param;
     gp_source source = gp_field_source(gp_field);
     *hdr = OvHeader{};
@@ -231,17 +231,22 @@ void gp_fill_header(OvHeader *hdr, float *data)
     hdr->level = gp_el(k1, GRIB_K1_LEVEL);
     hdr->min = hdr->max = 0.0f;
     hdr->bad_value = gp_missing_value_of(code, source);
-    hdr->start_lat = static_cast<float>(gp_el(k2, GRIB_K2_LA1) / 1000.0);
-    hdr->end_lat = static_cast<float>(gp_el(k2, GRIB_K2_LA2) / 1000.0);
-    hdr->start_lon = static_cast<float>(gp_el(k2, GRIB_K2_LO1) / 1000.0);
-    double lon_increment = gp_el(k2, GRIB_K2_DI) / 1000.0;
-    hdr->lon_increment = static_cast<float>(lon_increment);
-    hdr->lat_increment = static_cast<float>(gp_el(k2, GRIB_K2_TYPE) == 0 ? gp_el(k2, GRIB_K2_DJ) / 1000.0 : lon_increment);
-    hdr->num_rows = gp_el(k2, GRIB_K2_NJ);
-    hdr->num_columns = gp_el(k2, GRIB_K2_NI);
-    hdr->end_lon = static_cast<float>(gp_el(k2, GRIB_K2_LO1) / 1000.0 + lon_increment * hdr->num_columns);
+    gp_msg.grid = gp_grid_plan_of(gp_msg.ksec2);   // as decoded: expanded, if it was
+    gp_grid_plan &g = gp_msg.grid;
+    hdr->start_lat = static_cast<float>(g.start_lat);
+    hdr->end_lat = static_cast<float>(g.end_lat);
+    hdr->start_lon = static_cast<float>(g.start_lon);
+    hdr->lon_increment = static_cast<float>(g.lon_increment);
+    hdr->lat_increment = static_cast<float>(g.lat_increment);
+    hdr->num_rows = g.rows;
+    hdr->num_columns = g.columns;
+    hdr->end_lon = static_cast<float>(g.end_lon);
     hdr->increment_type = DEGREES;
-    hdr->grid_type = REGULAR;
+    hdr->grid_type = g.irregular ? IRREGULAR : REGULAR;
+    if (g.irregular) {   // the plan outlives the header: it changes with the next field
+        hdr->lats = g.lats.data();
+        hdr->lons = g.lons.data();
+    }
     const char *units = gp_units_of(code, source);
     // The writer only reads the text.
     hdr->units = units[0] != '\0' || (code >= 0 && code < GP_NUM_PARAMS) ? const_cast<char *>(units)
@@ -257,16 +262,21 @@ int write_dset(int fd, OvHeader *hdr)
 int write_data_set(int count)
 {
     const gp_field_state f = gp_field;
-    float *values = gp_msg.decoded_data;
+    float *values = gp_msg.decoded_data.data();
     int role = gp_component_of(f.current_param, gp_field_source(f));
     if (step_unrepresentable(f))
         return -1;
     if (role == GP_FIRST_COMPONENT) {
         if (gp_out.pending)
             gp_drop_pending();
-        std::memcpy(gp_out.first_component, values, sizeof(float) * static_cast<std::size_t>(count));
-        scale_if_needed(gp_out.first_component, count, f);
-        gp_fill_header(&gp_out.pending_hdr, gp_out.first_component);
+        gp_out.first_component.assign(values, values + count);
+        scale_if_needed(gp_out.first_component.data(), count, f);
+        gp_fill_header(&gp_out.pending_hdr, gp_out.first_component.data());
+        gp_out.pending_grid = gp_msg.grid;
+        if (gp_out.pending_grid.irregular) {
+            gp_out.pending_hdr.lats = gp_out.pending_grid.lats.data();
+            gp_out.pending_hdr.lons = gp_out.pending_grid.lons.data();
+        }
         gp_out.pending = 1;
         gp_out.pending_field = f;
         gp_out.pending_points = count;

@@ -24,15 +24,15 @@ int read_too_far(int month, int day, int year)
 int lengrib(std::int32_t *buffer)
 {
     int edition = 0;
-    return gp_frame_measure(buffer, GP_IGRIB_WORDS, &edition);
+    return gp_frame_measure(buffer, GP_IGRIB_WORDS, &edition);   // the length is in its first words
 }
 
-int read_next_dataset(int unit, std::int32_t *buffer)
+int read_next_dataset(int unit, std::vector<std::int32_t> &buffer)
 {
     if (gp_field_day(gp_field) > gp_run.last_day)
         return GP_NO_MORE;
     gp_frame_message where{};
-    int n = gp_frame_next(unit, buffer, GP_IGRIB_WORDS, &where);
+    int n = gp_frame_next_grow(unit, buffer, &where);
     if (n < 0)
         return GP_NO_MORE;
     gp_msg.position = where.position;

@@ -10,9 +10,11 @@
 #include <cstdint>
 
 enum {
-    GP_IGRIB_WORDS = 8000,     /* message buffer: 32000 bytes */
+    GP_IGRIB_WORDS = 8000,     /* first size of a message buffer: 32000 bytes */
     GP_IGRIB_BYTES = 4 * GP_IGRIB_WORDS,
-    GP_MAX_VALUES = 19000,     /* decoded values of one field */
+    GP_MAX_MESSAGE = 0xFFFFFF, /* the longest message edition 1 can state */
+    GP_MAX_VALUES = 19000,     /* first size of a value array */
+    GP_MAX_DECODED = 1 << 24,  /* values of one field the programs decode at most */
     GP_NKSEC1 = 1037           /* KSEC1 with room for a centre's local part */
 };   /* KSEC1 with room for a centre's local part */
 static_assert(GP_NKSEC1 >= GRIB_NKSEC1, "KSEC1 smaller than the codec writes");

@@ -332,6 +332,10 @@ void maxmn2(float *parray, gint *klen, float *pmiss, float *pmax, float *pmin);
 /* Switch debug printing (NDBG), value checks before coding (NVCK), rounding
  * of coded lengths to 120 octets (NRND): K nonzero -> 1, zero -> 0. */
 void grsdbg(gint *k);
+/* K zero: fldcod's return code lines (failures and warnings) are not
+ * printed, its return codes stay the same; nonzero: they are printed (the
+ * default).  For callers that report failures in their own words. */
+void grsprt(gint *k);
 void grsvck(gint *k);
 void grsrnd(gint *k);
 /* Use P as reference value when coding (FREF = P, NFREF = 1). */

@@ -31,6 +31,11 @@ void grib_defaults()
 
 extern "C" {
 
+void grsprt(gint *k)
+{
+    grib_state.quiet = *k == 0;
+}
+
 void grsdbg(gint *k)
 {
     grib_defaults();

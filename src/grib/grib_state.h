@@ -52,6 +52,7 @@ struct grib_state_t {
     gint kbit;          /* bits per word of KGRIB, from setpar */
     gint kneg;          /* missing-value indicator, from setpar */
     bool first_done;    /* setpar has been called */
+    bool quiet;         /* grsprt: return code lines are not printed */
     grib_work_t work;
     grib_maps_t maps;
 };

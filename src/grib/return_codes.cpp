@@ -136,6 +136,8 @@ std::string fill(std::string_view text, std::initializer_list<int64_t> values,
 
 void grib_report(gint code, std::initializer_list<int64_t> values, std::string_view word)
 {
+    if (grib_state.quiet)
+        return;
     const Text *t = std::find_if(std::begin(TEXTS), std::end(TEXTS),
                                  [code](const Text &e) { return e.code == code; });
     std::string_view text = t != std::end(TEXTS) ? t->text : "Return code = ";

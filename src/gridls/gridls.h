@@ -35,7 +35,7 @@ struct gl_run_state {
 extern gl_run_state gl_run;
 
 struct gl_message_state : gp_sections {
-    std::int32_t buffer[GP_IGRIB_WORDS];   /* as big as gridpick's */
+    std::vector<std::int32_t> buffer;   /* grows as gridpick's does */
 };
 extern gl_message_state gl_msg;
 

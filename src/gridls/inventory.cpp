@@ -13,7 +13,7 @@ namespace {
 // One codec call on the message in the buffer; failures come back.
 int decode(const char *op, float *values, int count)
 {
-    return gp_decode_sections(gl_msg, op, gl_msg.buffer, GP_IGRIB_WORDS, values, count);
+    return gp_decode_sections(gl_msg, op, gl_msg.buffer.data(), static_cast<int>(gl_msg.buffer.size()), values, count);
 }
 
 // The entry of the message whose sections 0 to 2 are in gl_msg's arrays.
@@ -37,7 +37,7 @@ void fill_entry(int n, gl_entry *e)
     e->level_text = buf;
     gp_grid_text((flag & 128) ? gl_msg.ksec2 : nullptr, gp_el(k1, GRIB_K1_GRID), buf, sizeof buf);
     e->grid = buf;
-    e->bits = gp_bits_per_value(reinterpret_cast<const unsigned char *>(gl_msg.buffer), n,
+    e->bits = gp_bits_per_value(reinterpret_cast<const unsigned char *>(gl_msg.buffer.data()), n,
                                 gp_el(gl_msg.ksec0, GRIB_K0_EDITION), flag);
     e->bitmap = (flag & 64) != 0;
 }
@@ -86,7 +86,7 @@ void gl_list(int n, const gp_frame_message &where, long number)
 {
     // A whole message holds at most 8 values an octet; its bit map spreads
     // no more points than it has bits.
-    std::vector<float> values(8 * GP_IGRIB_BYTES);
+    std::vector<float> values(32 * gl_msg.buffer.size());
     int kret = decode("D", values.data(), static_cast<int>(values.size()));
     // The sections decoded before the one that failed (x00 codes by section).
     int done = kret == -6 ? 2 : kret > 0 ? kret / 100 - 3 : 5;

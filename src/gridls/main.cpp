@@ -93,7 +93,7 @@ int inventory(const char *name)
     gp_frame_message where{};
     for (;;) {
         gp_frame.heads = gp_frame.whole + 1 != gl_run.listing;
-        int n = gp_frame_next(unit, gl_msg.buffer, GP_IGRIB_WORDS, &where);
+        int n = gp_frame_next_grow(unit, gl_msg.buffer, &where);
         if (n < 0)
             break;
         long number = gp_frame.whole;

@@ -181,13 +181,13 @@ void gl_summary_print(const char *name)
     if (s.have_pending)
         s.orphans.push_back(gl_line(s.pending));
     s.have_pending = 0;
-    std::fprintf(out, "%s: %ld messages, %ld octets, %ld damaged, %ld octets passed over\n", name,
-                 gp_frame.whole, s.octets, gp_frame.damaged, gp_frame.passed_over);
+    std::fprintf(out, "%s: %ld messages, %ld octets, %ld damaged, ", name, gp_frame.whole, s.octets,
+                 gp_frame.damaged);
+    if (gp_frame.other_editions > 0)
+        std::fprintf(out, "%ld of a later GRIB edition, ", gp_frame.other_editions);
+    std::fprintf(out, "%ld octets passed over\n", gp_frame.passed_over);
     print_times(out, s.times);
     print_table(out, s);
     print_notes(out, s.orphans, "orphan wind component: ");
-    char over[64];
-    std::snprintf(over, sizeof over, "over the buffer size (%d octets): ", GP_IGRIB_BYTES);
-    print_notes(out, s.too_long, over);
     print_notes(out, s.undecodable, "cannot be decoded ");
 }

@@ -124,7 +124,7 @@ TEST_F(Extract, HeaderOfAField)
     k2[8] = 2500; k2[9] = 2000;
     field(131, 500, 6, 15, 79, 12);
     OvHeader h;
-    gp_fill_header(&h, gp_msg.decoded_data);
+    gp_fill_header(&h, gp_msg.decoded_data.data());
     EXPECT_EQ(h.id, 1001);
     EXPECT_EQ(h.year, 79);
     EXPECT_EQ(h.month, 6);
@@ -143,14 +143,14 @@ TEST_F(Extract, HeaderOfAField)
     EXPECT_EQ(h.num_rows, 73);
     EXPECT_EQ(h.num_columns, 144);
     EXPECT_STREQ(h.units, "ms-1");
-    EXPECT_EQ(h.data, gp_msg.decoded_data);
+    EXPECT_EQ(h.data, gp_msg.decoded_data.data());
     EXPECT_EQ(h.vdata, nullptr);
     EXPECT_EQ(h.reserved[0], 0);
     // Not a latitude/longitude grid: both increments are the i increment.
     k2[0] = 4;
     k1[5] = 130;
     field(130, 500, 6, 15, 79, 12);
-    gp_fill_header(&h, gp_msg.decoded_data);
+    gp_fill_header(&h, gp_msg.decoded_data.data());
     EXPECT_EQ(h.lat_increment, 2.5f);
     EXPECT_EQ(h.type, OV_CONTOUR);
     EXPECT_STREQ(h.units, "K");
@@ -207,7 +207,7 @@ TEST_F(Extract, IntegerFieldsAreWrittenAsRealsTheirMissingPointsAsBadValue)
         0, 0, 18, 0x20 | 8, 0, 0, 0, 0, 0, 0, 16, 0x03, 0xE8, 0, 7, 0, 9, 0,
         '7', '7', '7', '7'};
     static_assert(sizeof message == 98);
-    std::memcpy(gp_msg.igrib, message, sizeof message);
+    std::memcpy(gp_msg.igrib.data(), message, sizeof message);
     ASSERT_EQ(decode_data_set(gp_msg.igrib), 0);
     ASSERT_EQ(unpack_data_set(gp_msg.igrib), 4);
     const float expected[] = {1000.0f, 999.99f, 7.0f, 9.0f};
@@ -225,7 +225,7 @@ TEST_F(Extract, ScalingLeavesMissingPointsAtBadValue)
     gp_msg.ksec2[1] = 3;   // 3 columns, 1 row
     gp_msg.ksec2[2] = 1;
     const float values[] = {100.0f, -999.0f, 250.0f};
-    std::memcpy(gp_msg.decoded_data, values, sizeof values);
+    std::memcpy(gp_msg.decoded_data.data(), values, sizeof values);
     field(130, 500, 1, 1, 79);
     testing::internal::CaptureStdout();
     ASSERT_EQ(write_data_set(3), 0);

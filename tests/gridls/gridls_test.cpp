@@ -60,7 +60,7 @@ TEST(Gridls, TapeImageRecordsAndAnArchiveThatIsNot)
 
 // Three days at 0 and 12 h of temperature and winds at 500 mb (messages of
 // 1452 octets every 1560), with an analysis time taken out, a u wind cut in
-// half, a line of text and a message too long for the buffer.
+// half, a line of text and a message longer than the first buffer.
 TEST(Gridls, DamagedCopySummary)
 {
     gptest::TempDir dir;
@@ -74,23 +74,16 @@ TEST(Gridls, DamagedCopySummary)
     b.erase(1560 + 726, 726);
     gptest::write_file(dir.file("d.grb"), b);
     auto r = run(built("gridls"), {"-s", "d.grb"}, "", dir.path());
-    EXPECT_EQ(r.out,
-              "d.grb: 14 messages, 20328 octets, 2 damaged, 40846 octets passed over\n"
-              "dates: 1979010100 to 1979010312\n"
-              "analysis times: 5, every 12 hours, 1 gap\n"
-              "gap: 1979010200 to 1979010300 (24 hours)\n"
-              "parameter  500 mb\n"
-              "130 temp        5\n"
-              "132 wind        5\n"
-              "131 wind        4\n"
-              "orphan wind component: 2:o=2394:l=1452:d=1979010100:132:wind:500 mb:latlon "
-              "36x19:bits=16\n"
-              "over the buffer size (32000 octets): o=18006:l=40000\n");
+    // The long message is read whole (its filler makes an odd date and level).
+    EXPECT_EQ(r.out.substr(0, r.out.find("dates")),
+              "d.grb: 15 messages, 60328 octets, 1 damaged, 846 octets passed over\n");
+    EXPECT_NE(r.out.find("orphan wind component: 2:o=2394:l=1452:d=1979010100:132:wind:500 mb:"
+                         "latlon 36x19:bits=16\n"),
+              std::string::npos);
+    EXPECT_EQ(r.out.find("buffer"), std::string::npos);
     EXPECT_EQ(r.err, "gridls: GRIB message at offset 1560 is damaged (no 7777 at its end); passed "
                      "over\n"
-                     "gridls: 12 bytes that are not GRIB passed over at offset 8634\n"
-                     "gridls: GRIB message of 40000 bytes at offset 18006 does not fit the buffer "
-                     "of 32000 bytes; passed over\n");
+                     "gridls: 12 bytes that are not GRIB passed over at offset 8634\n");
     EXPECT_EQ(r.status, 0);
 }
 

@@ -57,6 +57,7 @@ struct data_set {
     OvHeader hdr;
     std::string units;
     std::vector<float> data, vdata;
+    std::vector<float> lats = {}, lons = {};   // IRREGULAR grids
 };
 
 // Every data set of the ov file at path (none when it cannot be opened).
@@ -74,6 +75,10 @@ inline std::vector<data_set> read_sets(const std::string &path)
         d.data.assign(h->data, h->data + n);
         if (h->vdata)
             d.vdata.assign(h->vdata, h->vdata + n);
+        if (h->grid_type == IRREGULAR && h->lats && h->lons) {
+            d.lats.assign(h->lats, h->lats + h->num_rows);
+            d.lons.assign(h->lons, h->lons + h->num_columns);
+        }
         ov_destroy(h);
         out.push_back(d);
     }

@@ -1,0 +1,188 @@
+// What a field's grid becomes in an ov data set (grid.h).
+#include "grid.h"
+
+#include "grib.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+
+namespace {
+
+constexpr int latlon = 0, gaussian = 4;
+
+// Element n of KSEC2, counted from 1.
+std::int32_t k2(const std::int32_t *ksec2, int n)
+{
+    return ksec2[n - 1];
+}
+
+// The grids an ov data set cannot describe, by data representation type.
+struct refused_type {
+    int type;
+    const char *name;
+};
+constexpr refused_type refused[] = {
+    {1, "a Mercator grid"},
+    {2, "a gnomonic grid"},
+    {3, "a Lambert conformal grid"},
+    {5, "a polar stereographic grid"},
+    {6, "a universal transverse Mercator grid"},
+    {7, "a simple polyconic grid"},
+    {8, "an Albers equal-area grid"},
+    {9, "a Miller cylindrical grid"},
+    {10, "a rotated latitude/longitude grid"},
+    {13, "an oblique Lambert conformal grid"},
+    {14, "a rotated Gaussian grid"},
+    {20, "a stretched latitude/longitude grid"},
+    {24, "a stretched Gaussian grid"},
+    {30, "a stretched and rotated latitude/longitude grid"},
+    {34, "a stretched and rotated Gaussian grid"},
+    {50, "a spherical harmonics field"},
+    {60, "a rotated spherical harmonics field"},
+    {70, "a stretched spherical harmonics field"},
+    {80, "a stretched and rotated spherical harmonics field"},
+    {90, "a space view grid"},
+};
+
+const char *refusal_of(const std::int32_t *ksec2)
+{
+    if (ksec2 == nullptr)
+        return "a grid given by its catalogue number only";
+    int type = k2(ksec2, GRIB_K2_TYPE);
+    for (const refused_type &r : refused)
+        if (r.type == type)
+            return r.name;
+    if (type != latlon && type != gaussian)
+        return "a grid of an unknown type";
+    if (k2(ksec2, GRIB_K2_QUASI) == 1 && type == latlon)
+        return "a quasi-regular latitude/longitude grid";
+    bool quasi = k2(ksec2, GRIB_K2_QUASI) == 1;   // its rows list their points
+    if ((!quasi && k2(ksec2, GRIB_K2_NI) < 1) || k2(ksec2, GRIB_K2_NJ) < 1)
+        return "a grid without rows or columns";
+    return nullptr;
+}
+
+bool increment_given(const std::int32_t *ksec2)
+{
+    int di = k2(ksec2, GRIB_K2_DI);   // 65535 (or the codec's missing mark) when not given
+    return di > 0 && di != 65535;
+}
+
+// The Gaussian longitude step: Di when given, else the regular 4N points
+// of an expanded grid, else the span from Lo1 to Lo2.
+double gaussian_lon_step(const std::int32_t *ksec2, double sign)
+{
+    int ni = k2(ksec2, GRIB_K2_NI), n = k2(ksec2, GRIB_K2_N);
+    if (increment_given(ksec2))
+        return k2(ksec2, GRIB_K2_DI) / 1000.0;
+    if (ni == 4 * n)
+        return 90.0 / n;
+    double span = sign * (k2(ksec2, GRIB_K2_LO2) - k2(ksec2, GRIB_K2_LO1)) / 1000.0;
+    if (span < 0)
+        span += 360.0;
+    return ni > 1 ? span / (ni - 1) : 0.0;
+}
+
+// Index of the global Gaussian latitude given to a thousandth of a degree.
+int row_of(const std::vector<double> &lats, int millidegrees)
+{
+    for (std::size_t i = 0; i < lats.size(); i++)
+        if (std::fabs(lats[i] * 1000.0 - millidegrees) <= 1.0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool plan_gaussian_rows(const std::int32_t *ksec2, gp_grid_plan &plan)
+{
+    int n = k2(ksec2, GRIB_K2_N);
+    if (n < 1 || n > 100000)
+        return false;
+    std::vector<double> global(static_cast<std::size_t>(2 * n));
+    gp_gaussian_latitudes(n, global);
+    int first = row_of(global, k2(ksec2, GRIB_K2_LA1));
+    int last = row_of(global, k2(ksec2, GRIB_K2_LA2));
+    if (first < 0 || last < 0 || std::abs(last - first) + 1 != plan.rows)
+        return false;
+    int step = last >= first ? 1 : -1;
+    for (int i = first;; i += step) {
+        plan.lats.push_back(static_cast<float>(global[static_cast<std::size_t>(i)]));
+        if (i == last)
+            break;
+    }
+    return true;
+}
+
+}  // namespace
+
+void gp_gaussian_latitudes(int n, std::span<double> lats)
+{
+    if (n < 1 || lats.size() < static_cast<std::size_t>(2 * n))
+        return;
+    const int degree = 2 * n;
+    for (int k = 1; k <= n; k++) {
+        double x = std::cos(std::numbers::pi * (k - 0.25) / (degree + 0.5));
+        for (int iter = 0; iter < 100; iter++) {
+            double p0 = 1.0, p1 = x;   // P_0 and P_1, then up to P_degree
+            for (int l = 2; l <= degree; l++) {
+                double p2 = ((2.0 * l - 1.0) * x * p1 - (l - 1.0) * p0) / l;
+                p0 = p1;
+                p1 = p2;
+            }
+            double dp = degree * (x * p1 - p0) / (x * x - 1.0);
+            double dx = p1 / dp;
+            x -= dx;
+            if (std::fabs(dx) < 1e-15)
+                break;
+        }
+        double lat = std::asin(x) * 180.0 / std::numbers::pi;
+        lats[static_cast<std::size_t>(k - 1)] = lat;
+        lats[static_cast<std::size_t>(degree - k)] = -lat;
+    }
+}
+
+gp_grid_plan gp_grid_plan_of(const std::int32_t *ksec2)
+{
+    gp_grid_plan plan;
+    plan.refusal = refusal_of(ksec2);
+    if (plan.refusal != nullptr)
+        return plan;
+    int type = k2(ksec2, GRIB_K2_TYPE), scan = k2(ksec2, GRIB_K2_SCAN);
+    plan.expand = type == gaussian && k2(ksec2, GRIB_K2_QUASI) == 1;
+    plan.by_columns = (scan & GP_SCAN_COLUMNS) != 0;
+    plan.rows = k2(ksec2, GRIB_K2_NJ);
+    plan.columns = k2(ksec2, GRIB_K2_NI);
+    double sign = (scan & GP_SCAN_WEST) != 0 ? -1.0 : 1.0;
+    plan.start_lat = k2(ksec2, GRIB_K2_LA1) / 1000.0;
+    plan.end_lat = k2(ksec2, GRIB_K2_LA2) / 1000.0;
+    plan.start_lon = k2(ksec2, GRIB_K2_LO1) / 1000.0;
+    plan.lon_increment = type == latlon ? k2(ksec2, GRIB_K2_DI) / 1000.0
+                                        : gaussian_lon_step(ksec2, sign);
+    plan.lat_increment = type == latlon ? k2(ksec2, GRIB_K2_DJ) / 1000.0 : plan.lon_increment;
+    plan.end_lon = plan.start_lon + sign * plan.lon_increment * plan.columns;
+    if (type == latlon || plan.expand)
+        return plan;
+    plan.irregular = true;
+    if (!plan_gaussian_rows(ksec2, plan)) {   // the regular numbers stay, for the record
+        plan.irregular = false;
+        plan.lats.clear();
+        plan.refusal = "a Gaussian grid whose rows are not those of its N";
+        return plan;
+    }
+    for (int c = 0; c < plan.columns; c++)
+        plan.lons.push_back(static_cast<float>(plan.start_lon + sign * plan.lon_increment * c));
+    return plan;
+}
+
+void gp_grid_to_rows(const gp_grid_plan &plan, std::span<float> values,
+                     std::vector<float> &scratch)
+{
+    std::size_t rows = static_cast<std::size_t>(plan.rows);
+    std::size_t columns = static_cast<std::size_t>(plan.columns);
+    if (!plan.by_columns || values.size() < rows * columns)
+        return;
+    scratch.assign(values.begin(), values.begin() + static_cast<long>(rows * columns));
+    for (std::size_t c = 0; c < columns; c++)
+        for (std::size_t r = 0; r < rows; r++)
+            values[r * columns + c] = scratch[c * rows + r];
+}
