@@ -92,9 +92,9 @@ def grid_keys(inv):
         la1, lo1, la2, lo2, scan = (int(x) for x in area.split(","))
         return "%s (%g,%g to %g,%g%s)" % (grid, la1 / 1000, lo1 / 1000, la2 / 1000, lo2 / 1000,
                                           ", scan %d" % scan if scan else "")
-    pairs = inv[["grid", "area"]].drop_duplicates()
-    names = {(g, a): key(g, a) for g, a in pairs.itertuples(index=False)}
-    return pd.Series([names[p] for p in zip(inv["grid"], inv["area"])], index=inv.index)
+    codes, pairs = pd.factorize(inv["grid"] + "|" + inv["area"])
+    names = np.array([key(*p.split("|")) for p in pairs], dtype=object)
+    return pd.Series(names[codes], index=inv.index)
 
 
 def choose_grid(path, inv, grid):
@@ -143,7 +143,7 @@ def archive_table(path, grid, params, levels):
         raise ValueError("%s holds no GRIB message gridpick can read" % path)
     at = 1 if inv["record"].notna().any() else 0
     inv["position"] = (inv["record"] if at else inv["offset"]).astype(np.int64)
-    inv["var"] = [variable_of(c)["name"] for c in inv["param"]]
+    inv["var"] = inv["param"].map({c: variable_of(c)["name"] for c in inv["param"].unique()})
     refused = inv["refusal"] != ""
     for _, row in inv[refused].iterrows():
         warnings.warn("GRIB message at %s %d holds %s, which an ov data set cannot describe; "

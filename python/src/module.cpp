@@ -106,6 +106,11 @@ float *array_part(const py::object &o, long long want, const char *what, record_
     return keep.arrays.back().mutable_data();
 }
 
+py::object item(const py::dict &d, const char *key)
+{
+    return d.contains(key) ? py::object(d[key]) : py::object(py::none());
+}
+
 OvHeader record_of(const py::dict &d, const py::object &data, const py::object &vdata,
                    record_parts &keep)
 {
@@ -124,11 +129,11 @@ OvHeader record_of(const py::dict &d, const py::object &data, const py::object &
     }
     keep.texts.reserve(std::size(text_fields));
     for (const auto &[name, member] : text_fields)
-        if (d.contains(name) && !d[name].is_none()) {
+        if (!item(d, name).is_none()) {
             keep.texts.push_back(d[name].cast<std::string>());
             h.*member = keep.texts.back().data();
         }
-    if (d.contains("private_data") && !d["private_data"].is_none()) {
+    if (!item(d, "private_data").is_none()) {
         keep.private_data = d["private_data"].cast<std::string>();
         h.private_data = keep.private_data.data();
         h.private_length = static_cast<int>(keep.private_data.size());
@@ -140,9 +145,8 @@ OvHeader record_of(const py::dict &d, const py::object &data, const py::object &
     h.data = array_part(data, size / 4, "data", keep);
     h.vdata = ov_has_vdata(h.type) ? array_part(vdata, size / 4, "vdata", keep) : nullptr;
     if (h.grid_type != REGULAR) {
-        h.lats = array_part(d.contains("lats") ? d["lats"] : py::none(), h.num_rows, "lats", keep);
-        h.lons = array_part(d.contains("lons") ? d["lons"] : py::none(), h.num_columns, "lons",
-                            keep);
+        h.lats = array_part(item(d, "lats"), h.num_rows, "lats", keep);
+        h.lons = array_part(item(d, "lons"), h.num_columns, "lons", keep);
     }
     return h;
 }
@@ -181,7 +185,7 @@ void ov_write_file(const std::string &path, const py::list &datasets)
         auto t = datasets[i].cast<py::tuple>();
         if (t.size() < 2)
             throw py::value_error("each data set is (header, data[, vdata])");
-        records.push_back(record_of(t[0].cast<py::dict>(), t[1], t.size() > 2 ? t[2] : py::none(),
+        records.push_back(record_of(t[0].cast<py::dict>(), t[1], t.size() > 2 ? py::object(t[2]) : py::object(py::none()),
                                     keep[i]));
     }
     int fd = ov_create(path.c_str());
