@@ -23,9 +23,10 @@ OV, GRIB = 1, 2
 ISOBARIC = 100
 EPOCH = np.datetime64("1900-01-01T00:00:00", "ns")
 SHOWN = 8  # groups listed in a refusal
+TIME_ENCODING = {"units": "hours since 1900-01-01 00:00:00", "calendar": "standard"}
 
 COORD_ATTRS = {
-    "time": {"standard_name": "time", "long_name": "time"},
+    "time": {"standard_name": "time", "long_name": "time", "axis": "T"},
     "level": {"standard_name": "air_pressure", "long_name": "pressure level",
               "units": "hPa", "positive": "down", "axis": "Z"},
     "lat": {"standard_name": "latitude", "long_name": "latitude",
@@ -184,27 +185,27 @@ def archive_dataset(path, grid, params, levels, drop):
         slots = (t_index[where], l_index[where]) if leveled else (t_index[where],)
         positions[slots] = rows_of["position"].to_numpy()
         dims = ("time", "level", "lat", "lon") if leveled else ("time", "lat", "lon")
-        attrs = {"long_name": info["long_name"], "units": first_units(path, rows_of, at),
-                 "code": code}
+        made = first_header(path, rows_of, at)
+        attrs = {"long_name": info["long_name"], "units": made["units"], "code": code}
         if info["standard_name"]:
             attrs = {"standard_name": info["standard_name"], **attrs}
         data = indexing.LazilyIndexedArray(GridpickArray(path, positions, at, rows, columns))
         chunks = dict(zip(dims, (1,) * (len(dims) - 2) + (rows, columns)))
-        variables[name] = xr.Variable(dims, data, attrs, {"preferred_chunks": chunks})
+        encoding = {"preferred_chunks": chunks, "_FillValue": made["bad_value"]}
+        variables[name] = xr.Variable(dims, data, attrs, encoding)
     coords = coordinates(times, level_values if on_levels else None, first["lats"], first["lons"])
     return xr.Dataset(variables, coords, {"Conventions": "CF-1.6",
                                           "source": "GRIB edition 1 archive read by gridpick"})
 
 
-def first_units(path, rows, at):
-    # The units the parameter table gives its producer, as gridpick writes.
-    got = _gridpick.read(path, int(rows["position"].iloc[0]), at, False)
-    return got["header"]["units"]
+def first_header(path, rows, at):
+    # The header gridpick writes for the first field: units and bad value.
+    return _gridpick.read(path, int(rows["position"].iloc[0]), at, False)["header"]
 
 
 def coordinates(times, levels, lats, lons):
     coords = {"time": xr.Variable("time", np.asarray(times, "datetime64[ns]"),
-                                  COORD_ATTRS["time"])}
+                                  COORD_ATTRS["time"], TIME_ENCODING)}
     if levels is not None:
         coords["level"] = xr.Variable("level", np.asarray(levels, np.float32),
                                       COORD_ATTRS["level"])
