@@ -178,3 +178,14 @@ def test_many_archives_on_a_local_cluster(tmp_path):
     assert ds.time.size == 12 and ds.time.dt.month.values.tolist() == [1] * 4 + [2] * 4 + [3] * 4
     want = xr.open_dataset(paths[1], engine="gridpick").temp.sel(level=500).values
     np.testing.assert_array_equal(temp[4:8], want)
+
+
+@pytest.mark.parametrize("switches", [["-t"], ["-t", "-r", "500"]], ids=["tape", "short records"])
+def test_tape_image_reads_as_disk(tmp_path, switches):
+    common = ["-g", "36x19", "-p", "130,131,132,134"]
+    tape = mkarchive(tmp_path / "a.tap", *switches, *common)
+    disk = xr.open_dataset(mkarchive(tmp_path / "a.grb", *common), engine="gridpick")
+    ds = xr.open_dataset(tape, engine="gridpick")
+    assert gridpick.inventory(tape)["offset"].isna().all()
+    for name in ("temp", "v_wind", "surface_pressure"):
+        np.testing.assert_array_equal(ds[name].values, disk[name].values)
