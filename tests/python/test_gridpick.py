@@ -180,7 +180,7 @@ def test_many_archives_on_a_local_cluster(tmp_path):
     np.testing.assert_array_equal(temp[4:8], want)
 
 
-@pytest.mark.parametrize("switches", [["-t"], ["-t", "-r", "500"]], ids=["tape", "short records"])
+@pytest.mark.parametrize("switches", [["-t"], ["-t", "-r", "520"]], ids=["tape", "short records"])
 def test_tape_image_reads_as_disk(tmp_path, switches):
     common = ["-g", "36x19", "-p", "130,131,132,134"]
     tape = mkarchive(tmp_path / "a.tap", *switches, *common)
