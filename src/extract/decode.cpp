@@ -72,8 +72,12 @@ bool undecodable(int kret)
 {
     if (kret <= 0 && kret != -6)
         return false;
+    // 598: a grid type the codec does not read, named by the type it read
+    const char *grid = kret == 598 ? gp_grid_plan_of(gp_msg.ksec2).refusal : nullptr;
     if (const char *packing = kret == 705 ? refused_packing() : nullptr)
         pass_over("holds values in %s, which gridpick does not decode", packing);
+    else if (grid != nullptr)
+        pass_over("holds %s, which an ov data set cannot describe", grid);
     else
         pass_over("cannot be decoded (code %d)", kret);
     return true;

@@ -3,7 +3,7 @@
 //
 //   mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-y YEAR] [-d DAYS]
 //             [-T HOURS] [-P HOURS] [-C CENTRE] [-c TABLE] [-p CODES]
-//             [-l LEVELS] [-r RECORD] [-m N] FILE
+//             [-l LEVELS] [-r RECORD] [-m N] [-S FLAGS] [-G N | -R N] FILE
 //
 //   -t         tape image: each message in records of at most RECORD bytes
 //              (-r, 10560), a tape mark and the end of the medium at the end
@@ -20,12 +20,19 @@
 //   -T         analysis hours, comma-separated (0,6,12,18)
 //   -p, -l     only these parameter codes / levels (comma-separated)
 //   -m         every Nth point, from the first, missing under a bit map
+//   -S         scanning mode flags (0): 128 east to west, 64 south to north,
+//              32 consecutive along meridians; values in that order
+//   -G         global Gaussian grid of N parallels between pole and equator
+//              (4N x 2N points) instead of -g
+//   -R         quasi-regular Gaussian grid of N: 2N rows of fewer points
+//              towards the poles (north to south and west to east only)
 //
 // The order is the archive's: date, hour, then for each of the 14 pressure
 // levels the upper-air parameters in the order of the terminal menu, then
 // the surface parameters in the order of the dialog's surface list (level
 // 0); a wind's v component follows its u.
 #include "grib.h"
+#include "grid.h"
 #include "param_table.h"
 #include "sections.h"
 #include "util.h"
@@ -57,6 +64,9 @@ struct Options {
     std::vector<int> codes, only_levels;
     int record = 10560;
     int missing_every = 0;
+    int scan = 0;              // scanning mode flags
+    int gauss = 0;             // N of a Gaussian grid, 0 for latitude/longitude
+    bool reduced = false;      // quasi-regular Gaussian
     const char *path = nullptr;
 };
 
@@ -64,7 +74,7 @@ struct Options {
 {
     std::fputs("usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-y YEAR] [-d DAYS]\n"
                "                 [-T HOURS] [-P HOURS] [-C CENTRE] [-c TABLE] [-p CODES]\n"
-               "                 [-l LEVELS] [-r RECORD] [-m N] FILE\n",
+               "                 [-l LEVELS] [-r RECORD] [-m N] [-S FLAGS] [-G N | -R N] FILE\n",
                stderr);
     std::exit(2);
 }
@@ -126,13 +136,21 @@ Options parse(int argc, char **argv)
             o.record = std::atoi(arg());
         else if (a == "-m")
             o.missing_every = std::atoi(arg());
-        else if (a[0] == '-' || o.path)
+        else if (a == "-S")
+            o.scan = std::atoi(arg());
+        else if (a == "-G" || a == "-R") {
+            o.gauss = std::atoi(arg());
+            o.reduced = a == "-R";
+            o.ni = 4 * o.gauss;
+            o.nj = 2 * o.gauss;
+        } else if (a[0] == '-' || o.path)
             usage();
         else
             o.path = argv[i];
     }
-    if (!o.path || o.ni < 2 || o.nj < 2 || o.ni > 19000 || o.nj > 19000 ||
-        o.ni * o.nj > 19000 || o.bits < 1 || o.bits > 32 || o.days < 0 || o.record < 1 ||
+    if (!o.path || o.ni < 2 || o.nj < 2 || o.ni > 65534 || o.nj > 65534 ||
+        long{o.ni} * o.nj > (1L << 22) || (o.scan & ~224) != 0 || (o.reduced && o.scan != 0) ||
+        (o.reduced && o.nj > GRIB_MAXROWS) || o.bits < 1 || o.bits > 32 || o.days < 0 || o.record < 1 ||
         o.month < 1 || o.month > 12 || o.missing_every < 0 || o.step < 0 || o.step > 65535 ||
         o.centre < 0 || o.centre > 255 || o.table < 0 || o.table > 255 ||
         (o.centre != GRIB_NORVA_CENTRE && o.codes.empty()))
@@ -216,8 +234,68 @@ std::vector<int> codes_of(gp_place place, int first, int count)
     return out;
 }
 
+// Where the values of every field lie, in the order they are written, and
+// the section 2 numbers that say so.
+struct Geometry {
+    std::vector<std::pair<double, double>> points;   // latitude, longitude
+    std::vector<int> row_points;                      // quasi-regular rows
+    gint la1 = 0, lo1 = 0, la2 = 0, lo2 = 0, di = 0, dj = 0;
+};
+
+// Points of the quasi-regular Gaussian row at lat: fewer towards the poles.
+int row_length(int n, double lat)
+{
+    int m = 4 * static_cast<int>(std::ceil(n * std::cos(lat * pi / 180)));
+    return std::min(4 * n, std::max(16, m));
+}
+
+Geometry geometry_of(const Options &o)
+{
+    Geometry g;
+    std::vector<double> lats(static_cast<std::size_t>(o.nj));
+    double lon_step = 0;
+    gint north = 90000, south, east;
+    if (o.gauss > 0) {
+        gp_gaussian_latitudes(o.gauss, lats);
+        north = static_cast<gint>(std::lround(lats[0] * 1000));
+        south = -north;
+        lon_step = 90.0 / o.gauss;
+        east = static_cast<gint>(std::lround((360 - lon_step) * 1000));
+        g.di = 65535, g.dj = o.gauss;
+    } else {
+        g.di = 360000 / o.ni, g.dj = 180000 / (o.nj - 1);
+        for (int r = 0; r < o.nj; r++)
+            lats[static_cast<std::size_t>(r)] = 90.0 - r * g.dj / 1000.0;
+        south = 90000 - g.dj * (o.nj - 1);
+        east = g.di * (o.ni - 1);
+    }
+    auto lon_of = [&](int c) { return o.gauss > 0 ? c * lon_step : c * g.di / 1000.0; };
+    bool up = (o.scan & 64) != 0, west = (o.scan & 128) != 0;
+    g.la1 = up ? south : north, g.la2 = up ? north : south;
+    g.lo1 = west ? east : 0, g.lo2 = west ? 0 : east;
+    auto add = [&](int j, int i) {
+        int r = up ? o.nj - 1 - j : j, c = west ? o.ni - 1 - i : i;
+        g.points.emplace_back(lats[static_cast<std::size_t>(r)], lon_of(c));
+    };
+    for (int a = 0; a < ((o.scan & 32) ? o.ni : o.nj); a++) {
+        if (o.reduced) {
+            int m = row_length(o.gauss, lats[static_cast<std::size_t>(a)]);
+            g.row_points.push_back(m);
+            for (int i = 0; i < m; i++)
+                g.points.emplace_back(lats[static_cast<std::size_t>(a)], 360.0 * i / m);
+            continue;
+        }
+        for (int b = 0; b < ((o.scan & 32) ? o.nj : o.ni); b++)
+            (o.scan & 32) ? add(b, a) : add(a, b);
+    }
+    return g;
+}
+
 struct Coder {
+    explicit Coder(const Options &options) : o(options) {}
+
     const Options &o;
+    const Geometry grid = geometry_of(o);
     std::vector<gint> kgrib = std::vector<gint>(kleng);
     std::vector<float> values;
     gint ksec0[GRIB_NKSEC0]{}, ksec1[GP_NKSEC1]{}, ksec2[GRIB_NKSEC2]{}, ksec3[GRIB_NKSEC3]{},
@@ -240,7 +318,7 @@ struct Coder {
     std::vector<unsigned char> code(int param, int level, Year year, int month, int day, int hour,
                                     int step)
     {
-        int di = 360000 / o.ni, dj = 180000 / (o.nj - 1);
+        const Geometry &g = grid;
         std::memset(ksec1, 0, sizeof ksec1);
         std::memset(ksec2, 0, sizeof ksec2);
         std::memset(ksec4, 0, sizeof ksec4);
@@ -252,23 +330,32 @@ struct Coder {
             {GRIB_K1_HOUR, hour}, {GRIB_K1_TIME_UNIT, 1}, {GRIB_K1_CENTURY, year.century},
             {GRIB_K1_P1, o.step}, {GRIB_K1_TIME_RANGE, o.step > 255 ? 10 : 0}};
         const std::pair<int, gint> k2[] = {
-            {GRIB_K2_NI, o.ni}, {GRIB_K2_NJ, o.nj}, {GRIB_K2_LA1, 90000}, {GRIB_K2_LO1, 0},
-            {GRIB_K2_INCREMENTS, 128}, {GRIB_K2_LA2, 90000 - dj * (o.nj - 1)},
-            {GRIB_K2_LO2, di * (o.ni - 1)}, {GRIB_K2_DI, di}, {GRIB_K2_DJ, dj}};
+            {GRIB_K2_TYPE, o.gauss > 0 ? 4 : 0}, {GRIB_K2_NI, o.ni}, {GRIB_K2_NJ, o.nj},
+            {GRIB_K2_LA1, g.la1}, {GRIB_K2_LO1, g.lo1},
+            {GRIB_K2_INCREMENTS, o.gauss > 0 ? 0 : 128}, {GRIB_K2_LA2, g.la2},
+            {GRIB_K2_LO2, g.lo2}, {GRIB_K2_DI, g.di}, {GRIB_K2_DJ, g.dj},
+            {GRIB_K2_SCAN, o.scan}, {GRIB_K2_QUASI, o.reduced ? 1 : 0}};
         for (auto [element, value] : k1)
             gp_el(ksec1, element) = value;
         for (auto [element, value] : k2)
             gp_el(ksec2, element) = value;
-        gp_el(ksec4, GRIB_K4_COUNT) = o.ni * o.nj;
+        for (std::size_t r = 0; r < g.row_points.size(); r++)
+            gp_el(ksec2, GRIB_K2_ROWS + static_cast<int>(r)) = g.row_points[r];
+        gint count = static_cast<gint>(g.points.size());
+        gp_el(ksec4, GRIB_K4_COUNT) = count;
         gp_el(ksec4, GRIB_K4_BITS) = o.bits;
-        values.resize(static_cast<std::size_t>(o.ni * o.nj));
-        for (int r = 0; r < o.nj; r++)
-            for (int c = 0; c < o.ni; c++)
-                values[static_cast<std::size_t>(r * o.ni + c)] = static_cast<float>(
-                    value_at(param, level, step, 90.0 - r * dj / 1000.0, c * di / 1000.0));
+        values.resize(g.points.size());
+        for (std::size_t k = 0; k < g.points.size(); k++)
+            values[k] = static_cast<float>(
+                value_at(param, level, step, g.points[k].first, g.points[k].second));
         if (o.missing_every > 0)
             mark_missing();
-        gint klenp = o.ni * o.nj, kl = kleng, kword = 0, kret = 1;
+        // room for the values packed, the row list and the rest of the message
+        std::size_t words = (static_cast<std::size_t>(count) * static_cast<std::size_t>(o.bits) + 7) / 32 +
+                            g.row_points.size() / 2 + 1000;
+        if (words > kgrib.size())
+            kgrib.resize(words);
+        gint klenp = count, kl = static_cast<gint>(kgrib.size()), kword = 0, kret = 1;
         // The checks before coding refuse the year 100 of a century (2000
         // is year 100 of the twentieth); only that year is coded without them.
         gint check = year.of_century == 100 ? 0 : 1;
@@ -342,7 +429,7 @@ int main(int argc, char **argv)
         std::perror(o.path);
         return 1;
     }
-    Coder coder{o, std::vector<gint>(kleng), {}};
+    Coder coder{o};
     Sink sink{fd, o};
     long messages = 0;
     bool norva = o.centre == GRIB_NORVA_CENTRE;

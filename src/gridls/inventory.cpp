@@ -50,9 +50,14 @@ int gl_decode(int n, const gp_frame_message &where, long number, gl_entry *e)
     e->number = number;
     e->where = where;
     float none[1];
+    gint quiet = 0, loud = 1;
+    grsprt(&quiet);
     int kret = decode("I", none, 1);
-    if (kret > 0 || kret == -6)
-        return kret;
+    grsprt(&loud);
+    // 598: a grid type the codec does not read, listed by its type number
+    // (section 2 was read no further than the type)
+    if (kret != 598 && (kret > 0 || kret == -6))
+        return decode("I", none, 1);   // again, for the codec's own line
     fill_entry(n, e);
     return 0;
 }

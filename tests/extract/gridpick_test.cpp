@@ -483,9 +483,10 @@ TEST_F(Gridpick, MkarchiveRefusesDatesAndGridsItCannotMake)
     const std::string usage =
         "usage: mkarchive [-t] [-g NIxNJ] [-b BITS] [-s M/D/Y] [-y YEAR] [-d DAYS]\n"
         "                 [-T HOURS] [-P HOURS] [-C CENTRE] [-c TABLE] [-p CODES]\n"
-        "                 [-l LEVELS] [-r RECORD] [-m N] FILE\n";
+        "                 [-l LEVELS] [-r RECORD] [-m N] [-S FLAGS] [-G N | -R N] FILE\n";
     for (auto args : {std::vector<std::string>{"-s", "13/1/79", "x.grb"},
-                      {"-s", "0/1/79", "x.grb"}, {"-g", "100000x100000", "x.grb"}}) {
+                      {"-s", "0/1/79", "x.grb"}, {"-g", "100000x100000", "x.grb"},
+                      {"-S", "1", "x.grb"}, {"-R", "8", "-S", "128", "x.grb"}}) {
         auto r = gptest::run(gptest::built("mkarchive"), args, "", dir.path());
         EXPECT_EQ(r.status, 2) << args[1];
         EXPECT_EQ(r.err, usage) << args[1];

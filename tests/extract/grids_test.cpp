@@ -9,8 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -29,6 +33,7 @@ struct Grid {
     int type = 0, ni, nj, la1, lo1, la2, lo2, di, dj, scan = 0;
     std::vector<int> row_points = {};   // quasi-regular rows
     int flag4 = 0;                       // 64: a packing the codec refuses
+    int extra = 0;                       // octets after 32: pole of rotation ...
 };
 
 // A GRIB edition 1 message of parameter 130 at 500 mb on 1/1/79 00z, its
@@ -39,12 +44,12 @@ std::string message(const Grid &g, const std::vector<int> &values)
                      std::string("\x4f\x01\x01\x00\x00\x01\x00\x00\x00", 9) + be(0, 3) +
                      "\x14" + std::string(3, '\0');
     bool quasi = !g.row_points.empty();
-    std::string s2 = be(32 + 2 * static_cast<long>(g.row_points.size()), 3) + std::string(1, '\0') +
+    std::string s2 = be(32 + g.extra + 2 * static_cast<long>(g.row_points.size()), 3) + std::string(1, '\0') +
                      std::string(1, quasi ? '\x21' : '\xff') + std::string(1, char(g.type)) +
                      be(quasi ? 65535 : g.ni, 2) + be(g.nj, 2) + be(sign_magnitude(g.la1), 3) +
                      be(sign_magnitude(g.lo1), 3) + std::string(1, g.di == 65535 ? '\0' : '\x80') +
                      be(sign_magnitude(g.la2), 3) + be(sign_magnitude(g.lo2), 3) + be(g.di, 2) +
-                     be(g.dj, 2) + std::string(1, char(g.scan)) + std::string(4, '\0');
+                     be(g.dj, 2) + std::string(1, char(g.scan)) + std::string(4 + g.extra, '\0');
     for (int p : g.row_points)
         s2 += be(p, 2);
     std::string data;
@@ -83,10 +88,41 @@ std::vector<double> gaussian(int n)
     return lats;
 }
 
+// The (lat, lon) the header of s gives its value k.
+std::pair<double, double> position(const gptest::data_set &s, std::size_t k)
+{
+    const OvHeader &h = s.hdr;
+    std::size_t row = k / static_cast<std::size_t>(h.num_columns), col = k % static_cast<std::size_t>(h.num_columns);
+    if (!s.lats.empty())
+        return {s.lats[row], s.lons[col]};
+    return {h.start_lat + static_cast<float>(row) * std::copysign(h.lat_increment, h.end_lat - h.start_lat),
+            h.start_lon + static_cast<float>(col) * std::copysign(h.lon_increment, h.end_lon - h.start_lon)};
+}
+
+// The field mkarchive makes with args, by its (lat, lon) in thousandths of
+// a degree as its header places it.
+std::map<std::pair<long, long>, float> field_by_position(std::vector<std::string> args)
+{
+    gptest::TempDir dir;
+    args.insert(args.begin(), {"-p", "130", "-l", "500", "-T", "0"});
+    args.push_back("a.grb");
+    gptest::run(gptest::built("mkarchive"), args, "", dir.path());
+    gptest::run(gptest::built("gridpick"), {"-x", "-a", "-o", "-f", "t.ov", "-i", "1/1/79", "1/1/79", "a.grb"},
+                "", dir.path(), {"DISPLAY"});
+    std::map<std::pair<long, long>, float> out;
+    for (const auto &s : gptest::read_sets(dir.file("t.ov")))
+        for (std::size_t k = 0; k < s.data.size(); k++) {
+            auto [lat, lon] = position(s, k);
+            out[{std::lround(lat * 1000), std::lround(std::fmod(lon + 720, 360) * 1000)}] = s.data[k];
+        }
+    return out;
+}
+
 struct Case {
     const char *what;
     Grid grid;
-    const char *line;   // the line on standard error, or "" when written
+    std::string line;   // the line on standard error, or "" when written
+    std::string listed = {};   // the grid in gridls's line, when passed over
 };
 
 }  // namespace
@@ -122,11 +158,15 @@ TEST(Grids, EveryValueLiesAtItsTruePosition)
     reduced.row_points = {4, 8, 8, 4};
     cases.push_back({"reduced gauss N2", reduced, ""});
     cases.push_back({"polar", {5, 3, 2, 60000, 0, 0, 0, 20000, 10000},
-                     "holds a polar stereographic grid, which an ov data set cannot describe"});
+                     "holds a polar stereographic grid, which an ov data set cannot describe", "polar 3x2"});
+    for (auto [type, name, listed] : {std::tuple{10, "rotated latitude/longitude", "rotated latlon 3x2"},
+                                      {3, "Lambert conformal", "type 3"}})
+        cases.push_back({name, {type, 3, 2, 10000, 0, 0, 40000, 20000, 10000, 0, {}, 0, 10},
+                         "holds a " + std::string(name) + " grid, which an ov data set cannot describe", listed});
     Grid packed{0, 3, 2, 10000, 0, 0, 40000, 20000, 10000};
     packed.flag4 = 64;
     cases.push_back({"packing", packed, "holds values in second-order packing, which gridpick does "
-                                        "not decode"});
+                                        "not decode", "latlon 3x2"});
     for (const Case &c : cases) {
         gptest::TempDir dir;
         const Grid &g = c.grid;
@@ -149,11 +189,13 @@ TEST(Grids, EveryValueLiesAtItsTruePosition)
                              dir.path(), {"DISPLAY"});
         std::string edition2 = "gridpick: GRIB message at offset " + std::to_string(archive.size() - 20) +
                                " is of GRIB edition 2; passed over\n";
-        if (*c.line) {
+        if (!c.line.empty()) {
             EXPECT_EQ(r.err.substr(0, r.err.find("gridpick: no data")),
-                      "Searching tape...\ngridpick: GRIB message at offset 0 " + std::string(c.line) +
+                      "Searching tape...\ngridpick: GRIB message at offset 0 " + c.line +
                           "; passed over\n" + edition2) << c.what;
             EXPECT_NE(r.out.find("0 data set(s) written"), std::string::npos) << c.what;
+            std::string ls = gptest::run(gptest::built("gridls"), {"a.grb"}, "", dir.path()).out;
+            EXPECT_EQ(ls.substr(0, ls.find('\n')).substr(ls.find(":500 mb:") + 8), c.listed + ":bits=16") << c.what;
             continue;
         }
         EXPECT_EQ(r.err, "Searching tape...\n" + edition2) << c.what;
@@ -163,20 +205,36 @@ TEST(Grids, EveryValueLiesAtItsTruePosition)
         EXPECT_EQ(h.grid_type, gauss ? IRREGULAR : REGULAR) << c.what;
         EXPECT_EQ(h.start_lat, g.la1 / 1000.0f);
         EXPECT_EQ(h.start_lon, g.lo1 / 1000.0f);
-        int rows = h.num_rows, columns = h.num_columns;
-        ASSERT_EQ(sets[0].data.size(), static_cast<std::size_t>(rows * columns)) << c.what;
-        float lat_step = std::copysign(h.lat_increment, h.end_lat - h.start_lat);
-        float lon_step = std::copysign(h.lon_increment, h.end_lon - h.start_lon);
+        if (gauss) {   // ov2nc keeps the true latitudes
+            char want[64];
+            std::snprintf(want, sizeof want, " lat = %.7g, %.7g,", static_cast<float>(lats[0]),
+                          static_cast<float>(lats[1]));
+            gptest::run(gptest::built("ov2nc"), {"-o", "t.nc", "t.ov"}, "", dir.path());
+            std::string dump = gptest::run(OV_NCDUMP, {"-v", "lat", dir.file("t.nc")}).out;
+            EXPECT_NE(dump.find(want), std::string::npos) << c.what << want;
+        }
+        ASSERT_EQ(sets[0].data.size(), static_cast<std::size_t>(h.num_rows * h.num_columns)) << c.what;
         int wrong = 0;
-        for (int k = 0; k < rows * columns; k++) {
-            int row = k / columns, col = k % columns;
-            double lat = gauss ? sets[0].lats[static_cast<std::size_t>(row)] : h.start_lat + row * lat_step;
-            double lon = gauss ? sets[0].lons[static_cast<std::size_t>(col)] : h.start_lon + col * lon_step;
-            if (gauss)
-                EXPECT_NEAR(lat, lats[static_cast<std::size_t>(row)], 1e-5);
-            int want = g.row_points.empty() ? at(lat, lon) : at(lat, 0);
-            wrong += sets[0].data[static_cast<std::size_t>(k)] != static_cast<float>(want);
+        for (std::size_t k = 0; k < sets[0].data.size(); k++) {
+            auto [lat, lon] = position(sets[0], k);
+            wrong += gauss && std::fabs(lat - lats[k / static_cast<std::size_t>(h.num_columns)]) > 1e-5;
+            wrong += sets[0].data[k] != static_cast<float>(g.row_points.empty() ? at(lat, lon) : at(lat, 0));
         }
         EXPECT_EQ(wrong, 0) << c.what << " scan " << g.scan;
+    }
+}
+
+TEST(Grids, MkarchiveLayoutsGiveTheSameFieldAtTheSamePoints)
+{
+    struct { std::vector<std::string> args, reference; float tolerance; } table[] = {
+        {{"-S", "224"}, {}, 0}, {{"-G", "8", "-S", "160"}, {"-G", "8"}, 0}, {{"-R", "32"}, {"-G", "32"}, 0.5f}};
+    for (const auto &t : table) {
+        auto got = field_by_position(t.args), want = field_by_position(t.reference);
+        ASSERT_EQ(got.size(), want.size()) << t.args[1];
+        ASSERT_FALSE(want.empty());
+        int wrong = 0;
+        for (const auto &[where, v] : want)
+            wrong += !got.count(where) || std::fabs(got[where] - v) > t.tolerance;
+        EXPECT_EQ(wrong, 0) << t.args[0] << " " << t.args[1];
     }
 }
