@@ -30,17 +30,33 @@ def u24(b, at):
     return int.from_bytes(b[at:at + 3], "big")
 
 
-@pytest.fixture(scope="module")
-def sample_ov(tmp_path_factory):
-    out = tmp_path_factory.mktemp("ov")
-    run(BIN / "gridpick", "-x", "-a", "-i", "1/1/79", "1/2/79", SAMPLE, cwd=out)
+def gridpick_ov(archive, out):
+    out.mkdir()
+    run(BIN / "gridpick", "-x", "-a", "-i", "1/1/79", "1/2/79", archive, cwd=out)
     return sorted(out.iterdir())
 
 
-def test_sample_matches_gridpick_ov_output(sample_ov):
-    ds = xr.open_dataset(SAMPLE, engine="gridpick")
+@pytest.fixture(scope="module")
+def sample_ov(tmp_path_factory):
+    return gridpick_ov(SAMPLE, tmp_path_factory.mktemp("sample") / "ov")
+
+
+GRIDS = [  # mkarchive switches of a grid family; None: the sample archive
+    None,
+    ["-G", "8"],                  # Gaussian: IRREGULAR, its latitudes
+    ["-R", "8"],                  # quasi-regular Gaussian, expanded
+    ["-g", "36x19", "-S", "64"],  # rows south to north
+    ["-g", "36x19", "-S", "160"], # east to west, along meridians
+]
+
+
+@pytest.mark.parametrize("switches", GRIDS, ids=lambda s: " ".join(s) if s else "sample")
+def test_values_match_gridpick_ov_output(tmp_path, switches):
+    archive = SAMPLE if switches is None else mkarchive(
+        tmp_path / "a.grb", *switches, "-p", "130,131,132,134", "-l", "500,850")
+    ds = xr.open_dataset(archive, engine="gridpick")
     compared = 0
-    for path in sample_ov:
+    for path in gridpick_ov(archive, tmp_path / "ov"):
         for header, data, vdata in gridpick.ov.read(path):
             code = header["param"]
             names = [gridpick._gridpick.variable(code)["name"]]
@@ -48,6 +64,9 @@ def test_sample_matches_gridpick_ov_output(sample_ov):
                 names.append(names[0].replace("u_", "v_", 1))
             where = {"time": np.datetime64("19%02d-%02d-%02dT%02d" % (
                 header["year"], header["month"], header["day"], header["time"]))}
+            if header["grid_type"] == gridpick.ov.IRREGULAR:
+                np.testing.assert_array_equal(ds.lat.values, header["lats"])
+                np.testing.assert_array_equal(ds.lon.values, header["lons"])
             for name, values in zip(names, (data, vdata)):
                 field = ds[name].sel(where)
                 if "level" in field.dims:
@@ -55,7 +74,7 @@ def test_sample_matches_gridpick_ov_output(sample_ov):
                 want = np.where(values == header["bad_value"], np.nan, values)
                 np.testing.assert_array_equal(field.values, want, err_msg=str(path))
                 compared += 1
-    assert compared == 368
+    assert compared == (368 if switches is None else 4 * 2 * 3)
 
 
 def test_engine_on_ov_file_gives_ov2nc_names(sample_ov):
