@@ -138,6 +138,10 @@ def test_not_an_archive_and_undecodable_message(tmp_path):
     with pytest.raises(ValueError, match="offset 0 "):
         ds.temp.isel(time=0).values
     np.testing.assert_array_equal(ds.temp.isel(time=1, level=0).values, intact)
+    b[8 + u24(b, 8) + 5] = 5   # section 2 of the first message: a polar stereographic grid
+    path.write_bytes(bytes(b))
+    with pytest.warns(gridpick.ArchiveWarning, match="offset 0 holds a polar stereographic"):
+        assert xr.open_dataset(path, engine="gridpick").temp.shape == (3, 1, 19, 36)
     assert np.isnan(intact.ravel()[::3]).all() and not np.isnan(intact.ravel()[1::3]).any()
 
 
