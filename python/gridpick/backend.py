@@ -254,6 +254,8 @@ class GridpickBackendEntrypoint(BackendEntrypoint):
                      levels=None):
         path = os.fspath(filename_or_obj)
         drop = set(np.atleast_1d(drop_variables)) if drop_variables is not None else set()
+        if not os.path.exists(path):
+            raise FileNotFoundError(path)
         kind = _gridpick.sniff(path)
         if kind == OV:
             return ov_dataset(path, drop)

@@ -23,7 +23,6 @@
 
 namespace {
 
-std::mutex codec_lock;
 constexpr int unit = GP_UNIT_COUNT - 1;
 constexpr char prefix[] = "gridpick: ";
 constexpr char passed_over[] = "; passed over";
@@ -221,9 +220,15 @@ void place(gp_py_field &f)
 
 }  // namespace
 
+std::mutex &gp_py_lock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 gp_py_inventory gp_py_archive_inventory(const std::string &path)
 {
-    std::lock_guard<std::mutex> hold(codec_lock);
+    std::lock_guard<std::mutex> hold(gp_py_lock());
     prepare();
     report_sink sink;
     gp_frame.heads = 1;
@@ -254,7 +259,7 @@ gp_py_inventory gp_py_archive_inventory(const std::string &path)
 
 gp_py_field gp_py_archive_read(const std::string &path, long position, int at, bool values)
 {
-    std::lock_guard<std::mutex> hold(codec_lock);
+    std::lock_guard<std::mutex> hold(gp_py_lock());
     prepare();
     report_sink sink;
     open_archive(path, sink);

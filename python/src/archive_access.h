@@ -12,6 +12,7 @@
 #ifndef GRIDPICK_PY_ARCHIVE_ACCESS_H
 #define GRIDPICK_PY_ARCHIVE_ACCESS_H
 
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -23,6 +24,11 @@
 struct gp_py_error : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+/* The lock every entry point here holds: callers that use other
+ * process-wide state of the libraries (the ov grid routines, which take
+ * standard output aside while they run) hold it too. */
+std::mutex &gp_py_lock();
 
 /* Where a message starts: byte offset on disk, record (from 1) on tape. */
 enum { GP_PY_OFFSET = 0, GP_PY_RECORD = 1 };

@@ -200,32 +200,46 @@ void ov_write_file(const std::string &path, const py::list &datasets)
     ov_close(fd);
 }
 
-// The plan ov2nc makes of the files: variables, times, levels, axes and
-// where each data set goes.  ValueError with ov2nc's words when it refuses.
-py::dict ov_plan(const std::vector<std::string> &paths)
+// The plan ov2nc makes of the files; false with ov2nc's words in why.
+bool make_plan(const std::vector<std::string> &paths, plan &p, std::string &why)
 {
     char *text = nullptr;
     std::size_t size = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE *)> sink(open_memstream(&text, &size),
-                                                          std::fclose);
-    std::unique_ptr<char, void (*)(void *)> hold(nullptr, std::free);
-    plan p;
-    p.report = sink ? sink.get() : stderr;
-    p.files = paths;
+    std::FILE *sink = open_memstream(&text, &size);
     bool ok = true;
-    for (std::size_t f = 0; f < paths.size() && ok; f++)
-        ok = ovset_each("gridpick", paths[f], false, [&](const OvHeader &h, int number) {
-            return ok = plan_add(p, static_cast<int>(f), number, h);
-        }) && ok;
-    ok = ok && plan_finish(p);
-    if (!ok) {
-        std::fflush(sink.get());
-        hold.reset(text);
-        std::string why = text != nullptr ? std::string(text, size) : "";
-        while (!why.empty() && why.back() == '\n')
-            why.pop_back();
-        throw py::value_error(why.empty() ? "ov files cannot be read" : why);
+    {
+        std::lock_guard<std::mutex> hold(gp_py_lock());
+        p.report = sink != nullptr ? sink : stderr;
+        p.files = paths;
+        for (std::size_t f = 0; f < paths.size() && ok; f++)
+            ok = ovset_each("gridpick", paths[f], false, [&](const OvHeader &h, int number) {
+                return ok = plan_add(p, static_cast<int>(f), number, h);
+            }) && ok;
+        ok = ok && plan_finish(p);
+        p.report = stderr;
     }
+    if (sink != nullptr)
+        std::fclose(sink);
+    why = text != nullptr ? std::string(text, size) : "";
+    std::free(text);
+    while (!why.empty() && why.back() == '\n')
+        why.pop_back();
+    return ok;
+}
+
+// Variables, times, levels, axes and where each data set goes, as ov2nc
+// plans them; ValueError with ov2nc's words when it refuses.
+py::dict ov_plan(const std::vector<std::string> &paths)
+{
+    plan p;
+    std::string why;
+    bool ok;
+    {
+        py::gil_scoped_release free;
+        ok = make_plan(paths, p, why);
+    }
+    if (!ok)
+        throw py::value_error(why.empty() ? "ov files cannot be read" : why);
     py::list vars, parts;
     for (const plan_var &v : p.vars)
         vars.append(py::dict("name"_a = v.name, "code"_a = v.code, "units"_a = v.units,
