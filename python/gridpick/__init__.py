@@ -13,6 +13,11 @@ import pandas as pd
 
 from . import _gridpick
 
+try:
+    from importlib.metadata import version as _version
+    __version__ = _version("gridpick")
+except Exception:  # no dist-info beside the package
+    __version__ = "unknown"
 __all__ = ["inventory", "read", "Field", "ArchiveWarning", "ov"]
 
 ArchiveError = _gridpick.ArchiveError

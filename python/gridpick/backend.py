@@ -82,10 +82,11 @@ def variable_of(code, cache={}):
 
 
 def refuse(path, what, keyword, groups):
+    """ValueError: what is wrong, the keyword that picks, one line a group."""
     lines = ["  %s=%r: %s" % (keyword, key, text) for key, text in groups[:SHOWN]]
     if len(groups) > SHOWN:
         lines.append("  ... and %d more" % (len(groups) - SHOWN))
-    raise ValueError("%s %s; pick one with %s=:\n%s" % (path, what, keyword, "\n".join(lines)))
+    raise ValueError("%s %s:\n%s" % (path, what, "\n".join(lines)))
 
 
 def grid_keys(inv):
@@ -109,7 +110,7 @@ def choose_grid(path, inv, grid):
     if len(groups) > 1:
         listing = [(g, "%d messages: %s" % ((keys == g).sum(), ", ".join(
             pd.unique(inv.loc[keys == g, "var"])))) for g in groups]
-        refuse(path, "mixes grids", "grid", listing)
+        refuse(path, "mixes grids; pick one with grid=", "grid", listing)
     return inv
 
 
@@ -135,7 +136,8 @@ def check_twice(path, inv):
         listing.append((var, "%s %s: messages %s" % (
             pd.Timestamp(time).strftime("%Y-%m-%d %H:%M"), rows["level_text"].iloc[0],
             ", ".join(str(m) for m in rows["message"]))))
-    refuse(path, "holds fields twice (levels= or params= picks)", "params", listing)
+    refuse(path, "holds fields twice; pick with params= or levels= (or split the archive)",
+           "params", listing)
 
 
 def archive_table(path, grid, params, levels):
