@@ -13,7 +13,7 @@ import xarray as xr
 import gridpick
 
 ROOT = Path(__file__).resolve().parents[2]
-BIN = Path(os.environ.get("GRIDPICK_BIN", ROOT / "build" / "bin"))
+BIN = Path(os.environ.get("GRIDPICK_BIN", ROOT / "build" / "bin")).resolve()
 SAMPLE = ROOT / "data" / "sample.grb"
 
 
