@@ -187,6 +187,10 @@ def test_lazy_array_pickles():
     back = pickle.loads(pickle.dumps(lazy))
     np.testing.assert_array_equal(back.values, lazy.values)
     assert back.variable._data is not None and not np.isnan(back.values).all()
+    chunked = xr.open_dataset(SAMPLE, engine="gridpick", chunks={}).temp
+    assert chunked.data.chunksize == (1, 1, 19, 36)
+    threaded = chunked.compute(scheduler="threads", num_workers=4)
+    np.testing.assert_array_equal(threaded.sel(level=500).values, lazy.values)
 
 
 def test_many_archives_on_a_local_cluster(tmp_path):
