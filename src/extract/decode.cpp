@@ -48,13 +48,14 @@ bool is_not_decoded(float v)
 // "gridpick: GRIB message at record|offset N <what>; passed over".
 [[gnu::format(printf, 1, 2)]] void pass_over(const char *format, ...)
 {
-    std::fprintf(stderr, "gridpick: GRIB message at %s %ld ",
+    std::FILE *out = gp_msg.report != nullptr ? gp_msg.report : stderr;
+    std::fprintf(out, "gridpick: GRIB message at %s %ld ",
                  gp_msg.from_records ? "record" : "offset", gp_msg.position);
     va_list ap;
     va_start(ap, format);
-    std::vfprintf(stderr, format, ap);
+    std::vfprintf(out, format, ap);
     va_end(ap);
-    std::fputs("; passed over\n", stderr);
+    std::fputs("; passed over\n", out);
 }
 
 // The packings the codec leaves to others, by the flags of section 4.

@@ -30,6 +30,7 @@
 #include <csignal>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 /* GP_IGRIB_WORDS and GP_MAX_VALUES: sections.h; GP_UNIT_COUNT and
@@ -98,6 +99,7 @@ struct gp_message_state : gp_sections {
     unsigned char record[GP_RECORD_SIZE];  /* one tape record */
     long position;     /* where the message began: record number or offset */
     int from_records;  /* 1: position counts records, 0: bytes */
+    std::FILE *report = stderr;  /* where the decoding's warnings go */
 };
 extern gp_message_state gp_msg;
 

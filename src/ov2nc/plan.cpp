@@ -65,7 +65,7 @@ int var_for(plan &p, const target &t, const OvHeader &h, int file, int number)
             continue;
         if (p.vars[i].code == t.code)
             return static_cast<int>(i);
-        std::fprintf(stderr, "ov2nc: %s: data set %d: %s would hold parameters %d and %d\n",
+        std::fprintf(p.report, "ov2nc: %s: data set %d: %s would hold parameters %d and %d\n",
                      where(p, file), number, t.name.c_str(), p.vars[i].code, t.code);
         return -1;
     }
@@ -83,7 +83,7 @@ int var_for(plan &p, const target &t, const OvHeader &h, int file, int number)
 bool check_grid(plan &p, int file, int number, const OvHeader &h)
 {
     if (!ovset_is_grid(h)) {
-        std::fprintf(stderr, "ov2nc: %s: data set %d: type %d is no grid\n", where(p, file),
+        std::fprintf(p.report, "ov2nc: %s: data set %d: type %d is no grid\n", where(p, file),
                      number, h.type);
         return false;
     }
@@ -94,14 +94,14 @@ bool check_grid(plan &p, int file, int number, const OvHeader &h)
         p.grid.lats = p.grid.lons = p.grid.data = p.grid.vdata = nullptr;
         if (ovset_grid_axes(h, p.axes))
             return true;
-        std::fprintf(stderr, "ov2nc: %s: data set %d: a grid without points\n", where(p, file),
+        std::fprintf(p.report, "ov2nc: %s: data set %d: a grid without points\n", where(p, file),
                      number);
         return false;
     }
     if (ovset_same_grid(p.grid, p.axes, h))
         return true;
     const plan_field &first = p.fields.front();
-    std::fprintf(stderr, "ov2nc: %s: data set %d: on another grid than %s data set %d\n",
+    std::fprintf(p.report, "ov2nc: %s: data set %d: on another grid than %s data set %d\n",
                  where(p, file), number, where(p, first.file), first.number);
     return false;
 }
@@ -131,7 +131,7 @@ bool refuse_twice(const plan &p, const plan_var &v, int first, int second)
         return p.fields.front();
     };
     plan_field a = field_of(first), b = field_of(second);
-    std::fprintf(stderr,
+    std::fprintf(p.report,
                  "ov2nc: %s: data set %d: %s at the same time and level as %s data set %d\n",
                  where(p, b.file), b.number, v.name.c_str(), where(p, a.file), a.number);
     return false;
@@ -139,12 +139,23 @@ bool refuse_twice(const plan &p, const plan_var &v, int first, int second)
 
 }  // namespace
 
+plan_var plan_scalar_var(int code)
+{
+    target t = scalar_target(code);
+    plan_var v;
+    v.name = t.name;
+    v.code = t.code;
+    v.long_name = t.long_name;
+    v.standard_name = t.standard_name;
+    return v;
+}
+
 bool plan_add(plan &p, int file, int number, const OvHeader &h)
 {
     if (!check_grid(p, file, number, h))
         return false;
     if (!ovset_valid_date(h)) {
-        std::fprintf(stderr, "ov2nc: %s: data set %d: no valid date (%d/%d/%d, time %g)\n",
+        std::fprintf(p.report, "ov2nc: %s: data set %d: no valid date (%d/%d/%d, time %g)\n",
                      where(p, file), number, h.month, h.day, h.year, static_cast<double>(h.time));
         return false;
     }
@@ -173,7 +184,7 @@ int plan_level_count(const plan &p, const plan_var &v)
 bool plan_finish(plan &p)
 {
     if (p.fields.empty()) {
-        std::fprintf(stderr, "ov2nc: no data set in the files given\n");
+        std::fprintf(p.report, "ov2nc: no data set in the files given\n");
         return false;
     }
     for (const plan_part &part : p.parts) {

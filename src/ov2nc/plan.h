@@ -10,6 +10,7 @@
 #ifndef GRIDPICK_OV2NC_PLAN_H
 #define GRIDPICK_OV2NC_PLAN_H
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,7 @@ struct plan_field {
 };
 
 struct plan {
+    std::FILE *report = stderr; /* where its messages go */
     std::vector<std::string> files;
     OvHeader grid{};            /* header of the first data set, pointers null */
     ovset_axes axes;            /* its latitudes and longitudes */
@@ -56,6 +58,11 @@ struct plan {
     std::vector<double> times;  /* ascending */
     std::vector<int> levels;    /* of the variables on levels, descending */
 };
+
+/* The variable that a scalar data set of code goes into: its name (a wind
+ * component as u_<name> or v_<name>, as in a vector data set), code, long
+ * and standard names; units and fill are left for the caller. */
+plan_var plan_scalar_var(int code);
 
 /* Adds data set number of files[file], read without its data.  false after
  * a message naming the file and data set when it is no grid, lies on
