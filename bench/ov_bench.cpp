@@ -13,7 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 
 namespace {
 

@@ -39,7 +39,7 @@ function(gridpick_library name)
     target_link_options(gridpick_${name}_shared PRIVATE -Wl,--no-undefined)
   endif()
   target_include_directories(gridpick_${name}_shared INTERFACE
-                             $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/gridpick>)
+                             $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   install(TARGETS gridpick_${name}_shared EXPORT gridpickTargets
           LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
   install(TARGETS gridpick_${name} ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})

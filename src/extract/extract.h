@@ -22,7 +22,7 @@
 
 #include "config.h"
 #include "param_table.h"
-#include "ov.h"
+#include <gridpick/ov.h>
 #include "sections.h"
 #include "tpio.h"
 

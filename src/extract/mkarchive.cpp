@@ -17,10 +17,10 @@
 // levels the upper-air parameters in the order of the terminal menu, then
 // the surface parameters in the order of the dialog's surface list (level
 // 0); a wind's v component follows its u.
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "param_table.h"
 #include "sections.h"
-#include "util.h"
+#include <gridpick/util.h>
 
 #include <fcntl.h>
 #include <unistd.h>

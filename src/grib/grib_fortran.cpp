@@ -5,7 +5,7 @@
  * character lengths arrive as gfortran passes them (size_t, after all other
  * arguments) and go on as the codec's long.
  */
-#include "grib.h"
+#include <gridpick/grib.h>
 
 namespace {
 

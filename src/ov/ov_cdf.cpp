@@ -13,8 +13,8 @@
 
 #include <netcdf.h>
 
-#include "ov_cdf.h"
-#include "util.h"
+#include <gridpick/ov_cdf.h>
+#include <gridpick/util.h>
 
 namespace {
 

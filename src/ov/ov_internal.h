@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 
 namespace ov {
 

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "ov_internal.h"
-#include "util.h"
+#include <gridpick/util.h>
 
 namespace {
 

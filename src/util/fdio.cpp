@@ -1,5 +1,5 @@
 // Whole-buffer writes to a descriptor (util.h).
-#include "util.h"
+#include <gridpick/util.h>
 
 #include <unistd.h>
 

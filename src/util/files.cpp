@@ -1,5 +1,5 @@
 // File tests, directory listings and recognition of data files.
-#include "util.h"
+#include <gridpick/util.h>
 
 #include <dirent.h>
 #include <fcntl.h>

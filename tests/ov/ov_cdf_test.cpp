@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ov_cdf.h"
+#include <gridpick/ov_cdf.h>
 #include "ov_sets.h"
 #include "process.h"
 

@@ -13,8 +13,8 @@
 #ifndef GRIDPICK_OV_CDF_H
 #define GRIDPICK_OV_CDF_H
 
-#include "ov.h"
-#include "util.h"   /* parse_time_string, increment_time */
+#include <gridpick/ov.h>
+#include <gridpick/util.h>   /* parse_time_string, increment_time */
 
 #ifdef __cplusplus
 extern "C" {
