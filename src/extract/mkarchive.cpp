@@ -20,7 +20,7 @@
 #include <gridpick/grib.h>
 #include "param_table.h"
 #include "sections.h"
-#include <gridpick/util.h>
+#include "fdio.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -15,6 +15,7 @@
 
 #include <gridpick/ov_cdf.h>
 #include <gridpick/util.h>
+#include "cdf_header.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 
 #include <gridpick/ov_cdf.h>
 #include <gridpick/util.h>
+#include "cdf_header.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "ov_internal.h"
-#include <gridpick/util.h>
+#include "fdio.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <gridpick/ov_cdf.h>
+#include <gridpick/util.h>
 #include "ov_sets.h"
 #include "process.h"
 

@@ -8,13 +8,13 @@
  * dimension "timelen" ("%d %d %d %d:%d": year, month, day, hour, minute).
  * Files are opened read-only through the netCDF version 2 interface after
  * setting ncopts to 0, and closed again by the operation that opened them.
- * Messages go to standard error.
+ * Messages go to standard error.  The reference time text is read with
+ * parse_time_string and advanced with increment_time of <gridpick/util.h>.
  */
 #ifndef GRIDPICK_OV_CDF_H
 #define GRIDPICK_OV_CDF_H
 
 #include <gridpick/ov.h>
-#include <gridpick/util.h>   /* parse_time_string, increment_time */
 
 #ifdef __cplusplus
 extern "C" {

@@ -10,8 +10,6 @@
 #ifndef GRIDPICK_UTIL_H
 #define GRIDPICK_UTIL_H
 
-#include <stddef.h>
-
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -64,11 +62,6 @@ int file_is_dir(const char *path);
 /* 1 when path exists and is a regular file, else 0. */
 int file_is_regular(const char *path);
 
-/* Writes all n bytes of buf to the descriptor fd, retrying short and
- * interrupted writes.  0, or -1 when the system refuses (errno set) or
- * takes nothing. */
-int write_all(int fd, const void *buf, size_t n);
-
 /* Longest name dir stores; longer names are cut to this length. */
 enum { DIR_NAME_MAX = 511 };
 
@@ -103,27 +96,6 @@ enum {
  * by whether cdf_open_checked opens it.  DATAFILE_UNKNOWN for a missing,
  * unreadable, short or unrecognised file. */
 int identify_datafile(const char *path);
-
-/* ---- netCDF files from untrusted sources -------------------------------- */
-
-/* 1 when the regular file at path may be handed to the netCDF library: a
- * netCDF-4 file (magic "\x89HDF", passed unchecked), or a classic-format
- * file ("CDF" and version 1, 2 or 5) whose header counts (dimensions,
- * attributes, variables, name and value lengths) all fit the file's size.
- * 0 for any other file, a missing one, or one that cannot be read.  Prints
- * nothing. */
-int cdf_header_fits(const char *path);
-
-/* Opens path read-only with the netCDF library, after setting ncopts to 0,
- * when cdf_header_fits accepts it.  The netCDF id (close it with ncclose),
- * or -1 when the file is refused or the library fails to open it. */
-int cdf_open_checked(const char *path);
-
-/* 1 when count values of the netCDF type can lie in the open file ncid: a
- * classic-format file stores every value uncompressed, so they must take no
- * more bytes than the whole file; netCDF-4 files compress and are taken at
- * their word (1).  0 when a declared size cannot have been written. */
-int cdf_values_fit(int ncid, int type, size_t count);
 
 /* ---- arrays ------------------------------------------------------------ */
 
