@@ -5,7 +5,7 @@
 # with find_package.  Every build must print the line of the in-process build
 # and write the same ov file byte for byte.  The installed surface: headers in
 # include/gridpick that include one another as <gridpick/x.h>, the names each
-# shared library exports as listed in symbols/.
+# shared library exports as listed in symbols/, every installed file hardened.
 #   installed_tree_test.sh BUILD_DIR SOURCE_DIR REFERENCE_CONSUMER VERSION WORK_DIR
 set -euo pipefail
 build=$1 src=$2 ref=$3 version=$4 work=$5
@@ -26,6 +26,7 @@ for lib in grib ov; do
   nm -D --defined-only "$prefix/lib/libgridpick-$lib.so" | awk '{print $3}' | LC_ALL=C sort >exported-$lib
   diff exported-$lib "$here/symbols/gridpick-$lib.txt" || fail "libgridpick-$lib.so exports other names"
 done
+bash "$here/hardening_test.sh" "$prefix/bin" "$prefix/lib" || fail "installed files not hardened"
 
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig LD_LIBRARY_PATH=$prefix/lib
 [ "$(pkg-config --modversion gridpick-ov gridpick-grib | uniq)" = "$version" ] || fail "pkg-config version"
