@@ -8,7 +8,7 @@
 #include <new>
 #include <vector>
 
-#include "grib.h"
+#include <gridpick/grib.h>
 
 // Every allocation of the process is counted, so that the decoding loop can
 // show that it obtains no storage.

@@ -13,7 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 
 namespace {
 
@@ -78,7 +78,8 @@ void BM_plain_write_read(benchmark::State &state)
     std::vector<char> back(set_bytes);
     for (auto _ : state) {
         int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        write(fd, "OV90a", 6);
+        if (write(fd, "OV90a", 6) != 6)
+            state.SkipWithError("write failed");
         for (int i = 0; i < sets; i++)
             if (write(fd, image.data(), set_bytes) != static_cast<ssize_t>(set_bytes))
                 state.SkipWithError("write failed");
@@ -86,7 +87,8 @@ void BM_plain_write_read(benchmark::State &state)
 
         fd = open(path.c_str(), O_RDONLY);
         char magic[6];
-        read(fd, magic, sizeof magic);
+        if (read(fd, magic, sizeof magic) != sizeof magic)
+            state.SkipWithError("read failed");
         double sum = 0;
         for (int i = 0; i < sets; i++) {
             if (read(fd, back.data(), set_bytes) != static_cast<ssize_t>(set_bytes))

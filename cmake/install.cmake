@@ -2,20 +2,17 @@
 # headers of a library and the programs with their manual pages.  The
 # libraries themselves are assembled in package.cmake.
 
-# The headers a library offers other targets: only these are visible to
-# whoever links the library (through links in build/include/<target>), and
-# only these are installed, into include/gridpick.  Every other header of the
-# folder stays private to the library.
+# The headers a library offers other targets: its folder include/gridpick,
+# which holds nothing else, so that callers write #include <gridpick/ov.h>
+# in the build tree as after installation.  Only these headers are installed,
+# into include/gridpick; every other header of the folder stays private to
+# the library.
 function(gridpick_public_headers target)
-  set(dir ${PROJECT_BINARY_DIR}/include/${target})
-  file(REMOVE_RECURSE ${dir})
-  file(MAKE_DIRECTORY ${dir})
   foreach(header ${ARGN})
-    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/${header} ${dir}/${header} SYMBOLIC)
-    install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/gridpick)
+    install(FILES include/gridpick/${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/gridpick)
   endforeach()
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
-                             PUBLIC $<BUILD_INTERFACE:${dir}>)
+                             PUBLIC $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/include>)
 endfunction()
 
 # Installs a program into bin and its manual page man/NAME.1.in, with

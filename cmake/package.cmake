@@ -4,7 +4,10 @@
 # link, with pkg-config files and a CMake package (gridpick::grib and
 # gridpick::ov).
 
-set_target_properties(gp_grib gp_ov gp_util PROPERTIES POSITION_INDEPENDENT_CODE ON)
+# Only what the public headers declare with GP_EXPORT is exported; every
+# other routine stays inside the library.
+set_target_properties(gp_grib gp_ov gp_util PROPERTIES POSITION_INDEPENDENT_CODE ON
+  C_VISIBILITY_PRESET hidden CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 
 # What a C or Fortran linker must add for the C++ inside (libstdc++ and libm
 # with GCC), as the C++ compiler reports it.
@@ -35,11 +38,18 @@ function(gridpick_library name)
   set_target_properties(gridpick_${name}_shared PROPERTIES EXPORT_NAME ${name}
     VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
   target_link_libraries(gridpick_${name}_shared PRIVATE ${L_PRIVATE})
+  set(map ${PROJECT_SOURCE_DIR}/cmake/c_only.map)
+  target_link_options(gridpick_${name}_shared PRIVATE LINKER:--version-script=${map})
+  set_property(TARGET gridpick_${name}_shared APPEND PROPERTY LINK_DEPENDS ${map})
   if(NOT GRIDPICK_SANITIZE)
     target_link_options(gridpick_${name}_shared PRIVATE -Wl,--no-undefined)
   endif()
+  # Callers include <gridpick/ov.h>; Fortran sources may still include
+  # 'ov.inc' by its bare name.
+  set(fortran_dir $<INSTALL_PREFIX>/${CMAKE_INSTALL_INCLUDEDIR}/gridpick)
   target_include_directories(gridpick_${name}_shared INTERFACE
-                             $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/gridpick>)
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>
+    $<INSTALL_INTERFACE:$<$<COMPILE_LANGUAGE:Fortran>:${fortran_dir}>>)
   install(TARGETS gridpick_${name}_shared EXPORT gridpickTargets
           LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
   install(TARGETS gridpick_${name} ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 
 /* An archive that cannot be opened or read, or a message that cannot be
  * decoded; what() names the file or the message's place. */

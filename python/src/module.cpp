@@ -16,7 +16,7 @@
 #include <pybind11/stl.h>
 
 #include "archive_access.h"
-#include "ov.h"
+#include <gridpick/ov.h>
 #include "ovset.h"
 #include "plan.h"
 

@@ -1,6 +1,6 @@
 // A GRIB field in a few words (describe.h).
 #include "describe.h"
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "sections.h"
 
 #include <cstdio>

@@ -23,7 +23,7 @@
 #include "config.h"
 #include "grid.h"
 #include "param_table.h"
-#include "ov.h"
+#include <gridpick/ov.h>
 #include "sections.h"
 #include "tpio.h"
 

@@ -1,7 +1,7 @@
 // What a field's grid becomes in an ov data set (grid.h).
 #include "grid.h"
 
-#include "grib.h"
+#include <gridpick/grib.h>
 
 #include <algorithm>
 #include <cmath>

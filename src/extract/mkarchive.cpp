@@ -31,11 +31,11 @@
 // levels the upper-air parameters in the order of the terminal menu, then
 // the surface parameters in the order of the dialog's surface list (level
 // 0); a wind's v component follows its u.
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "grid.h"
 #include "param_table.h"
 #include "sections.h"
-#include "util.h"
+#include "fdio.h"
 
 #include <fcntl.h>
 #include <unistd.h>

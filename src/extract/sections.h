@@ -5,7 +5,7 @@
 #ifndef GRIDPICK_SECTIONS_H
 #define GRIDPICK_SECTIONS_H
 
-#include "grib.h"
+#include <gridpick/grib.h>
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // The unit layer: tape devices, SIMH tape images and disk files.
 #include "tpio.h"
 #include "config.h"
-#include "util.h"
+#include "fdio.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>

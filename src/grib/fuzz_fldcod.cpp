@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "grib_sections.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)

@@ -20,7 +20,7 @@
 #include <cstring>
 #include <vector>
 
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "grib_sections.h"
 
 namespace {

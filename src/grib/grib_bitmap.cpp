@@ -8,7 +8,7 @@
  * The field is rearranged in place, and only after every map transfer has
  * succeeded, so a failing call leaves PSEC4 as it was.
  */
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "grib_state.h"
 #include "grib_format.h"
 

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "grib.h"
+#include <gridpick/grib.h>
 
 /* True when the bits [bit, bit + count) lie within words 1..kleng. */
 bool grib_bits_fit(gint kleng, int64_t bit, int64_t count);

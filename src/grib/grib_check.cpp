@@ -6,7 +6,7 @@
  * of the error class fails; warnings print without touching KRET.  The
  * arrays are only read.
  */
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "grib_format.h"
 #include "grib_sections.h"
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string_view>
 
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "grib_sections.h"
 #include "grib_state.h"
 

@@ -5,7 +5,7 @@
  * character lengths arrive as gfortran passes them (size_t, after all other
  * arguments) and go on as the codec's long.
  */
-#include "grib.h"
+#include <gridpick/grib.h>
 
 namespace {
 
@@ -87,6 +87,7 @@ void maxmn2_(float *parray, gint *klen, float *pmiss, float *pmax, float *pmin)
 /* ---- settings, machine parameters, termination ---- */
 
 void grsdbg_(gint *k) { grsdbg(k); }
+void grsprt_(gint *k) { grsprt(k); }
 void grsvck_(gint *k) { grsvck(k); }
 void grsrnd_(gint *k) { grsrnd(k); }
 void grsref_(float *p) { grsref(p); }

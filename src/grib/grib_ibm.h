@@ -4,7 +4,7 @@
 #ifndef GRIB_IBM_H
 #define GRIB_IBM_H
 
-#include "grib.h"
+#include <gridpick/grib.h>
 
 /* Nearest integer, halves away from zero, saturating; NaN gives 0. */
 gint grib_nint(double x);

@@ -2,7 +2,7 @@
  * grib_print.cpp -- labelled listings of the section arrays (grprs0 ..
  * grprs4) and the binary rendering of flag octets (prtbin).
  */
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "grib_format.h"
 #include "grib_sections.h"
 

@@ -5,7 +5,7 @@
  *
  * All arithmetic is single precision, in the order written.
  */
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "grib_format.h"
 
 #include <algorithm>

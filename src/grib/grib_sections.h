@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "grib.h"
+#include <gridpick/grib.h>
 
 namespace grib {
 

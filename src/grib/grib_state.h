@@ -5,7 +5,7 @@
 #ifndef GRIB_STATE_H
 #define GRIB_STATE_H
 
-#include "grib.h"
+#include <gridpick/grib.h>
 
 /* Marker in NINIT once the settings record holds its defaults. */
 constexpr gint GRIB_NINIT_MARK = 11041967;

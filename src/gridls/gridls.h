@@ -14,7 +14,7 @@
 #define GRIDPICK_GRIDLS_H
 
 #include "frame.h"
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "sections.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // libFuzzer target: an ov file of untrusted bytes, read data set by data set
 // as ovdump does.  The reader must refuse what does not fit, never read or
 // allocate beyond what the file holds.
-#include "ov.h"
+#include <gridpick/ov.h>
 
 #include <fcntl.h>
 #include <sys/mman.h>

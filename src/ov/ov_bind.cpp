@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 
 namespace {
 

@@ -8,8 +8,9 @@
 
 #include <netcdf.h>
 
-#include "ov_cdf.h"
-#include "util.h"
+#include <gridpick/ov_cdf.h>
+#include <gridpick/util.h>
+#include "cdf_header.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 
 namespace ov {
 
@@ -26,7 +26,7 @@ void store_reals(const float *values, std::size_t count, unsigned char *out);
 void reals_from_file_order(float *values, std::size_t count);
 
 // Reads all n bytes, retrying short transfers; false when the system
-// refuses or the file ends first.  (Writes go through write_all, util.h.)
+// refuses or the file ends first.  (Writes go through write_all, fdio.h.)
 bool read_all(int fd, void *buf, std::size_t n);
 
 // Bytes left between the descriptor's position and the end of the file; a

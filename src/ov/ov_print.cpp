@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 
 namespace {
 

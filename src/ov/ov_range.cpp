@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "ov_cdf.h"
-#include "util.h"
+#include <gridpick/ov_cdf.h>
+#include <gridpick/util.h>
 
 namespace {
 

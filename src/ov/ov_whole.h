@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 
 /* Writes the data set of hdr at fd's position, preceded by the file magic
  * when with_magic (a new file), with one write (short and interrupted

@@ -11,8 +11,8 @@
 #include <unistd.h>
 
 #include "ov_internal.h"
+#include "fdio.h"
 #include "ov_whole.h"
-#include "util.h"
 
 namespace {
 

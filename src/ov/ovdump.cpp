@@ -12,9 +12,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ov_cdf.h"
+#include <gridpick/ov_cdf.h>
 #include "ovset.h"
-#include "util.h"
+#include <gridpick/util.h>
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 
 /* A record from ov_read, released with ov_destroy. */
 struct ovset_destroy {

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "param_table.h"
-#include "util.h"
+#include <gridpick/util.h>
 
 namespace {
 

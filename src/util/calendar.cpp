@@ -1,5 +1,5 @@
 // Calendar conversions, and the date and time texts of netCDF files.
-#include "util.h"
+#include <gridpick/util.h>
 
 #include <cstdio>
 

@@ -16,7 +16,7 @@
 // Versions 1 and 2 use 4-byte counts (version 2 has 8-byte begin offsets);
 // version 5 uses 8-byte counts, sizes and offsets.  Tags, types and the tag
 // of ABSENT are 4 bytes in every version.
-#include "util.h"
+#include "cdf_header.h"
 
 #include <netcdf.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 // Thinning of arrays: every step-th value, and the last.
-#include "util.h"
+#include <gridpick/util.h>
 
 namespace {
 

@@ -1,5 +1,5 @@
-// Whole-buffer writes to a descriptor (util.h).
-#include "util.h"
+// Whole-buffer writes to a descriptor.
+#include "fdio.h"
 
 #include <unistd.h>
 

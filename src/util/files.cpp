@@ -1,5 +1,6 @@
 // File tests, directory listings and recognition of data files.
-#include "util.h"
+#include <gridpick/util.h>
+#include "cdf_header.h"
 
 #include <dirent.h>
 #include <fcntl.h>

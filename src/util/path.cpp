@@ -1,5 +1,5 @@
 // Path and suffix helpers.
-#include "util.h"
+#include <gridpick/util.h>
 
 #include <cstdio>
 #include <cstring>

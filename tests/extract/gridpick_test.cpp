@@ -3,8 +3,8 @@
 // on tape, prompting, reports; every data set written is read back and
 // compared value by value with the codec's decoding of its message.
 #include "extract.h"
-#include "grib.h"
-#include "ov.h"
+#include <gridpick/grib.h>
+#include <gridpick/ov.h>
 #include "ov_sets.h"
 #include "process.h"
 

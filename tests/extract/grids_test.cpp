@@ -2,7 +2,7 @@
 // octet, the header and position of every written value, and the lines of
 // the fields passed over.
 #include "grid.h"
-#include "ov.h"
+#include <gridpick/ov.h>
 #include "ov_sets.h"
 #include "process.h"
 

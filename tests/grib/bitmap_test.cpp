@@ -1,5 +1,5 @@
 #include "capture.h"
-#include "grib.h"
+#include <gridpick/grib.h>
 
 #include <optional>
 #include <utility>

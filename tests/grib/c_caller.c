@@ -1,6 +1,6 @@
 /* A C caller of the codec: arguments by reference, the operation's length
  * passed last as a long. */
-#include "grib.h"
+#include <gridpick/grib.h>
 
 gint c_caller_length(gint *kgrib, gint kleng, gint *kret)
 {

@@ -1,4 +1,4 @@
-#include "grib.h"
+#include <gridpick/grib.h>
 
 #include <gtest/gtest.h>
 

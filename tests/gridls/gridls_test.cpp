@@ -3,7 +3,7 @@
 // map, the command line; and the framing with heads, in process.
 #include "archive_bytes.h"
 #include "frame.h"
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "process.h"
 #include "tpio.h"
 

@@ -6,8 +6,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "grib.h"
-#include "ov.h"
+#include <gridpick/grib.h>
+#include <gridpick/ov.h>
 
 static gint kgrib[8000], ksec0[GRIB_NKSEC0], ksec1[GRIB_NKSEC1 + 1012];
 static gint ksec2[GRIB_NKSEC2], ksec3[GRIB_NKSEC3], ksec4[GRIB_NKSEC4];

@@ -2,7 +2,7 @@
 ! through its bindings.  Usage: consumer ARCHIVE OUT.ov
 program consumer
   implicit none
-  include 'ov.inc'
+  include 'gridpick/ov.inc'
   integer :: ov_write
   external :: ov_write
   integer :: kgrib(8000), ksec0(2), ksec1(1037), ksec2(1024), ksec3(2), ksec4(570)

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 #include "process.h"
 
 using gptest::TempDir;

@@ -9,7 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ov_cdf.h"
+#include <gridpick/ov_cdf.h>
+#include <gridpick/util.h>
 #include "ov_sets.h"
 #include "process.h"
 

@@ -5,7 +5,7 @@
 program ov_fortran_test
   use iso_c_binding, only: c_float, c_int
   implicit none
-  include 'ov.inc'
+  include 'gridpick/ov.inc'
   interface
     subroutine untranspose_data(dst, src, rows, cols, max_count) bind(C, name='untranspose_data')
       import :: c_float, c_int

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 
 namespace {
 

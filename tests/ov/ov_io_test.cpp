@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ov.h"
+#include <gridpick/ov.h>
 #include "ov_bytes.h"
 #include "ov_sets.h"
 #include "ov_whole.h"

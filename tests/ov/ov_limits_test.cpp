@@ -9,10 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "ov_bytes.h"
-#include "ov_cdf.h"
+#include <gridpick/ov_cdf.h>
 #include "ov_sets.h"
 #include "process.h"
-#include "util.h"
+#include <gridpick/util.h>
 
 using gptest::TempDir;
 

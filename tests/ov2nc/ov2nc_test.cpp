@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ov_cdf.h"
+#include <gridpick/ov_cdf.h>
 #include "ov_sets.h"
 #include "ovset.h"
 #include "process.h"

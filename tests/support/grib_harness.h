@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "capture.h"
-#include "grib.h"
+#include <gridpick/grib.h>
 #include "grib_state.h"
 
 namespace gtu {

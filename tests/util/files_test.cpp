@@ -1,5 +1,5 @@
 #include "process.h"
-#include "util.h"
+#include <gridpick/util.h>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "util.h"
+#include <gridpick/util.h>
 
 #include <gtest/gtest.h>
 

@@ -28,6 +28,7 @@
 #ifndef GRIDPICK_OV_H
 #define GRIDPICK_OV_H
 
+#include <gridpick/export.h>
 #include <stddef.h>
 
 #ifdef __cplusplus
@@ -121,10 +122,10 @@ typedef struct OvHeader {
  * make it meaningless.  OV_OUTLINE: num_rows * 4; OV_UNGRIDDED_VECTOR:
  * num_rows * 16; OV_UNGRIDDED_SCALAR: num_rows * 12; any other type:
  * num_rows * num_columns * 4. */
-long long ov_data_size(int type, int num_rows, int num_columns);
+GP_EXPORT long long ov_data_size(int type, int num_rows, int num_columns);
 
 /* 1 when data sets of this type carry a vdata part (OV_VECTOR, OV_OUTLINE). */
-int ov_has_vdata(int type);
+GP_EXPORT int ov_has_vdata(int type);
 
 /* ---- writer ------------------------------------------------------------ */
 
@@ -133,25 +134,25 @@ int ov_has_vdata(int type);
  * printing "ov_create: <error>" (cannot create) or "ov_create write: <error>"
  * (short write; the file is then closed and, when it is a regular file,
  * removed). */
-int ov_create(const char *path);
+GP_EXPORT int ov_create(const char *path);
 
 /* Opens an existing ov file.  mode is 0 read-only, 1 write-only, 2
  * read-write; anything else counts as 0.  Returns a descriptor positioned at
  * the first data set, or -1 (silently) when the file cannot be opened or
  * does not begin with the magic.  To append: ov_open(path, 2), lseek to the
  * end, ov_write, ov_close. */
-int ov_open(const char *path, int mode);
+GP_EXPORT int ov_open(const char *path, int mode);
 
 /* Closes a descriptor returned by ov_create or ov_open. */
-void ov_close(int fd);
+GP_EXPORT void ov_close(int fd);
 
 /* A new header record (malloc'ed, owned by the caller; free() it) with
  * type, num_rows, num_columns, data and vdata as given, id 999, bad_value
  * -999.999, REGULAR grid in DEGREES and every other field zero or null
  * (the reserved words too).  data and vdata stay owned by the caller.
  * Null after "ov_create_hdr: malloc failed" on allocation failure. */
-OvHeader *ov_create_hdr(int type, int num_rows, int num_columns, float *data,
-                        float *vdata);
+GP_EXPORT OvHeader *ov_create_hdr(int type, int num_rows, int num_columns, float *data,
+                                  float *vdata);
 
 /* Appends one data set at the descriptor's current position.  The caller
  * provides type, num_rows, num_columns and data (and vdata for OV_VECTOR and
@@ -163,7 +164,7 @@ OvHeader *ov_create_hdr(int type, int num_rows, int num_columns, float *data,
  * an unreadable file (negative counts; missing data, vdata, lat/lon arrays
  * or private data; nothing is written), or after "ov_write <part>: <error>"
  * when a write falls short (what was written stays in the file). */
-int ov_write(int fd, OvHeader *hdr);
+GP_EXPORT int ov_write(int fd, OvHeader *hdr);
 
 /* ---- reader ------------------------------------------------------------ */
 
@@ -175,7 +176,7 @@ int ov_write(int fd, OvHeader *hdr);
  * of the file "ov_read: header read failed"; for a data set whose counts are
  * negative or whose parts exceed what remains in the file "ov_read: ...";
  * or when an allocation fails (everything allocated is released). */
-OvHeader *ov_read(int fd, int want_data);
+GP_EXPORT OvHeader *ov_read(int fd, int want_data);
 
 /* Reads the fixed header and the variable parts up to the lat/lon arrays
  * into hdr, leaving data and vdata untouched.  The texts, private data and
@@ -185,69 +186,69 @@ OvHeader *ov_read(int fd, int want_data);
  * a message.  Returns 0, or -1 after a message when the fixed header is
  * short, a count is negative, a part exceeds the rest of the file or an
  * allocation fails (nothing is then left allocated in hdr). */
-int ov_read_header(int fd, OvHeader *hdr);
+GP_EXPORT int ov_read_header(int fd, OvHeader *hdr);
 
 /* malloc(size); on failure prints "label: <error>" and returns null. */
-void *gimme(size_t size, const char *label);
+GP_EXPORT void *gimme(size_t size, const char *label);
 
 /* Releases data, vdata (when type is OV_VECTOR or OV_OUTLINE), comment and
  * private_data and sets those four pointers to null.  The record itself and
  * title, units, param_desc, lats and lons are left alone. */
-void ov_free(OvHeader *hdr);
+GP_EXPORT void ov_free(OvHeader *hdr);
 
 /* Releases every part the record points to, then the record.  For records
  * from ov_read and cdf_to_ov.  Null is accepted. */
-void ov_destroy(OvHeader *hdr);
+GP_EXPORT void ov_destroy(OvHeader *hdr);
 
 /* Copies src into dst, or into a new record when dst is null, and returns
  * the copy.  The copy gets its own malloc'ed texts, private data and (when
  * src->lats is non-null) lat/lon arrays; data and vdata are shared with src.
  * Null after "dup_header: could not malloc new header" when an allocation
  * fails. */
-OvHeader *ov_dup_header(const OvHeader *src, OvHeader *dst);
+GP_EXPORT OvHeader *ov_dup_header(const OvHeader *src, OvHeader *dst);
 
 /* For a blank-padded text of length characters: drops the trailing blanks
  * and writes a zero byte after what remains (at buffer[length] when nothing
  * is dropped, so the buffer holds length + 1 bytes).  Nothing is written
  * for a negative length. */
-void ov_null_terminate(char *buffer, int length);
+GP_EXPORT void ov_null_terminate(char *buffer, int length);
 
 /* ---- inspection -------------------------------------------------------- */
 
 /* Prints the header in readable form on standard output. */
-void ov_print_hdr(const OvHeader *hdr);
+GP_EXPORT void ov_print_hdr(const OvHeader *hdr);
 
 /* Prints count reals as "%9.3f\t", a newline after every per_line values,
  * then a final newline. */
-void ov_print_float_array(const float *values, int count, int per_line);
+GP_EXPORT void ov_print_float_array(const float *values, int count, int per_line);
 
 /* Prints all data and vdata values by row; the three integers are unused. */
-void ov_print_data(const OvHeader *hdr, int unused1, int unused2, int unused3);
+GP_EXPORT void ov_print_data(const OvHeader *hdr, int unused1, int unused2, int unused3);
 
 /* Prints rows (or points) first to last inclusive; with show_positions
  * non-zero each value is followed by its latitude and longitude.  Rows
  * outside 0..num_rows-1 are passed over. */
-void ov_print_some_data(const OvHeader *hdr, int first, int last,
-                        int show_positions);
+GP_EXPORT void ov_print_some_data(const OvHeader *hdr, int first, int last,
+                                  int show_positions);
 
 /* Smallest and largest value of the record's data (and vdata), skipping
  * values equal to bad_value on gridded and outline types; 1e12 and -1e12
  * when there is none. */
-void ov_compute_data_range(const OvHeader *hdr, float *min_out,
-                           float *max_out);
+GP_EXPORT void ov_compute_data_range(const OvHeader *hdr, float *min_out,
+                                     float *max_out);
 
 /* The min and max stored in the first data set of the ov file at path.
  * 0, or -1 after "ov_get_range: ov_open failed" (or a reader message). */
-int ov_get_range(const char *path, float *min_out, float *max_out);
+GP_EXPORT int ov_get_range(const char *path, float *min_out, float *max_out);
 
 /* The range computed by ov_compute_data_range from the first data set of
  * the file.  0, or -1 after "ov_compute_range: ov_open failed" (or a reader
  * message). */
-int ov_compute_range(const char *path, float *min_out, float *max_out);
+GP_EXPORT int ov_compute_range(const char *path, float *min_out, float *max_out);
 
 /* The type of the first data set of the file, or -1 when it is not an ov
  * file or holds no data set. */
-int ov_identify_type(const char *path);
+GP_EXPORT int ov_identify_type(const char *path);
 
 /* Largest value (scalar types) or vector magnitude (vector types) of the
  * first data set of an ov file, or of the field cdf_to_ov builds from a
@@ -257,24 +258,24 @@ int ov_identify_type(const char *path);
  * ov nor netCDF, holds no data set, cannot be imported, or is of a type
  * without magnitude (after "Error: cannot take magnitude of file type
  * '%d'"). */
-float ov_max_magnitude(const char *path, int level_index, int time_index);
+GP_EXPORT float ov_max_magnitude(const char *path, int level_index, int time_index);
 
 /* ---- grid geometry and reshaping ------------------------------------- */
 
 /* Kilometres between two latitudes along a meridian (always >= 0). */
-float ov_meridian_distance(float lat1, float lat2);
+GP_EXPORT float ov_meridian_distance(float lat1, float lat2);
 
 /* Kilometres from lon1 to lon2 along the parallel at lat; negative when
  * lon2 < lon1. */
-float ov_parallel_distance(float lon1, float lon2, float lat);
+GP_EXPORT float ov_parallel_distance(float lon1, float lon2, float lat);
 
 /* The latitude km kilometres north of lat (south when negative), held to
  * -90..90. */
-void ov_walk_north(float lat, float km, float *new_lat_out);
+GP_EXPORT void ov_walk_north(float lat, float km, float *new_lat_out);
 
 /* The longitude km kilometres east of lon along the parallel at lat; lon
  * itself where the cosine of lat is exactly 0.  Not wrapped to any range. */
-void ov_walk_east(float lat, float lon, float km, float *new_lon_out);
+GP_EXPORT void ov_walk_east(float lat, float lon, float km, float *new_lon_out);
 
 /* Latitude and longitude of every grid point, row-major, into caller arrays
  * of num_rows * num_columns reals, with the grid's steps in degrees (or
@@ -283,24 +284,24 @@ void ov_walk_east(float lat, float lon, float km, float *new_lon_out);
  * end_lat/end_lon, so a grid stored from 90 to -90 with a positive
  * increment runs south.  Prints one line about the grid on standard
  * output. */
-void ov_compute_equiangle_grid(const OvHeader *hdr, float *lats_out,
-                               float *lons_out);
+GP_EXPORT void ov_compute_equiangle_grid(const OvHeader *hdr, float *lats_out,
+                                         float *lons_out);
 
 /* The same for a grid whose points lie a fixed number of kilometres apart
  * (increments in kilometres, or derived from degree increments at the
  * grid's first latitude, walking towards the grid's end as above).  Prints
  * two lines on standard output. */
-void ov_compute_equidistant_grid(const OvHeader *hdr, float *lats_out,
-                                 float *lons_out);
+GP_EXPORT void ov_compute_equidistant_grid(const OvHeader *hdr, float *lats_out,
+                                           float *lons_out);
 
 /* Reverses the row order of data and vdata and exchanges start_lat and
  * end_lat.  The outline and ungridded types, whose data are no rows of
  * num_columns values, are left alone. */
-void ov_flip_data(OvHeader *hdr);
+GP_EXPORT void ov_flip_data(OvHeader *hdr);
 
 /* Reverses the row order of a row-major array in place (no work buffer is
  * needed).  0, or -1 for negative counts (the array is then unchanged). */
-int flip_float_array(float *array, int rows, int columns);
+GP_EXPORT int flip_float_array(float *array, int rows, int columns);
 
 /* For an OV_CONTOUR or OV_VECTOR data set whose columns span the full circle
  * (360 <= num_columns * lon_increment <= 360 + lon_increment / 2): appends a
@@ -308,7 +309,7 @@ int flip_float_array(float *array, int rows, int columns);
  * and end_lon by lon_increment.  data and vdata are replaced by new malloc'ed
  * arrays and the old ones freed, so they must be malloc'ed.  Otherwise, or
  * when an allocation fails (after a message), the data set is unchanged. */
-void ov_wrap_dataset(OvHeader *hdr);
+GP_EXPORT void ov_wrap_dataset(OvHeader *hdr);
 
 /* ---- by-reference bindings --------------------------------------------- */
 /*
@@ -320,13 +321,13 @@ void ov_wrap_dataset(OvHeader *hdr);
 
 /* Creates the file named by the first name_len characters of name (trailing
  * blanks dropped); *fd_out gets the descriptor or -1. */
-void ov_create_(const char *name, int *fd_out, long name_len);
+GP_EXPORT void ov_create_(const char *name, int *fd_out, long name_len);
 
 /* Opens the named ov file with *mode; *fd_out gets the descriptor or -1. */
-void ov_open_(const char *name, int *fd_out, const int *mode, long name_len);
+GP_EXPORT void ov_open_(const char *name, int *fd_out, const int *mode, long name_len);
 
 /* Closes *fd. */
-void ov_close_(const int *fd);
+GP_EXPORT void ov_close_(const int *fd);
 
 /*
  * Reads the next data set into hdr_area (the whole record).  For each text
@@ -346,14 +347,14 @@ void ov_close_(const int *fd);
  * The library keeps nothing allocated: the private slot is null.  On failure
  * prints "ov_read_: read failed" and leaves every output unchanged.
  */
-void ov_read_(const int *fd, void *hdr_area, const int *comment_len,
-              char *comment, const int *title_len, char *title,
-              const int *units_len, char *units, const int *desc_len,
-              char *desc, void *unused1, void *unused2, const int *data_len,
-              float *data, const int *vdata_len, float *vdata,
-              const int *want_data, float *lats, float *lons,
-              long comment_hidden, long title_hidden, long units_hidden,
-              long desc_hidden);
+GP_EXPORT void ov_read_(const int *fd, void *hdr_area, const int *comment_len,
+                        char *comment, const int *title_len, char *title,
+                        const int *units_len, char *units, const int *desc_len,
+                        char *desc, void *unused1, void *unused2, const int *data_len,
+                        float *data, const int *vdata_len, float *vdata,
+                        const int *want_data, float *lats, float *lons,
+                        long comment_hidden, long title_hidden, long units_hidden,
+                        long desc_hidden);
 
 /*
  * Writes one data set on a REGULAR grid from the fixed header in hdr_area
@@ -366,38 +367,38 @@ void ov_read_(const int *fd, void *hdr_area, const int *comment_len,
  * "ov_write: malloc failed" for counts that cannot be sized, or after the
  * messages of ov_write).
  */
-int ov_write_(const int *fd, const void *hdr_area, const char *comment,
-              const char *title, const char *units, const char *desc,
-              const void *priv, float *data, float *vdata, long comment_len,
-              long title_len, long units_len, long desc_len);
+GP_EXPORT int ov_write_(const int *fd, const void *hdr_area, const char *comment,
+                        const char *title, const char *units, const char *desc,
+                        const void *priv, float *data, float *vdata, long comment_len,
+                        long title_len, long units_len, long desc_len);
 
 /* The same for an IRREGULAR grid with num_rows lats and num_columns lons. */
-int ov_write_irregular_(const int *fd, const void *hdr_area,
-                        const char *comment, const char *title,
-                        const char *units, const char *desc, const void *priv,
-                        float *data, float *vdata, float *lats, float *lons,
-                        long comment_len, long title_len, long units_len,
-                        long desc_len);
+GP_EXPORT int ov_write_irregular_(const int *fd, const void *hdr_area,
+                                  const char *comment, const char *title,
+                                  const char *units, const char *desc, const void *priv,
+                                  float *data, float *vdata, float *lats, float *lons,
+                                  long comment_len, long title_len, long units_len,
+                                  long desc_len);
 
 /* Prints the header in hdr_area (texts bounded by their length fields) with
  * the comment length shown as 0. */
-void ov_print_hdr_(const void *hdr_area);
+GP_EXPORT void ov_print_hdr_(const void *hdr_area);
 
 /* Clears the data, vdata, comment and private slots of an area filled by
  * ov_read_.  They point into the caller's own arrays (or are null), so
  * nothing is freed. */
-void ov_free_(void *hdr_area);
+GP_EXPORT void ov_free_(void *hdr_area);
 
 /* Row-major src (rows x columns) to column-major dst, at most max_count
  * values in source order; nothing when that is below 1.  Arguments by
  * value. */
-void transpose_data(float *dst, const float *src, int rows, int columns,
-                    int max_count);
+GP_EXPORT void transpose_data(float *dst, const float *src, int rows, int columns,
+                              int max_count);
 
 /* Column-major src to row-major dst, at most max_count values in source
  * order. */
-void untranspose_data(float *dst, const float *src, int rows, int columns,
-                      int max_count);
+GP_EXPORT void untranspose_data(float *dst, const float *src, int rows, int columns,
+                                int max_count);
 
 #ifdef __cplusplus
 }

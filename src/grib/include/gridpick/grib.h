@@ -27,6 +27,7 @@
 #ifndef GRIDPICK_GRIB_H
 #define GRIDPICK_GRIB_H
 
+#include <gridpick/export.h>
 #include <stddef.h>
 #include <stdint.h>
 
@@ -244,10 +245,10 @@ enum grib_ksec4 {
  * list that does not describe 2N rows of 1 to 4N points.  A decoding call
  * that prints nothing obtains no storage.
  */
-void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint *ksec3,
-            float *psec3, gint *ksec4, float *psec4, gint *klenp, gint *kgrib,
-            gint *kleng, gint *kword, const char *hoper, gint *kret,
-            long hoper_len);
+GP_EXPORT void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint *ksec3,
+                      float *psec3, gint *ksec4, float *psec4, gint *klenp, gint *kgrib,
+                      gint *kleng, gint *kword, const char *hoper, gint *kret,
+                      long hoper_len);
 
 /* ------------------------------------------------------------------ */
 /* Bit-field access                                                    */
@@ -260,30 +261,30 @@ void fldcod(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint *ksec3,
  * low NBITS bits and leaves all other bits alone.  No checks: widths outside
  * 0..32 or negative offsets are caller errors.
  */
-void gbytes(gint *source, gint *dest, gint *ioff, gint *nbits, gint *nskip,
-            gint *n);
-void sbytes(gint *dest, gint *source, gint *ioff, gint *nbits, gint *nskip,
-            gint *n);
-void gbyte(gint *source, gint *dest, gint *ioff, gint *nbits);
-void sbyte(gint *dest, gint *source, gint *ioff, gint *nbits);
-void ubytes(gint *source, gint *dest, gint *ioff, gint *nbits, gint *nskip,
-            gint *n);
-void pbytes(gint *dest, gint *source, gint *ioff, gint *nbits, gint *nskip,
-            gint *n);
+GP_EXPORT void gbytes(gint *source, gint *dest, gint *ioff, gint *nbits, gint *nskip,
+                      gint *n);
+GP_EXPORT void sbytes(gint *dest, gint *source, gint *ioff, gint *nbits, gint *nskip,
+                      gint *n);
+GP_EXPORT void gbyte(gint *source, gint *dest, gint *ioff, gint *nbits);
+GP_EXPORT void sbyte(gint *dest, gint *source, gint *ioff, gint *nbits);
+GP_EXPORT void ubytes(gint *source, gint *dest, gint *ioff, gint *nbits, gint *nskip,
+                      gint *n);
+GP_EXPORT void pbytes(gint *dest, gint *source, gint *ioff, gint *nbits, gint *nskip,
+                      gint *n);
 /* One field: extract into *value (ubyte) or insert *value (pbyte). */
-void ubyte(gint *words, gint *value, gint *offset, gint *nbits);
-void pbyte(gint *words, gint *value, gint *offset, gint *nbits);
+GP_EXPORT void ubyte(gint *words, gint *value, gint *offset, gint *nbits);
+GP_EXPORT void pbyte(gint *words, gint *value, gint *offset, gint *nbits);
 typedef void (*grib_byte_op)(gint *words, gint *value, gint *offset,
                              gint *nbits);
 /* The common loop of ubytes and pbytes; OP is ubyte or pbyte. */
-void gsbytes(gint *words, gint *values, gint *ioff, gint *nbits, gint *nskip,
-             gint *n, grib_byte_op op);
+GP_EXPORT void gsbytes(gint *words, gint *values, gint *ioff, gint *nbits, gint *nskip,
+                       gint *n, grib_byte_op op);
 
 /* Reverse each group of 4 octets (swap4) or exchange each pair (swap2) of
  * the N octets of IN into OUT; IN and OUT may be the same.  A trailing
  * incomplete group is copied unchanged; nothing beyond N is touched. */
-void swap4(void *in, void *out, gint *n);
-void swap2(void *in, void *out, gint *n);
+GP_EXPORT void swap4(void *in, void *out, gint *n);
+GP_EXPORT void swap2(void *in, void *out, gint *n);
 
 /*
  * inxbit -- insert (HFUNC "C") or extract (any other) KNUM contiguous fields
@@ -294,9 +295,9 @@ void swap2(void *in, void *out, gint *n);
  * transferred and the line "INXBIT : Word ... is outside array bounds ..."
  * is printed.
  */
-void inxbit(gint *kgrib, gint *kleng, gint *knspt, gint *kparm, gint *knum,
-            gint *kbit, gint *kblen, const char *hfunc, gint *kret,
-            long hfunc_len);
+GP_EXPORT void inxbit(gint *kgrib, gint *kleng, gint *knspt, gint *kparm, gint *knum,
+                      gint *kbit, gint *kblen, const char *hfunc, gint *kret,
+                      long hfunc_len);
 
 /* ------------------------------------------------------------------ */
 /* IBM reals and scaling                                               */
@@ -304,26 +305,26 @@ void inxbit(gint *kgrib, gint *kleng, gint *knspt, gint *kparm, gint *knum,
 
 /* PREAL <- the IBM single-precision number with exponent octet KEXP (sign
  * in bit 128) and 24-bit mantissa KMANT. */
-void decfp2(float *preal, gint *kexp, gint *kmant);
+GP_EXPORT void decfp2(float *preal, gint *kexp, gint *kmant);
 /* IBM number for PVAL.  KBITS: bits per word (32).  KROUND 0: the result
  * does not exceed PVAL; 1: nearest; add 10 for printing.  An invalid KROUND
  * or an unrecoverable mantissa overflow ends the program (abortx "CONFP3"). */
-void confp3(float *pval, gint *kexp, gint *kmant, gint *kbits, gint *kround);
+GP_EXPORT void confp3(float *pval, gint *kexp, gint *kmant, gint *kbits, gint *kround);
 /* KDATA(j) <- nint((PDATA(j) - PREF) / PSCALE); may run in place.  Results
  * from 2^31 to 2^32 - 1 (32-bit packing) are stored as their unsigned bit
  * pattern; others outside the 32-bit range saturate. */
-void inscal(float *pdata, gint *kdata, gint *klen, float *pref, float *pscale);
+GP_EXPORT void inscal(float *pdata, gint *kdata, gint *klen, float *pref, float *pscale);
 /* PDATA(j) <- PREF + KDATA(j) * PSCALE (KDATA signed); may run in place. */
-void exscal(float *pdata, gint *kdata, gint *klen, float *pref, float *pscale);
+GP_EXPORT void exscal(float *pdata, gint *kdata, gint *klen, float *pref, float *pscale);
 /* HDIR "I": KINT(j) <- nint(PREAL(j)); otherwise PREAL(j) <- KINT(j). */
-void rorint(float *preal, gint *kint, gint *klen, const char *hdir,
-            long hdir_len);
+GP_EXPORT void rorint(float *preal, gint *kint, gint *klen, const char *hdir,
+                      long hdir_len);
 /* Range of PARRAY(1..KLEN); with KLEN <= 0 PMAX and PMIN are left as they
  * are (nothing is read). */
-void maxmin(float *parray, gint *klen, float *pmax, float *pmin);
+GP_EXPORT void maxmin(float *parray, gint *klen, float *pmax, float *pmin);
 /* Range of the elements not equal to PMISS; PMAX, PMIN unchanged when there
  * is none. */
-void maxmn2(float *parray, gint *klen, float *pmiss, float *pmax, float *pmin);
+GP_EXPORT void maxmn2(float *parray, gint *klen, float *pmiss, float *pmax, float *pmin);
 
 /* ------------------------------------------------------------------ */
 /* Settings, machine parameters, termination                           */
@@ -331,20 +332,20 @@ void maxmn2(float *parray, gint *klen, float *pmiss, float *pmax, float *pmin);
 
 /* Switch debug printing (NDBG), value checks before coding (NVCK), rounding
  * of coded lengths to 120 octets (NRND): K nonzero -> 1, zero -> 0. */
-void grsdbg(gint *k);
+GP_EXPORT void grsdbg(gint *k);
 /* K zero: fldcod's return code lines (failures and warnings) are not
  * printed, its return codes stay the same; nonzero: they are printed (the
  * default).  For callers that report failures in their own words. */
-void grsprt(gint *k);
-void grsvck(gint *k);
-void grsrnd(gint *k);
+GP_EXPORT void grsprt(gint *k);
+GP_EXPORT void grsvck(gint *k);
+GP_EXPORT void grsrnd(gint *k);
 /* Use P as reference value when coding (FREF = P, NFREF = 1). */
-void grsref(float *p);
+GP_EXPORT void grsref(float *p);
 /* KBIT <- 32, KNEG <- -2147483647; KPR 1 prints what it does. */
-void setpar(gint *kbit, gint *kneg, gint *kpr);
+GP_EXPORT void setpar(gint *kbit, gint *kneg, gint *kpr);
 /* Prints "ABORTX : Routine HNAME has requested program termination." and
  * ends the process with abort(); never returns. */
-GRIB_NORETURN void abortx(const char *hname, long hname_len);
+GRIB_NORETURN GP_EXPORT void abortx(const char *hname, long hname_len);
 
 /* ------------------------------------------------------------------ */
 /* Checks, listings, grid expansion, bit maps                          */
@@ -358,10 +359,10 @@ GRIB_NORETURN void abortx(const char *hname, long hname_len);
  * representation type.  Reads KSEC1(1..25), KSEC2(1..19), KSEC3(1),
  * KSEC4(1..9); PSEC2, PSEC3, PSEC4 are not read; nothing is changed.
  */
-void grchk1(gint *ksec1, gint *kret);
-void grchk2(gint *ksec1, gint *ksec2, float *psec2, gint *kret);
-void grchk3(gint *ksec1, gint *ksec3, float *psec3, gint *kret);
-void grchk4(gint *ksec1, gint *ksec4, float *psec4, gint *kret);
+GP_EXPORT void grchk1(gint *ksec1, gint *kret);
+GP_EXPORT void grchk2(gint *ksec1, gint *ksec2, float *psec2, gint *kret);
+GP_EXPORT void grchk3(gint *ksec1, gint *ksec3, float *psec3, gint *kret);
+GP_EXPORT void grchk4(gint *ksec1, gint *ksec4, float *psec4, gint *kret);
 
 /*
  * Labelled listings of the section arrays; nothing is changed.  KSEC0(2),
@@ -370,16 +371,16 @@ void grchk4(gint *ksec1, gint *ksec4, float *psec4, gint *kret);
  * Gaussian grid of edition 1, PSEC2(10 + KSEC2(12)), KSEC4(57) when
  * KSEC4(8) is 64, PSEC4(min(|KSEC4(1)|, 20)).
  */
-void grprs0(gint *ksec0);
-void grprs1(gint *ksec0, gint *ksec1);
-void grprs2(gint *ksec0, gint *ksec2, float *psec2);
-void grprs3(gint *ksec0, gint *ksec3, float *psec3);
-void grprs4(gint *ksec0, gint *ksec4, float *psec4);
+GP_EXPORT void grprs0(gint *ksec0);
+GP_EXPORT void grprs1(gint *ksec0, gint *ksec1);
+GP_EXPORT void grprs2(gint *ksec0, gint *ksec2, float *psec2);
+GP_EXPORT void grprs3(gint *ksec0, gint *ksec3, float *psec3);
+GP_EXPORT void grprs4(gint *ksec0, gint *ksec4, float *psec4);
 /* KOUT <- the KNBIT low bits of KIN as decimal digits (192, 8 -> 11000000).
  * KNBIT must be 1..10, the widths whose digits fit KOUT; otherwise KERR 1,
  * the line "PRTBIN : Error in binary number length - ..." and KOUT
  * unchanged.  KERR 0 on success. */
-void prtbin(gint *kin, gint *knbit, gint *kout, gint *kerr);
+GP_EXPORT void prtbin(gint *kin, gint *knbit, gint *kout, gint *kerr);
 
 /*
  * qu2reg -- expand the rows of PFIELD in place to KLAT x KLON values.
@@ -392,14 +393,14 @@ void prtbin(gint *kin, gint *knbit, gint *kout, gint *kerr);
  * outside 0..320, KLON outside 0..640, a row with fewer than 1 or more
  * than the regular length of points.
  */
-void qu2reg(float *pfield, gint *kpoint, gint *klat, gint *klon, gint *kcode);
+GP_EXPORT void qu2reg(float *pfield, gint *kpoint, gint *klat, gint *klon, gint *kcode);
 /* One periodic row: KI values in P become KO values (P holds KO); PW
  * 3 x (KO+3) reals.  Fatal (abortx "ROWINA"): KCODE not 1 or 3, KI outside
  * 1..KO. */
-void rowina(float *p, gint *ko, gint *ki, float *pw, gint *kcode);
+GP_EXPORT void rowina(float *p, gint *ko, gint *ki, float *pw, gint *kcode);
 /* Limit the cubic's end slopes of KLEN intervals: a slope against the
  * interval's rise becomes 0, one steeper than 3 x the rise is cut to it. */
-void scm0(float *pdl, float *pdr, float *pfl, float *pfr, gint *klen);
+GP_EXPORT void scm0(float *pdl, float *pdr, float *pfl, float *pfr, gint *klen);
 
 /*
  * Bit maps.  Maps are runs of 1-bit fields moved through inxbit at a bit
@@ -424,15 +425,15 @@ void scm0(float *pdl, float *pdr, float *pfl, float *pfr, gint *klen);
  *         missing (PSEC4 untouched), -4 when expanded; not set on failure.
  *         PSEC4 must hold KSIZE x KNUM values.
  */
-void insmp1(gint *kgrib, gint *kleng, gint *knspt, gint *ksbind, float *psec4,
-            gint *ksize, gint *kbit, float *pmiss, const char *hfunc,
-            gint *knum, gint *kpr, gint *kret, long hfunc_len);
-void insmp2(gint *kgrib, gint *kleng, gint *knspt, float *psec4, gint *ksize,
-            gint *kbit, float *pmiss, const char *hfunc, gint *knum, gint *kpr,
-            gint *kret, long hfunc_len);
-void extmap(gint *kgrib, gint *kleng, gint *kbmap, gint *kbmap2, float *psec4,
-            gint *ksize, gint *kbit, gint *ksbmap, float *pmiss, gint *knum,
-            gint *kpr, gint *kret);
+GP_EXPORT void insmp1(gint *kgrib, gint *kleng, gint *knspt, gint *ksbind, float *psec4,
+                      gint *ksize, gint *kbit, float *pmiss, const char *hfunc,
+                      gint *knum, gint *kpr, gint *kret, long hfunc_len);
+GP_EXPORT void insmp2(gint *kgrib, gint *kleng, gint *knspt, float *psec4, gint *ksize,
+                      gint *kbit, float *pmiss, const char *hfunc, gint *knum, gint *kpr,
+                      gint *kret, long hfunc_len);
+GP_EXPORT void extmap(gint *kgrib, gint *kleng, gint *kbmap, gint *kbmap2, float *psec4,
+                      gint *ksize, gint *kbit, gint *ksbmap, float *pmiss, gint *knum,
+                      gint *kpr, gint *kret);
 
 /* ------------------------------------------------------------------ */
 /* Fortran entry points                                                */
@@ -447,71 +448,72 @@ void extmap(gint *kgrib, gint *kleng, gint *kbmap, gint *kbmap2, float *psec4,
  * no -fdefault-real-8); arrays are passed as they are, KSEC1(1) being
  * ksec1[0].  gsbytes_ expects ubyte or pbyte (EXTERNAL in Fortran) as OP.
  */
-void fldcod_(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint *ksec3,
-             float *psec3, gint *ksec4, float *psec4, gint *klenp,
-             gint *kgrib, gint *kleng, gint *kword, const char *hoper,
-             gint *kret, size_t hoper_len);
-void gbytes_(gint *source, gint *dest, gint *ioff, gint *nbits, gint *nskip,
-             gint *n);
-void sbytes_(gint *dest, gint *source, gint *ioff, gint *nbits, gint *nskip,
-             gint *n);
-void gbyte_(gint *source, gint *dest, gint *ioff, gint *nbits);
-void sbyte_(gint *dest, gint *source, gint *ioff, gint *nbits);
-void ubytes_(gint *source, gint *dest, gint *ioff, gint *nbits, gint *nskip,
-             gint *n);
-void pbytes_(gint *dest, gint *source, gint *ioff, gint *nbits, gint *nskip,
-             gint *n);
-void ubyte_(gint *words, gint *value, gint *offset, gint *nbits);
-void pbyte_(gint *words, gint *value, gint *offset, gint *nbits);
-void gsbytes_(gint *words, gint *values, gint *ioff, gint *nbits,
-              gint *nskip, gint *n, grib_byte_op op);
-void swap4_(void *in, void *out, gint *n);
-void swap2_(void *in, void *out, gint *n);
-void inxbit_(gint *kgrib, gint *kleng, gint *knspt, gint *kparm, gint *knum,
-             gint *kbit, gint *kblen, const char *hfunc, gint *kret,
-             size_t hfunc_len);
-void decfp2_(float *preal, gint *kexp, gint *kmant);
-void confp3_(float *pval, gint *kexp, gint *kmant, gint *kbits,
-             gint *kround);
-void inscal_(float *pdata, gint *kdata, gint *klen, float *pref,
-             float *pscale);
-void exscal_(float *pdata, gint *kdata, gint *klen, float *pref,
-             float *pscale);
-void rorint_(float *preal, gint *kint, gint *klen, const char *hdir,
-             size_t hdir_len);
-void maxmin_(float *parray, gint *klen, float *pmax, float *pmin);
-void maxmn2_(float *parray, gint *klen, float *pmiss, float *pmax,
-             float *pmin);
-void grsdbg_(gint *k);
-void grsvck_(gint *k);
-void grsrnd_(gint *k);
-void grsref_(float *p);
-void setpar_(gint *kbit, gint *kneg, gint *kpr);
-GRIB_NORETURN void abortx_(const char *hname, size_t hname_len);
-void grchk1_(gint *ksec1, gint *kret);
-void grchk2_(gint *ksec1, gint *ksec2, float *psec2, gint *kret);
-void grchk3_(gint *ksec1, gint *ksec3, float *psec3, gint *kret);
-void grchk4_(gint *ksec1, gint *ksec4, float *psec4, gint *kret);
-void grprs0_(gint *ksec0);
-void grprs1_(gint *ksec0, gint *ksec1);
-void grprs2_(gint *ksec0, gint *ksec2, float *psec2);
-void grprs3_(gint *ksec0, gint *ksec3, float *psec3);
-void grprs4_(gint *ksec0, gint *ksec4, float *psec4);
-void prtbin_(gint *kin, gint *knbit, gint *kout, gint *kerr);
-void qu2reg_(float *pfield, gint *kpoint, gint *klat, gint *klon,
-             gint *kcode);
-void rowina_(float *p, gint *ko, gint *ki, float *pw, gint *kcode);
-void scm0_(float *pdl, float *pdr, float *pfl, float *pfr, gint *klen);
-void insmp1_(gint *kgrib, gint *kleng, gint *knspt, gint *ksbind,
-             float *psec4, gint *ksize, gint *kbit, float *pmiss,
-             const char *hfunc, gint *knum, gint *kpr, gint *kret,
-             size_t hfunc_len);
-void insmp2_(gint *kgrib, gint *kleng, gint *knspt, float *psec4,
-             gint *ksize, gint *kbit, float *pmiss, const char *hfunc,
-             gint *knum, gint *kpr, gint *kret, size_t hfunc_len);
-void extmap_(gint *kgrib, gint *kleng, gint *kbmap, gint *kbmap2,
-             float *psec4, gint *ksize, gint *kbit, gint *ksbmap,
-             float *pmiss, gint *knum, gint *kpr, gint *kret);
+GP_EXPORT void fldcod_(gint *ksec0, gint *ksec1, gint *ksec2, float *psec2, gint *ksec3,
+                       float *psec3, gint *ksec4, float *psec4, gint *klenp,
+                       gint *kgrib, gint *kleng, gint *kword, const char *hoper,
+                       gint *kret, size_t hoper_len);
+GP_EXPORT void gbytes_(gint *source, gint *dest, gint *ioff, gint *nbits, gint *nskip,
+                       gint *n);
+GP_EXPORT void sbytes_(gint *dest, gint *source, gint *ioff, gint *nbits, gint *nskip,
+                       gint *n);
+GP_EXPORT void gbyte_(gint *source, gint *dest, gint *ioff, gint *nbits);
+GP_EXPORT void sbyte_(gint *dest, gint *source, gint *ioff, gint *nbits);
+GP_EXPORT void ubytes_(gint *source, gint *dest, gint *ioff, gint *nbits, gint *nskip,
+                       gint *n);
+GP_EXPORT void pbytes_(gint *dest, gint *source, gint *ioff, gint *nbits, gint *nskip,
+                       gint *n);
+GP_EXPORT void ubyte_(gint *words, gint *value, gint *offset, gint *nbits);
+GP_EXPORT void pbyte_(gint *words, gint *value, gint *offset, gint *nbits);
+GP_EXPORT void gsbytes_(gint *words, gint *values, gint *ioff, gint *nbits,
+                        gint *nskip, gint *n, grib_byte_op op);
+GP_EXPORT void swap4_(void *in, void *out, gint *n);
+GP_EXPORT void swap2_(void *in, void *out, gint *n);
+GP_EXPORT void inxbit_(gint *kgrib, gint *kleng, gint *knspt, gint *kparm, gint *knum,
+                       gint *kbit, gint *kblen, const char *hfunc, gint *kret,
+                       size_t hfunc_len);
+GP_EXPORT void decfp2_(float *preal, gint *kexp, gint *kmant);
+GP_EXPORT void confp3_(float *pval, gint *kexp, gint *kmant, gint *kbits,
+                       gint *kround);
+GP_EXPORT void inscal_(float *pdata, gint *kdata, gint *klen, float *pref,
+                       float *pscale);
+GP_EXPORT void exscal_(float *pdata, gint *kdata, gint *klen, float *pref,
+                       float *pscale);
+GP_EXPORT void rorint_(float *preal, gint *kint, gint *klen, const char *hdir,
+                       size_t hdir_len);
+GP_EXPORT void maxmin_(float *parray, gint *klen, float *pmax, float *pmin);
+GP_EXPORT void maxmn2_(float *parray, gint *klen, float *pmiss, float *pmax,
+                       float *pmin);
+GP_EXPORT void grsdbg_(gint *k);
+GP_EXPORT void grsprt_(gint *k);
+GP_EXPORT void grsvck_(gint *k);
+GP_EXPORT void grsrnd_(gint *k);
+GP_EXPORT void grsref_(float *p);
+GP_EXPORT void setpar_(gint *kbit, gint *kneg, gint *kpr);
+GRIB_NORETURN GP_EXPORT void abortx_(const char *hname, size_t hname_len);
+GP_EXPORT void grchk1_(gint *ksec1, gint *kret);
+GP_EXPORT void grchk2_(gint *ksec1, gint *ksec2, float *psec2, gint *kret);
+GP_EXPORT void grchk3_(gint *ksec1, gint *ksec3, float *psec3, gint *kret);
+GP_EXPORT void grchk4_(gint *ksec1, gint *ksec4, float *psec4, gint *kret);
+GP_EXPORT void grprs0_(gint *ksec0);
+GP_EXPORT void grprs1_(gint *ksec0, gint *ksec1);
+GP_EXPORT void grprs2_(gint *ksec0, gint *ksec2, float *psec2);
+GP_EXPORT void grprs3_(gint *ksec0, gint *ksec3, float *psec3);
+GP_EXPORT void grprs4_(gint *ksec0, gint *ksec4, float *psec4);
+GP_EXPORT void prtbin_(gint *kin, gint *knbit, gint *kout, gint *kerr);
+GP_EXPORT void qu2reg_(float *pfield, gint *kpoint, gint *klat, gint *klon,
+                       gint *kcode);
+GP_EXPORT void rowina_(float *p, gint *ko, gint *ki, float *pw, gint *kcode);
+GP_EXPORT void scm0_(float *pdl, float *pdr, float *pfl, float *pfr, gint *klen);
+GP_EXPORT void insmp1_(gint *kgrib, gint *kleng, gint *knspt, gint *ksbind,
+                       float *psec4, gint *ksize, gint *kbit, float *pmiss,
+                       const char *hfunc, gint *knum, gint *kpr, gint *kret,
+                       size_t hfunc_len);
+GP_EXPORT void insmp2_(gint *kgrib, gint *kleng, gint *knspt, float *psec4,
+                       gint *ksize, gint *kbit, float *pmiss, const char *hfunc,
+                       gint *knum, gint *kpr, gint *kret, size_t hfunc_len);
+GP_EXPORT void extmap_(gint *kgrib, gint *kleng, gint *kbmap, gint *kbmap2,
+                       float *psec4, gint *ksize, gint *kbit, gint *ksbmap,
+                       float *pmiss, gint *knum, gint *kpr, gint *kret);
 
 #ifdef __cplusplus
 }

@@ -10,7 +10,7 @@
 #ifndef GRIDPICK_UTIL_H
 #define GRIDPICK_UTIL_H
 
-#include <stddef.h>
+#include <gridpick/export.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -22,27 +22,27 @@ extern "C" {
  * '/', or whose only '/' is its first character, is taken whole.  With dst
  * non-null the name is copied into dst (room for strlen(path) + 1 bytes is
  * enough) and dst is returned; otherwise a pointer into path is returned. */
-char *truncate_path(char *dst, const char *path);
+GP_EXPORT char *truncate_path(char *dst, const char *path);
 
 /* Copies path into dst (room for strlen(path) + 1 bytes).  Unless path names
  * an existing directory, dst is cut at the last '/' that is not its first
  * character, or made empty when there is none: "a/b/c" gives "a/b", a bare
  * file name gives "". */
-void extract_dir(char *dst, const char *path);
+GP_EXPORT void extract_dir(char *dst, const char *path);
 
 /* Pointer to the text after the last '.' that lies after the first character
  * and before the last one; without such a '.', a pointer to path's
  * terminating zero (the empty suffix). */
-char *suffix(const char *path);
+GP_EXPORT char *suffix(const char *path);
 
 /* Cuts path at the '.' before its suffix; without a suffix path is left
  * unchanged. */
-void truncate_suffix(char *path);
+GP_EXPORT void truncate_suffix(char *path);
 
 /* When path holds a '.' after its first character it is cut at the last one;
  * then new_suffix is appended, preceded by '.' unless it begins with one.
  * path needs room for the result. */
-void file_suffix(char *path, const char *new_suffix);
+GP_EXPORT void file_suffix(char *path, const char *new_suffix);
 
 /* Longest text strprepend accepts in its argument (the limit of its copy). */
 enum { STRPREPEND_MAX = 99 };
@@ -51,23 +51,18 @@ enum { STRPREPEND_MAX = 99 };
  * both.  A former content longer than STRPREPEND_MAX characters is refused:
  * text is left unchanged, a message is printed and null is returned.
  * Otherwise text is returned. */
-char *strprepend(char *text, const char *prefix);
+GP_EXPORT char *strprepend(char *text, const char *prefix);
 
 /* ---- files ------------------------------------------------------------- */
 
 /* 1 when the status of path can be read, else 0. */
-int file_exists(const char *path);
+GP_EXPORT int file_exists(const char *path);
 
 /* 1 when path exists and is a directory, else 0. */
-int file_is_dir(const char *path);
+GP_EXPORT int file_is_dir(const char *path);
 
 /* 1 when path exists and is a regular file, else 0. */
-int file_is_regular(const char *path);
-
-/* Writes all n bytes of buf to the descriptor fd, retrying short and
- * interrupted writes.  0, or -1 when the system refuses (errno set) or
- * takes nothing. */
-int write_all(int fd, const void *buf, size_t n);
+GP_EXPORT int file_is_regular(const char *path);
 
 /* Longest name dir stores; longer names are cut to this length. */
 enum { DIR_NAME_MAX = 511 };
@@ -83,11 +78,11 @@ enum { DIR_ALL = 0, DIR_FILES = 1, DIR_DIRS = 2 };
  * "path/entry", else the entry alone, cut to DIR_NAME_MAX characters.  Each
  * name is a malloc'ed block owned by the caller (free each).
  * Returns 0, or -1 when the directory cannot be opened (nothing stored). */
-int dir(const char *path, const char *suffix_filter, int full_names,
-        char **names_out, int *count_out, int kind, int max);
+GP_EXPORT int dir(const char *path, const char *suffix_filter, int full_names,
+                  char **names_out, int *count_out, int kind, int max);
 
 /* Sorts count texts in ascending byte order, in place. */
-void asort(char **names, int count);
+GP_EXPORT void asort(char **names, int count);
 
 /* Data file type codes of identify_datafile. */
 enum {
@@ -102,28 +97,7 @@ enum {
 /* The type of the data file at path, by its first bytes or, failing those,
  * by whether cdf_open_checked opens it.  DATAFILE_UNKNOWN for a missing,
  * unreadable, short or unrecognised file. */
-int identify_datafile(const char *path);
-
-/* ---- netCDF files from untrusted sources -------------------------------- */
-
-/* 1 when the regular file at path may be handed to the netCDF library: a
- * netCDF-4 file (magic "\x89HDF", passed unchecked), or a classic-format
- * file ("CDF" and version 1, 2 or 5) whose header counts (dimensions,
- * attributes, variables, name and value lengths) all fit the file's size.
- * 0 for any other file, a missing one, or one that cannot be read.  Prints
- * nothing. */
-int cdf_header_fits(const char *path);
-
-/* Opens path read-only with the netCDF library, after setting ncopts to 0,
- * when cdf_header_fits accepts it.  The netCDF id (close it with ncclose),
- * or -1 when the file is refused or the library fails to open it. */
-int cdf_open_checked(const char *path);
-
-/* 1 when count values of the netCDF type can lie in the open file ncid: a
- * classic-format file stores every value uncompressed, so they must take no
- * more bytes than the whole file; netCDF-4 files compress and are taken at
- * their word (1).  0 when a declared size cannot have been written. */
-int cdf_values_fit(int ncid, int type, size_t count);
+GP_EXPORT int identify_datafile(const char *path);
 
 /* ---- arrays ------------------------------------------------------------ */
 
@@ -131,32 +105,32 @@ int cdf_values_fit(int ncid, int type, size_t count);
  * move to the front; when the last one moved differs in value from the
  * array's last element, that element is appended.  Returns the new count.
  * step 1 (or less, or count 0) leaves the array as it is. */
-int downsample_float_array(float *array, int count, int step);
-int downsample_byte_array(unsigned char *array, int count, int step);
+GP_EXPORT int downsample_float_array(float *array, int count, int step);
+GP_EXPORT int downsample_byte_array(unsigned char *array, int count, int step);
 
 /* ---- calendar ---------------------------------------------------------- */
 
 /* 1 when year is a leap year in the Gregorian calendar, else 0. */
-int leap_year(int year);
+GP_EXPORT int leap_year(int year);
 
 /* Day of the year (1 January is 1) of month/day in year.  Months outside
  * 1..12 count the whole months there are (none before month 1, all twelve
  * after month 12). */
-int mmdd2jday(int year, int month, int day);
+GP_EXPORT int mmdd2jday(int year, int month, int day);
 
 /* Month and day of day-of-year jday in year.  Days past the year's end stay
  * in December (day 32 and up). */
-void jday2mmdd(int jday, int year, int *month_out, int *day_out);
+GP_EXPORT void jday2mmdd(int jday, int year, int *month_out, int *day_out);
 
 /* Reads "%d %d %d %d:%d" (the "reftime" text of a netCDF file) from text
  * (when non-null) into the five numbers; numbers not present keep their
  * values. */
-void parse_time_string(const char *text, int *year, int *month, int *day,
-                       int *hour, int *minute);
+GP_EXPORT void parse_time_string(const char *text, int *year, int *month, int *day,
+                                 int *hour, int *minute);
 
 /* Adds hours (>= 0) to the date and hour.  -1 and nothing changed unless
  * 0 <= year <= 3000, 0 <= month <= 12 and 0 <= day <= 31; else 0. */
-int increment_time(int *year, int *month, int *day, int *hour, int hours);
+GP_EXPORT int increment_time(int *year, int *month, int *day, int *hour, int hours);
 
 #ifdef __cplusplus
 }
