@@ -145,6 +145,8 @@ def archive_table(path, grid, params, levels):
     if inv.empty:
         raise ValueError("%s holds no GRIB message gridpick can read" % path)
     at = 1 if inv["record"].notna().any() else 0
+    # a forecast stands at the time it is valid for, as ov2nc places it
+    inv["time"] = inv["time"] + pd.to_timedelta(inv["step"].clip(lower=0), unit="h")
     inv["position"] = (inv["record"] if at else inv["offset"]).astype(np.int64)
     inv["var"] = inv["param"].map({c: variable_of(c)["name"] for c in inv["param"].unique()})
     refused = inv["refusal"] != ""

@@ -48,6 +48,8 @@ std::string title_of(const OvHeader &h)
     std::string what = h.type == OV_VECTOR || h.type == OV_UNGRIDDED_VECTOR ? name + " speed"
                                            : name + " (" + ovset_param_long_name(h.param) + ")";
     std::string title = what + ", " + level_text(h.level) + ", " + ovset_when(h) + " UTC";
+    if (h.term != 0)   // a forecast: its step after the time it starts from
+        title += " +" + std::to_string(h.term) + "h";
     if (h.units && *h.units)
         title += ", " + std::string(h.units);
     return title;

@@ -77,8 +77,9 @@ int ovset_full_year(int year);
  * Gregorian calendar and time (hours) lies in 0 <= time < 24. */
 bool ovset_valid_date(const OvHeader &h);
 
-/* Hours from 1900-01-01 00:00 to the data set's date and time (standard
- * calendar).  For a date that ovset_valid_date accepts. */
+/* Hours from 1900-01-01 00:00 to the time the data set is valid for: its
+ * date and time plus its term (the step of a forecast; 0 for an analysis),
+ * standard calendar.  For a date that ovset_valid_date accepts. */
 double ovset_hours_since_1900(const OvHeader &h);
 
 /* "YYYY-MM-DD HH:MM" of the data set (full year). */

@@ -41,7 +41,7 @@ bool ovset_valid_date(const OvHeader &h)
 double ovset_hours_since_1900(const OvHeader &h)
 {
     return static_cast<double>(days_since_1900(ovset_full_year(h.year), h.month, h.day)) * 24.0 +
-           h.time;
+           h.time + h.term;
 }
 
 std::string ovset_when(const OvHeader &h)

@@ -182,11 +182,13 @@ TEST(Ov2nc, HoursSince1900CountTwoDigitYearsFrom1900)
         int year, month, day;
         float time;
         double hours;
+        int term = 0;   // a forecast's step: the time it is valid for
     };
     for (const when w : {when{79, 1, 1, 0, 692496}, when{0, 3, 1, 0, 1416},
-                         when{100, 3, 1, 6.5f, 878022.5}, when{1999, 12, 31, 18, 876570}}) {
+                         when{100, 3, 1, 6.5f, 878022.5}, when{1999, 12, 31, 18, 876570},
+                         when{2007, 3, 23, 0, 939894, 6}}) {
         OvHeader h{};
-        h.year = w.year, h.month = w.month, h.day = w.day, h.time = w.time;
+        h.year = w.year, h.month = w.month, h.day = w.day, h.time = w.time, h.term = w.term;
         EXPECT_TRUE(ovset_valid_date(h));
         EXPECT_EQ(ovset_hours_since_1900(h), w.hours) << w.year;
     }
