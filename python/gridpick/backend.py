@@ -75,10 +75,11 @@ class GridpickArray(BackendArray):
         return out
 
 
-def variable_of(code, cache={}):
-    if code not in cache:
-        cache[code] = _gridpick.variable(int(code))
-    return cache[code]
+def variable_of(code, centre, table, cache={}):
+    key = (int(code), int(centre), int(table))
+    if key not in cache:
+        cache[key] = _gridpick.variable(*key)
+    return cache[key]
 
 
 def refuse(path, what, keyword, groups):
@@ -148,7 +149,8 @@ def archive_table(path, grid, params, levels):
     # a forecast stands at the time it is valid for, as ov2nc places it
     inv["time"] = inv["time"] + pd.to_timedelta(inv["step"].clip(lower=0), unit="h")
     inv["position"] = (inv["record"] if at else inv["offset"]).astype(np.int64)
-    inv["var"] = inv["param"].map({c: variable_of(c)["name"] for c in inv["param"].unique()})
+    producer = ["param", "centre", "table"]
+    inv["var"] = [variable_of(*key)["name"] for key in inv[producer].itertuples(index=False)]
     refused = inv["refusal"] != ""
     for _, row in inv[refused].iterrows():
         warnings.warn("GRIB message at %s %d holds %s, which an ov data set cannot describe; "
@@ -182,7 +184,7 @@ def archive_dataset(path, grid, params, levels, drop):
         rows_of = inv.loc[sel]
         where = inv.index.get_indexer(sel)
         code = int(rows_of["param"].iloc[0])
-        info = variable_of(code)
+        info = variable_of(code, rows_of["centre"].iloc[0], rows_of["table"].iloc[0])
         leveled = name in on_levels
         shape = (len(times), len(level_values)) if leveled else (len(times),)
         positions = np.full(shape, -1, np.int64)

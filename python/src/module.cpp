@@ -335,9 +335,10 @@ py::dict read_message(const std::string &path, long position, int at, bool value
     return d;
 }
 
-py::dict variable(int code)
+py::dict variable(int code, int centre, int table)
 {
-    plan_var v = plan_scalar_var(code);
+    gp_source source{centre, table};
+    plan_var v = plan_scalar_var(code, &source);
     return py::dict("name"_a = v.name, "code"_a = v.code, "long_name"_a = v.long_name,
                     "standard_name"_a = v.standard_name);
 }
@@ -353,7 +354,9 @@ PYBIND11_MODULE(_gridpick, m)
     m.def("read", &read_message, "path"_a, "position"_a, "at"_a, "values"_a = true,
           "One message placed as gridpick writes it: values, lats, lons, header, reports");
     m.def("sniff", &gp_py_sniff, "path"_a, "1 ov file, 2 GRIB archive, 0 neither");
-    m.def("variable", &variable, "code"_a, "The variable ov2nc puts a data set of code into");
+    m.def("variable", &variable, "code"_a, "centre"_a = int{GP_NORVA_CENTRE},
+          "table"_a = int{GP_NORVA_TABLE},
+          "The variable ov2nc puts a data set of code of that producer into");
     m.def("ov_read", &ov_read_file, "path"_a);
     m.def("ov_write", &ov_write_file, "path"_a, "datasets"_a);
     m.def("ov_plan", &ov_plan, "paths"_a);

@@ -334,6 +334,9 @@ void gp_fill_header(OvHeader *hdr, float *data)
         hdr->lats = g.lats.data();
         hdr->lons = g.lons.data();
     }
+    static char producer[48];   // read by the writer only
+    if (gp_source_text(source, producer, sizeof producer) > 0)
+        hdr->param_desc = producer;
     const char *units = gp_units_of(code, source);
     // The writer only reads the text.
     hdr->units = units[0] != '\0' || (code >= 0 && code < GP_NUM_PARAMS) ? const_cast<char *>(units)

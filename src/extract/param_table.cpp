@@ -151,8 +151,10 @@ const gp_param_row &gp_param(int code, gp_source source)
     return default_row;
 }
 
-const gp_param_row &gp_param_for_ov(int code)
+const gp_param_row &gp_param_for_ov(int code, const gp_source *source)
 {
+    if (source != nullptr)
+        return gp_param(code, *source);
     const R &r = gp_param(code);
     if (&r != &default_row || code < 0 || code >= GP_WMO_CODES)
         return r;
@@ -271,4 +273,22 @@ const char *gp_param_long_name(int code, char *name, std::size_t size, gp_source
     else
         std::snprintf(name, size, "parameter %d", code);
     return name;
+}
+
+int gp_source_text(gp_source source, char *text, std::size_t size)
+{
+    if (norva(source))
+        return std::snprintf(text, size, "%s", "");
+    return std::snprintf(text, size, "centre %d, table %d", source.centre, source.table);
+}
+
+int gp_source_of_text(const char *text, gp_source *source)
+{
+    int centre = 0, table = 0, end = 0;
+    if (text == nullptr ||
+        std::sscanf(text, "centre %d, table %d%n", &centre, &table, &end) != 2 ||
+        text[end] != '\0')
+        return 0;
+    *source = gp_source{centre, table};
+    return 1;
 }

@@ -97,10 +97,21 @@ struct gp_param_row {
  * does not list, codes outside 0..184 included. */
 const gp_param_row &gp_param(int code, gp_source source = {});
 
-/* The row an ov data set's code names: the NORVA row where there is one,
- * otherwise the WMO standard row of a code below 128 (an ov data set does
- * not say which centre produced it). */
-const gp_param_row &gp_param_for_ov(int code);
+/* The row an ov data set's code names.  source: the producer the data set
+ * names (gp_source_of_text), whose row it is; null when it names none: the
+ * NORVA row where there is one, otherwise the WMO standard row of a code
+ * below 128. */
+const gp_param_row &gp_param_for_ov(int code, const gp_source *source = nullptr);
+
+/* The producer of a field of another centre than NORVA's, as gridpick
+ * records it in the description (param_desc) of its ov data sets:
+ * "centre 7, table 2", into text (size bytes, snprintf's rules; returns the
+ * length).  The NORVA centre's fields carry no description: "". */
+int gp_source_text(gp_source source, char *text, std::size_t size);
+
+/* The producer a description names: 1 with *source set when text is of
+ * the form gp_source_text writes, else 0 (null text included). */
+int gp_source_of_text(const char *text, gp_source *source);
 
 /* The flag of param (config.h) that chooses code of source: the code itself
  * for the NORVA centre, the NORVA code of the same quantity for a WMO

@@ -18,37 +18,37 @@ struct target {
     std::string standard_name;
 };
 
-std::string component_standard_name(int code, bool second)
+std::string component_standard_name(int code, const gp_source *source, bool second)
 {
-    if (gp_param_for_ov(code).component == GP_SCALAR)
+    if (gp_param_for_ov(code, source).component == GP_SCALAR)
         return "";
     return second ? "northward_wind" : "eastward_wind";
 }
 
 // The two components of a vector data set of code: u_<name> and v_<name>,
 // the second with the partner's code when the table pairs code with one.
-void vector_targets(int code, target out[2])
+void vector_targets(int code, const gp_source *source, target out[2])
 {
-    std::string name = ovset_param_name(code);
-    int partner = gp_param_for_ov(code).partner;
-    std::string long_name = ovset_param_long_name(code);
+    std::string name = ovset_param_name(code, source);
+    int partner = gp_param_for_ov(code, source).partner;
+    std::string long_name = ovset_param_long_name(code, source);
     out[0] = {"u_" + name, code, partner ? long_name : "u component of " + long_name,
-              component_standard_name(code, false)};
+              component_standard_name(code, source, false)};
     out[1] = {"v_" + name, partner ? partner : code,
-              partner ? ovset_param_long_name(partner) : "v component of " + long_name,
-              component_standard_name(code, true)};
+              partner ? ovset_param_long_name(partner, source) : "v component of " + long_name,
+              component_standard_name(code, source, true)};
 }
 
 // A scalar data set; one component of a wind on its own is named as in a
 // vector data set, so that both kinds meet in one variable.
-target scalar_target(int code)
+target scalar_target(int code, const gp_source *source)
 {
-    std::string name = ovset_param_name(code);
-    int role = gp_param_for_ov(code).component;
+    std::string name = ovset_param_name(code, source);
+    int role = gp_param_for_ov(code, source).component;
     if (role != GP_SCALAR)
         name = (role == GP_FIRST_COMPONENT ? "u_" : "v_") + name;
-    return {name, code, ovset_param_long_name(code),
-            component_standard_name(code, role == GP_SECOND_COMPONENT)};
+    return {name, code, ovset_param_long_name(code, source),
+            component_standard_name(code, source, role == GP_SECOND_COMPONENT)};
 }
 
 const char *where(const plan &p, int file)
@@ -139,9 +139,9 @@ bool refuse_twice(const plan &p, const plan_var &v, int first, int second)
 
 }  // namespace
 
-plan_var plan_scalar_var(int code)
+plan_var plan_scalar_var(int code, const gp_source *source)
 {
-    target t = scalar_target(code);
+    target t = scalar_target(code, source);
     plan_var v;
     v.name = t.name;
     v.code = t.code;
@@ -161,10 +161,12 @@ bool plan_add(plan &p, int file, int number, const OvHeader &h)
     }
     target t[2];
     int n = 1;
+    gp_source storage;
+    const gp_source *source = ovset_source_of(h, storage);
     if (h.type == OV_VECTOR)
-        vector_targets(h.param, t), n = 2;
+        vector_targets(h.param, source, t), n = 2;
     else
-        t[0] = scalar_target(h.param);
+        t[0] = scalar_target(h.param, source);
     plan_field f{file, number, h.param, h.type, h.bad_value, static_cast<int>(p.parts.size()), n};
     for (int i = 0; i < n; i++) {
         int var = var_for(p, t[i], h, file, number);

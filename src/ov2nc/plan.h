@@ -61,8 +61,9 @@ struct plan {
 
 /* The variable that a scalar data set of code goes into: its name (a wind
  * component as u_<name> or v_<name>, as in a vector data set), code, long
- * and standard names; units and fill are left for the caller. */
-plan_var plan_scalar_var(int code);
+ * and standard names; units and fill are left for the caller.  source: its
+ * producer, null when unknown (gp_param_for_ov). */
+plan_var plan_scalar_var(int code, const gp_source *source = nullptr);
 
 /* Adds data set number of files[file], read without its data.  false after
  * a message naming the file and data set when it is no grid, lies on

@@ -44,9 +44,12 @@ std::string level_text(int level)
 
 std::string title_of(const OvHeader &h)
 {
-    std::string name = ovset_param_name(h.param);
-    std::string what = h.type == OV_VECTOR || h.type == OV_UNGRIDDED_VECTOR ? name + " speed"
-                                           : name + " (" + ovset_param_long_name(h.param) + ")";
+    gp_source storage;
+    const gp_source *source = ovset_source_of(h, storage);
+    std::string name = ovset_param_name(h.param, source);
+    std::string what = h.type == OV_VECTOR || h.type == OV_UNGRIDDED_VECTOR
+                           ? name + " speed"
+                           : name + " (" + ovset_param_long_name(h.param, source) + ")";
     std::string title = what + ", " + level_text(h.level) + ", " + ovset_when(h) + " UTC";
     if (h.term != 0)   // a forecast: its step after the time it starts from
         title += " +" + std::to_string(h.term) + "h";

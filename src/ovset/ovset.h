@@ -17,6 +17,7 @@
 #include <vector>
 
 #include <gridpick/ov.h>
+#include "param_table.h"
 
 /* A record from ov_read, released with ov_destroy. */
 struct ovset_destroy {
@@ -88,8 +89,12 @@ std::string ovset_when(const OvHeader &h);
 /* gp_param_name and gp_param_long_name of code, as strings, from the row
  * gp_param_for_ov gives (the NORVA row, or the WMO standard row of a code
  * below 128 that the NORVA table does not list). */
-std::string ovset_param_name(int code);
-std::string ovset_param_long_name(int code);
+std::string ovset_param_name(int code, const gp_source *source = nullptr);
+std::string ovset_param_long_name(int code, const gp_source *source = nullptr);
+
+/* The producer h names in its description (gp_source_of_text) in *storage,
+ * and storage's address; null when it names none (gp_param_for_ov). */
+const gp_source *ovset_source_of(const OvHeader &h, gp_source &storage);
 
 /* ---- command lines ----------------------------------------------------- */
 

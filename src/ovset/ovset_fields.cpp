@@ -53,16 +53,24 @@ std::string ovset_when(const OvHeader &h)
     return text;
 }
 
-std::string ovset_param_name(int code)
+std::string ovset_param_name(int code, const gp_source *source)
 {
     char name[GP_PARAM_NAME_LEN];
-    const gp_param_row &row = gp_param_for_ov(code);
-    return row.extension[0] != '\0' ? row.extension : gp_param_name(code, name, sizeof name);
+    const gp_param_row &row = gp_param_for_ov(code, source);
+    return row.extension[0] != '\0' ? row.extension
+                                    : gp_param_name(code, name, sizeof name, source ? *source : gp_source{});
 }
 
-std::string ovset_param_long_name(int code)
+std::string ovset_param_long_name(int code, const gp_source *source)
 {
     char name[GP_LONG_NAME_LEN];
-    const gp_param_row &row = gp_param_for_ov(code);
-    return row.long_name[0] != '\0' ? row.long_name : gp_param_long_name(code, name, sizeof name);
+    const gp_param_row &row = gp_param_for_ov(code, source);
+    return row.long_name[0] != '\0'
+               ? row.long_name
+               : gp_param_long_name(code, name, sizeof name, source ? *source : gp_source{});
+}
+
+const gp_source *ovset_source_of(const OvHeader &h, gp_source &storage)
+{
+    return gp_source_of_text(h.param_desc, &storage) ? &storage : nullptr;
 }

@@ -24,6 +24,7 @@ struct Case {
     std::string patch;     // "byte=value,...": octets changed in the joined archive
     std::vector<Expected> files;
     std::string report, err;
+    std::string variables = {};   // ov2nc's variables of the files, when checked
 };
 
 const std::string searching = "Searching tape...\n";
@@ -59,7 +60,7 @@ const Case cases[] = {
       {"NRV.79JAN1.00z.500mb.uvgrd", 79, 0, 33, 2, "m s-1"},
       {"NRV.79JAN1.00z.500mb.p131", 79, 0, 131, 1, ""},
       {"NRV.79JAN1.00z.500mb.p132", 79, 0, 132, 1, ""}},
-     "6 data set(s) written.\n", searching},
+     "6 data set(s) written.\n", searching, "hgt tmp u_uvgrd v_uvgrd p131 p132 "},
 };
 
 // The archive of c: each run of mkarchive on a 12 x 7 grid at 500 mb, its
@@ -84,6 +85,23 @@ std::string archive_of(const Case &c, const gptest::TempDir &dir)
     return bytes;
 }
 
+// The variables ov2nc makes of the files of c, in order, as ncdump names them.
+std::string netcdf_variables(const Case &c, const gptest::TempDir &dir)
+{
+    std::vector<std::string> args{"-o", "t.nc"};
+    for (const Expected &e : c.files)
+        args.push_back(e.file);
+    gptest::run(gptest::built("ov2nc"), args, "", dir.path());
+    std::string dump = gptest::run(OV_NCDUMP, {"-h", dir.file("t.nc")}).out, names;
+    for (std::size_t at = dump.find("\tfloat "); at != std::string::npos;
+         at = dump.find("\tfloat ", at + 1)) {
+        std::string name = dump.substr(at + 7, dump.find('(', at) - at - 7);
+        if (name != "level" && name != "lat" && name != "lon")
+            names += name + " ";
+    }
+    return names;
+}
+
 TEST(Dates, CenturiesStepsAndCentres)
 {
     for (const Case &c : cases) {
@@ -104,6 +122,8 @@ TEST(Dates, CenturiesStepsAndCentres)
             EXPECT_EQ(sets[0].units, e.units) << e.file;
             EXPECT_EQ(sets[0].vdata.empty(), e.type != 2) << e.file;
         }
+        if (!c.variables.empty())
+            EXPECT_EQ(netcdf_variables(c, dir), c.variables) << c.what;
     }
 }
 
