@@ -1,6 +1,6 @@
 // The extraction driver: open, ask, search, write, report.
+#include "archive.h"
 #include "extract.h"
-#include "frame.h"
 #include "tpio.h"
 
 #include <fcntl.h>
@@ -19,6 +19,8 @@ namespace {
 constexpr int status_write_failed = 1;
 constexpr int status_signal_base = 128;
 
+gp_archive *archive = nullptr;   // the archive being read
+
 void note_seen(const gp_field_state &f)
 {
     if (gp_search.messages++ == 0)
@@ -33,7 +35,7 @@ bool next_message()
     for (;;) {
         if (gp_search.stop_signal != 0)
             return false;
-        if (read_next_dataset(gp_run.tape_unit, gp_msg.igrib) == GP_NO_MORE)
+        if (read_next_dataset(archive) == GP_NO_MORE)
             return false;
         if (decode_data_set(gp_msg.igrib) == 0) {
             note_seen(gp_field);
@@ -71,10 +73,10 @@ void catch_stop_signals()
 }
 
 // What the archive held, so far as it was read, beside the dates asked for.
-void explain_nothing_written()
+void explain_nothing_written(const gp_archive_totals &t)
 {
     const gp_search_state &s = gp_search;
-    long passed = s.passed_over + gp_frame.damaged + gp_frame.other_editions;
+    long passed = s.passed_over + t.damaged + t.other_editions;
     std::fputs("gridpick: no data set written; as far as it was read, the archive held ", stderr);
     if (s.messages + passed == 0)
         std::fputs("no GRIB message", stderr);
@@ -104,7 +106,7 @@ void skip_while_far_before()
     // In long long: the dialog takes any first day, INT_MIN included.
     if (gp_field_day(f) < gp_run.first_day - 1LL) {
         int count = GP_SKIP_RECORDS;
-        mtskip_rec(&gp_run.tape_unit, &count);
+        gp_archive_skip_records(archive, count);
     }
 }
 
@@ -138,8 +140,12 @@ bool finish_pair(int decision)
 
 int gp_extract_run(int argc, char **argv, const char *device)
 {
-    if (gp_frame_open(gp_run.tape_unit, device) < 0)
+    char error[8192];
+    archive = gp_archive_open(device, nullptr, error, sizeof error);
+    if (archive == nullptr) {
+        std::fprintf(stderr, "%s\n", error);
         return 1;
+    }
     query_user(argc, argv);
     catch_stop_signals();
     std::fputs("Searching tape...\n", stderr);
@@ -147,7 +153,7 @@ int gp_extract_run(int argc, char **argv, const char *device)
     gp_field.current_month = gp_field.current_day = gp_field.current_year = 0;
 
     bool have = next_message();
-    if (!have && gp_frame.error != 0)
+    if (!have && gp_archive_counts(archive).error != 0)
         return 1;   // nothing could be read: as an archive that cannot be opened
     while (have) {
         gp_show_progress();
@@ -182,22 +188,25 @@ void gp_show_progress()
 void exit_proc()
 {
     gp_drop_pending();
-    mtclose(&gp_run.tape_unit);
+    gp_archive_totals totals = gp_archive_counts(archive);
+    gp_archive_close(archive);
+    archive = nullptr;
     if (gp_run.destination == GP_DEST_PER_FIELD)
         std::printf("%d data set(s) written.\n", gp_run.num_dsets_written);
     else
         std::printf("%d data set(s) written to %s\n", gp_run.num_dsets_written, gp_run.out_file);
     std::fflush(stdout);
     if (gp_run.num_dsets_written == 0)
-        explain_nothing_written();
+        explain_nothing_written(totals);
     std::fflush(nullptr);
     std::exit(exit_status());
 }
 
 void gp_extract_reset()
 {
+    gp_archive_close(archive);
+    archive = nullptr;
     tpio_reset();
-    gp_frame_reset();
     gp_run_reset();
     gp_field = gp_field_state{};
     gp_msg = gp_message_state{};

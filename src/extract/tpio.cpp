@@ -620,6 +620,14 @@ long tpio_disk_read_at(int unit, long offset, void *buf, std::size_t n)
     return got;
 }
 
+int tpio_free_unit()
+{
+    for (int i = GP_UNIT_COUNT - 1; i >= 0; i--)
+        if (gp_tpio.unit[i].kind == TPIO_CLOSED)
+            return i;
+    return -1;
+}
+
 void tpio_reset()
 {
     for (int i = 0; i < GP_UNIT_COUNT; i++)

@@ -15,7 +15,7 @@
  *               the medium or with a record whose two length words agree;
  *   TPIO_DISK   any other file (GRIB messages on disk, also after any number
  *               of zero bytes): reads return bytes as they come; the framing
- *               (frame.h) finds the messages through the tpio_disk_* calls.
+ *               (archive.h) finds the messages through the tpio_disk_* calls.
  *
  * Tape images are trusted only where a record's length words agree.  Where
  * they do not (a damaged word, a missing trailing word, an erase gap, an
@@ -122,6 +122,9 @@ void tpio_disk_read_ahead(int unit, std::size_t n);
  * peek can make available).  The bytes there, fewer at the end of the
  * file; -1 on error. */
 long tpio_disk_read_at(int unit, long offset, void *buf, std::size_t n);
+
+/* A unit that is not open, the highest first; -1 when every one is. */
+int tpio_free_unit();
 
 /* Closes every unit. */
 void tpio_reset();
