@@ -1,6 +1,5 @@
 // The unit layer: tape devices, SIMH tape images and disk files.
 #include "tpio.h"
-#include "config.h"
 #include "fdio.h"
 
 #include <fcntl.h>

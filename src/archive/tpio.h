@@ -31,19 +31,21 @@
 #ifndef GRIDPICK_TPIO_H
 #define GRIDPICK_TPIO_H
 
+#include <climits>
 #include <cstddef>
 
 enum { TPIO_CLOSED = 0, TPIO_TAPE = 1, TPIO_SIMH = 2, TPIO_DISK = 3 };
 
 enum {
     GP_UNIT_COUNT = 5,
+    GP_DEVICE_MAX = PATH_MAX - 1, /* longest archive name a unit opens */
     GP_RECORD_SIZE = 10560     /* bytes asked of every record read */
 };
 
 extern "C" {
 
 /* Opens the first *name_len characters of name (at most GP_DEVICE_MAX,
- * config.h, else -1 with errno ENAMETOOLONG) with open mode *mode on unit
+ * else -1 with errno ENAMETOOLONG) with open mode *mode on unit
  * *unit (0..4, else -1 with EBADF).  Returns the descriptor, also kept in
  * the unit, or -1. */
 int mtopen(int *unit, const char *name, int *mode, int *name_len);
