@@ -19,7 +19,7 @@ namespace {
 constexpr int status_write_failed = 1;
 constexpr int status_signal_base = 128;
 
-gp_archive *archive = nullptr;   // the archive being read
+gp_archive *archive = nullptr;   // the archive being read (gp_extract_run's)
 
 void note_seen(const gp_field_state &f)
 {
@@ -33,7 +33,7 @@ void note_seen(const gp_field_state &f)
 bool next_message()
 {
     for (;;) {
-        if (gp_search.stop_signal != 0)
+        if (gp_search.stop_signal != 0 || gp_search.end_status != 0)
             return false;
         if (read_next_dataset(archive) == GP_NO_MORE)
             return false;
@@ -110,11 +110,13 @@ void skip_while_far_before()
     }
 }
 
+constexpr int status_cannot_create = 255;   // exit(-1) of old
+
 void write_current()
 {
     int count = unpack_data_set(gp_msg.igrib);
-    if (count >= 0)
-        write_data_set(count);
+    if (count >= 0 && write_data_set(count) == GP_CANNOT_CREATE)
+        gp_search.end_status = status_cannot_create;
 }
 
 // After a first wind component: reads the next message.  When it is the
@@ -136,17 +138,25 @@ bool finish_pair(int decision)
     return next_message();
 }
 
-}  // namespace
-
-int gp_extract_run(int argc, char **argv, const char *device)
+// The report at the end of the run; its status.
+int finish_run()
 {
-    char error[8192];
-    archive = gp_archive_open(device, nullptr, error, sizeof error);
-    if (archive == nullptr) {
-        std::fprintf(stderr, "%s\n", error);
-        return 1;
-    }
-    query_user(argc, argv);
+    gp_drop_pending();
+    if (gp_run.destination == GP_DEST_PER_FIELD)
+        std::printf("%d data set(s) written.\n", gp_run.num_dsets_written);
+    else
+        std::printf("%d data set(s) written to %s\n", gp_run.num_dsets_written, gp_run.out_file);
+    std::fflush(stdout);
+    if (gp_run.num_dsets_written == 0)
+        explain_nothing_written(gp_archive_counts(archive));
+    return exit_status();
+}
+
+// The selection, the search and the report, on the open archive.
+int search(int argc, char **argv)
+{
+    if (int status = query_user(argc, argv); status != 0)
+        return status;
     catch_stop_signals();
     std::fputs("Searching tape...\n", stderr);
     gp_run.num_dsets_written = 0;
@@ -160,7 +170,7 @@ int gp_extract_run(int argc, char **argv, const char *device)
         skip_while_far_before();
         int decision = desired_data_set();
         if (decision == GP_QUIT)
-            exit_proc();
+            break;
         if (decision == GP_WRITE)
             write_current();
         if (gp_component_of(gp_field.current_param, gp_field_source(gp_field)) ==
@@ -169,7 +179,23 @@ int gp_extract_run(int argc, char **argv, const char *device)
         else
             have = next_message();
     }
-    exit_proc();
+    return gp_search.end_status != 0 ? gp_search.end_status : finish_run();
+}
+
+}  // namespace
+
+int gp_extract_run(int argc, char **argv, const char *device)
+{
+    char error[8192];
+    gp_archive_ptr opened(gp_archive_open(device, nullptr, error, sizeof error));
+    if (opened == nullptr) {
+        std::fprintf(stderr, "%s\n", error);
+        return 1;
+    }
+    archive = opened.get();
+    int status = search(argc, argv);
+    archive = nullptr;
+    return status;
 }
 
 void gp_show_progress()
@@ -185,27 +211,8 @@ void gp_show_progress()
         std::fflush(stdout);
 }
 
-void exit_proc()
-{
-    gp_drop_pending();
-    gp_archive_totals totals = gp_archive_counts(archive);
-    gp_archive_close(archive);
-    archive = nullptr;
-    if (gp_run.destination == GP_DEST_PER_FIELD)
-        std::printf("%d data set(s) written.\n", gp_run.num_dsets_written);
-    else
-        std::printf("%d data set(s) written to %s\n", gp_run.num_dsets_written, gp_run.out_file);
-    std::fflush(stdout);
-    if (gp_run.num_dsets_written == 0)
-        explain_nothing_written(totals);
-    std::fflush(nullptr);
-    std::exit(exit_status());
-}
-
 void gp_extract_reset()
 {
-    gp_archive_close(archive);
-    archive = nullptr;
     tpio_reset();
     gp_run_reset();
     gp_field = gp_field_state{};

@@ -39,6 +39,7 @@
  * GP_RECORD_SIZE: tpio.h; GP_READ_RETRIES: archive.h. */
 enum {
     GP_NO_MORE = -3,           /* read_next_dataset: no more messages */
+    GP_CANNOT_CREATE = -4,     /* write_data_set: the run is to end (255) */
     GP_SKIP_RECORDS = 41,      /* records skipped while far before first_day */
     GP_MAX_TERMINAL_LEVELS = 14
 };
@@ -241,8 +242,9 @@ void gp_output_forget_names();
  * was written (and nothing counted): a second component had no first one,
  * or, counted in gp_out.failed, the file to append to could not be opened
  * or the writing failed (a full disk included); each is reported on
- * standard error.  Ends the process with status 255 when a new file cannot
- * be created for any other reason. */
+ * standard error.  Returns GP_CANNOT_CREATE, after the system's reason on
+ * standard error, when a new file cannot be created for any other reason:
+ * the run is to end at once with status 255. */
 int write_data_set(int count);
 
 /* Fills hdr for the current field (gp_field, gp_msg.ksec1, ksec2 as
@@ -264,10 +266,10 @@ void gp_drop_pending();
 /* Completes the selection: the selector dialog when xquery is set and a
  * display can be opened, otherwise questions on standard error for the
  * dates that -i left open and, without -a, the parameters and levels.
- * Ends the process with 1 after too many bad answers and with 255 when no
- * parameter or no level was chosen.  End of input ends a list; at a date
- * question it counts as a bad answer. */
-void query_user(int argc, char **argv);
+ * Returns 0; or the status the run is to end with, after its message: 1
+ * after too many bad answers, 255 when no parameter or no level was chosen.
+ * End of input ends a list; at a date question it counts as a bad answer. */
+int query_user(int argc, char **argv);
 
 /* "12/31" gives 12 and 31: the digits before the '/', then the two
  * characters after it. */
@@ -302,24 +304,24 @@ struct gp_search_state {
                                       does not decode, damage) */
     gp_field_state first, last;    /* the first and the last of them */
     volatile std::sig_atomic_t stop_signal;  /* SIGINT or SIGTERM received */
+    int end_status;                /* not 0: the run ends at once with it */
 };
 extern gp_search_state gp_search;
 
 /* The run after the command line: opens device, completes the selection,
- * searches the archive and writes what is wanted, then reports through
- * exit_proc.  SIGINT and SIGTERM during the search end it after the data
- * set being written.  Returns only when the archive cannot be opened
- * (status 1). */
+ * searches the archive and writes what is wanted, then prints the report
+ * (and, when nothing was written, a line on standard error with the dates
+ * and number of the messages read and the dates asked for).  SIGINT and
+ * SIGTERM during the search end it after the data set being written.
+ * Returns the status the process is to end with: 128 + the signal after
+ * SIGINT or SIGTERM, else 1 when a data set could not be written, else 0;
+ * without the report, 1 when the archive cannot be opened or read, the
+ * status of query_user when it ends the run, 255 when a new file cannot be
+ * created (write_data_set). */
 int gp_extract_run(int argc, char **argv, const char *device);
 
 /* The current field's date, "%02d/%02d/%02d" and eight backspaces, four
  * times on standard output; flushed at once when that is a terminal. */
 void gp_show_progress();
-
-/* Closes the archive, prints the report (and, when nothing was written, a
- * line on standard error with the dates and number of the messages read and
- * the dates asked for) and ends the process: 128 + the signal after SIGINT
- * or SIGTERM, else 1 when a data set could not be written, else 0. */
-[[noreturn]] void exit_proc();
 
 #endif

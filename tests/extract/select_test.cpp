@@ -283,7 +283,7 @@ TEST_F(Extract, MenuAnswersCountEveryChoice)
     ASSERT_TRUE(gptest::stdin_from("3 3 0\n500 850 0\n"));
     gp_run.start_month = gp_run.start_day = gp_run.end_month = gp_run.end_day = 1;
     testing::internal::CaptureStderr();
-    query_user(0, nullptr);
+    EXPECT_EQ(query_user(0, nullptr), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "\nParameter          Name\n"
               "_______________________________________\n"
