@@ -13,7 +13,8 @@
  *   gp_out    the output step's descriptor and the waiting first component
  *             of a wind pair
  *   gp_search what the search has met: messages, dates, a stop signal
- *   gp_tpio   the unit layer (tpio.h)
+ * The archive being read is a handle of the archive reader (archive.h),
+ * open for the time of gp_extract_run.
  *
  * Decisions: 1 write, 0 skip, -1 quit.  GP_NO_MORE (-3): no more messages.
  */
