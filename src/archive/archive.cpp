@@ -542,6 +542,10 @@ void put(char *error, std::size_t error_size, const std::string &text)
 gp_archive *gp_archive_open(const char *path, const gp_archive_options *options, char *error,
                             std::size_t error_size)
 {
+    if (path == nullptr) {
+        put(error, error_size, std::string("mtopen: : ") + std::strerror(EFAULT));
+        return nullptr;
+    }
     auto a = std::make_unique<gp_archive>();
     if (options != nullptr)
         a->options = *options;

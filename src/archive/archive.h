@@ -131,8 +131,9 @@ struct gp_archive;
  * the handle, which the caller closes with gp_archive_close; or null with
  * the reason in error (at most error_size bytes, without a newline, when
  * error is not null): "mtopen: NAME: ERROR" when it cannot be opened (also
- * when every unit is taken: "Bad file descriptor"), "P: cannot read NAME:
- * ERROR" when its first bytes cannot be read. */
+ * when every unit is taken: "Bad file descriptor"; a null path: "Bad
+ * address"), "P: cannot read NAME: ERROR" when its first bytes cannot be
+ * read.  Every other call takes a handle that is open (not null). */
 gp_archive *gp_archive_open(const char *path, const gp_archive_options *options, char *error,
                             std::size_t error_size);
 
