@@ -47,11 +47,11 @@ void walk(benchmark::State &state, bool tape, Work work)
     for (auto _ : state) {
         gp_extract_reset();
         gp_run.last_day = kdate(12, 31, 99);
-        int unit = 4, mode = 0, len = static_cast<int>(name.size());
-        if (mtopen(&unit, name.c_str(), &mode, &len) <= 0)
+        gp_archive_ptr archive(gp_archive_open(name.c_str(), nullptr, nullptr, 0));
+        if (archive == nullptr)
             std::abort();
         int n;
-        while ((n = read_next_dataset(unit, gp_msg.igrib)) != GP_NO_MORE) {
+        while ((n = read_next_dataset(archive.get())) != GP_NO_MORE) {
             if (work >= sections)
                 decode_data_set(gp_msg.igrib);
             if (work == unpack)
@@ -59,7 +59,6 @@ void walk(benchmark::State &state, bool tape, Work work)
             messages++;
             bytes += n;
         }
-        mtclose(&unit);
     }
     state.counters["messages"] = benchmark::Counter(static_cast<double>(messages),
                                                     benchmark::Counter::kIsRate);

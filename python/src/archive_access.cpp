@@ -14,8 +14,8 @@
 #include <sstream>
 
 #include "describe.h"
+#include "archive.h"
 #include "extract.h"
-#include "frame.h"
 #include "grid.h"
 #include "ovset.h"
 #include "param_table.h"
@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int unit = GP_UNIT_COUNT - 1;
 constexpr char prefix[] = "gridpick: ";
 constexpr char passed_over[] = "; passed over";
 
@@ -33,18 +32,17 @@ class report_sink {
 public:
     report_sink() : file_(open_memstream(&text_, &size_))
     {
-        gp_frame.report = file_ != nullptr ? file_ : stderr;
-        gp_msg.report = gp_frame.report;
+        gp_msg.report = file();
     }
     ~report_sink()
     {
-        gp_frame.report = stderr;
         gp_msg.report = stderr;
         if (file_ != nullptr)
             std::fclose(file_);
         std::free(text_);
     }
     report_sink(const report_sink &) = delete;
+    std::FILE *file() const { return file_ != nullptr ? file_ : stderr; }
     report_sink &operator=(const report_sink &) = delete;
 
     std::vector<std::string> lines()
@@ -82,7 +80,7 @@ private:
 };
 
 // The state every call starts from: codec quiet and returning its
-// failures, parameter table built, no unit open.
+// failures, parameter table built.
 void prepare()
 {
     static bool ready = false;
@@ -92,26 +90,24 @@ void prepare()
     }
     gint quiet = 0;
     grsprt(&quiet);
-    tpio_reset();
-    gp_frame_reset();
-    gp_frame.program = "gridpick";
 }
 
-// Opens path on the unit; throws with the framing's words when it cannot.
-void open_archive(const std::string &path, report_sink &sink)
+// Opens path with its reports into the sink; throws with the framing's
+// words when it cannot.
+gp_archive_ptr open_archive(const std::string &path, report_sink &sink, int heads)
 {
-    gp_frame.archive = path.c_str();
-    if (gp_frame_open(unit, path.c_str()) < 0)
-        throw gp_py_error(sink.joined(path + ": cannot be opened"));
+    gp_archive_options options;
+    options.report = sink.file();
+    options.heads = heads;
+    char error[8192] = "";
+    gp_archive_ptr archive(gp_archive_open(path.c_str(), &options, error, sizeof error));
+    if (archive != nullptr)
+        return archive;
+    std::string why = error;
+    if (why.rfind(prefix, 0) == 0)
+        why.erase(0, sizeof prefix - 1);
+    throw gp_py_error(why.empty() ? path + ": cannot be opened" : why);
 }
-
-struct unit_closer {
-    ~unit_closer()
-    {
-        int u = unit;
-        mtclose(&u);
-    }
-};
 
 std::string place_of(long position, int at)
 {
@@ -119,8 +115,8 @@ std::string place_of(long position, int at)
 }
 
 // The inventory entry of the message whose sections 0 to 2 are in s.
-gp_py_entry entry_of(const gp_sections &s, const std::vector<std::int32_t> &buffer, int n,
-                     const gp_frame_message &where, long number)
+gp_py_entry entry_of(const gp_sections &s, std::span<const std::int32_t> buffer, int n,
+                     const gp_archive_message &where, long number)
 {
     const gint *k1 = s.ksec1;
     int flag = gp_el(k1, GRIB_K1_FLAG);
@@ -128,7 +124,7 @@ gp_py_entry entry_of(const gp_sections &s, const std::vector<std::int32_t> &buff
     gp_py_entry e;
     e.number = number;
     e.position = where.position;
-    e.at = where.at == GP_FRAME_RECORD ? GP_PY_RECORD : GP_PY_OFFSET;
+    e.at = where.at == GP_AT_RECORD ? GP_PY_RECORD : GP_PY_OFFSET;
     e.length = where.length;
     e.year = gp_full_year(gp_el(k1, GRIB_K1_CENTURY), gp_el(k1, GRIB_K1_YEAR));
     e.month = gp_el(k1, GRIB_K1_MONTH);
@@ -165,12 +161,12 @@ gp_py_entry entry_of(const gp_sections &s, const std::vector<std::int32_t> &buff
     return e;
 }
 
-// The whole message at byte offset of the disk file on the unit, into
-// buffer (zero past it); false when there is none there.
-bool read_at_offset(long offset, std::vector<std::int32_t> &buffer)
+// The whole message at byte offset of the disk file, into buffer (zero
+// past it); false when there is none there.
+bool read_at_offset(gp_archive *archive, long offset, std::vector<std::int32_t> &buffer)
 {
     unsigned char head[8];
-    if (tpio_disk_read_at(unit, offset, head, sizeof head) != sizeof head ||
+    if (gp_archive_read_at(archive, offset, head, sizeof head) != sizeof head ||
         std::memcmp(head, "GRIB", 4) != 0)
         return false;
     long length = long(head[4]) << 16 | long(head[5]) << 8 | long(head[6]);
@@ -178,27 +174,27 @@ bool read_at_offset(long offset, std::vector<std::int32_t> &buffer)
         return false;
     std::size_t words = std::max<std::size_t>(GP_IGRIB_WORDS, (length + 3) / 4 + 1);
     buffer.assign(words, 0);
-    if (tpio_disk_read_at(unit, offset, buffer.data(), static_cast<std::size_t>(length)) != length)
+    if (gp_archive_read_at(archive, offset, buffer.data(), static_cast<std::size_t>(length)) !=
+        length)
         return false;
     auto *bytes = reinterpret_cast<const unsigned char *>(buffer.data());
     return std::memcmp(bytes + length - 4, "7777", 4) == 0;
 }
 
-// The message that begins at record of the tape or tape image on the unit:
-// records before it are skipped, or walked when they cannot be.
-bool read_at_record(const std::string &path, long record, std::vector<std::int32_t> &buffer)
+// The message that begins at record of the tape or tape image, in the
+// archive's buffer (*message): records before it are skipped, or walked
+// when they cannot be.
+bool read_at_record(const std::string &path, long record, gp_archive_ptr &archive,
+                    report_sink &sink, gp_archive_message *message)
 {
-    gp_frame_message where{};
-    int skip = static_cast<int>(record - 1), u = unit;
-    if (record > 1 && mtskip_rec(&u, &skip) == 0 &&
-        gp_frame_next_grow(unit, buffer, &where) >= 0 && where.position == record)
+    if (record > 1 && gp_archive_skip_records(archive.get(), static_cast<int>(record - 1)) == 0 &&
+        gp_archive_next(archive.get(), message) >= 0 && message->position == record)
         return true;
-    mtclose(&u);
-    if (gp_frame_open(unit, path.c_str()) < 0)
-        return false;
-    while (gp_frame_next_grow(unit, buffer, &where) >= 0)
-        if (where.position >= record)
-            return where.position == record;
+    archive.reset();
+    archive = open_archive(path, sink, 0);
+    while (gp_archive_next(archive.get(), message) >= 0)
+        if (message->position >= record)
+            return message->position == record;
     return false;
 }
 
@@ -231,26 +227,24 @@ gp_py_inventory gp_py_archive_inventory(const std::string &path)
     std::lock_guard<std::mutex> hold(gp_py_lock());
     prepare();
     report_sink sink;
-    gp_frame.heads = 1;
-    open_archive(path, sink);
-    unit_closer closer;
+    gp_archive_ptr archive = open_archive(path, sink, 1);
     static gp_sections s;
-    std::vector<std::int32_t> buffer;
     gp_py_inventory inv;
-    gp_frame_message where{};
-    for (int n; (n = gp_frame_next_grow(unit, buffer, &where)) >= 0;) {
+    gp_archive_message where{};
+    for (int n; (n = gp_archive_next(archive.get(), &where)) >= 0;) {
         float none[1];
-        int kret = gp_decode_sections(s, "I", buffer.data(), static_cast<int>(buffer.size()),
-                                      none, 1);
+        int kret = gp_decode_sections(s, "I", where.words.data(),
+                                      static_cast<int>(where.words.size()), none, 1);
         if (kret > 0 || kret == -6) {
-            std::fprintf(gp_frame.report,
+            std::fprintf(sink.file(),
                          "%sGRIB message at %s cannot be decoded (code %d); passed over\n",
                          prefix, place_of(where.position, where.at).c_str(), kret);
             continue;
         }
-        inv.entries.push_back(entry_of(s, buffer, n, where, gp_frame.whole));
+        inv.entries.push_back(
+            entry_of(s, where.words, n, where, gp_archive_counts(archive.get()).whole));
     }
-    bool failed = gp_frame.error != 0 && inv.entries.empty();
+    bool failed = gp_archive_counts(archive.get()).error != 0 && inv.entries.empty();
     if (failed)
         throw gp_py_error(sink.joined(path + ": cannot be read"));
     inv.reports = sink.lines();
@@ -262,12 +256,15 @@ gp_py_field gp_py_archive_read(const std::string &path, long position, int at, b
     std::lock_guard<std::mutex> hold(gp_py_lock());
     prepare();
     report_sink sink;
-    open_archive(path, sink);
-    unit_closer closer;
+    gp_archive_ptr archive = open_archive(path, sink, 0);
     std::string where = path + ": GRIB message at " + place_of(position, at);
-    std::vector<std::int32_t> &buffer = gp_msg.igrib;
-    bool found = at == GP_PY_RECORD ? read_at_record(path, position, buffer)
-                                    : tpio_kind(unit) == TPIO_DISK && read_at_offset(position, buffer);
+    std::vector<std::int32_t> own;
+    gp_archive_message message{};
+    bool found = at == GP_PY_RECORD
+                     ? read_at_record(path, position, archive, sink, &message)
+                     : read_at_offset(archive.get(), position, own);
+    std::span<std::int32_t> buffer = at == GP_PY_RECORD ? message.words : own;
+    gp_msg.igrib = buffer;
     if (!found)
         throw gp_py_error(sink.joined(where + " is not a whole message"));
     gp_msg.position = position;

@@ -2,9 +2,10 @@
  * archive_access.h -- every contact of the Python extension with archives
  * and the codec.
  *
- * The framing and the codec keep process-wide state, so every entry point
- * here holds one process-wide lock for as long as it uses them: callers may
- * come from any thread.  Nothing is printed: the framing's reports and the
+ * The codec and gridpick's decoding keep process-wide state, so every entry
+ * point here holds one process-wide lock for as long as it uses them:
+ * callers may come from any thread.  Each call opens its own archive
+ * handle (archive.h) and closes it before it returns.  Nothing is printed: the framing's reports and the
  * decoding's warnings come back as lines of text (without the program's
  * prefix), and the codec runs with its failures returned and its printing
  * off.  Failures that leave no result throw gp_py_error.

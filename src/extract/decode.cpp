@@ -19,7 +19,7 @@ namespace {
 
 // The message in buffer decoded into gp_msg with operation op ("I", "D"
 // or "R"), the codec's printing off: gridpick reports its failures itself.
-int decode(std::vector<std::int32_t> &buffer, const char *op)
+int decode(std::span<std::int32_t> buffer, const char *op)
 {
     gint quiet = 0, loud = 1;
     grsprt(&quiet);
@@ -103,7 +103,7 @@ bool has_bit_map()
 // the mark of "not decoded".
 // The value array grows when the codec asks for more (710, the count it
 // needs in KSEC4(1)), up to GP_MAX_DECODED values.
-int decode_values(std::vector<std::int32_t> &buffer, float missing)
+int decode_values(std::span<std::int32_t> buffer, float missing)
 {
     for (;;) {
         gp_el(gp_msg.psec3, GRIB_P3_MISSING) = missing;
@@ -146,7 +146,7 @@ bool expanded()
 
 }  // namespace
 
-int decode_data_set(std::vector<std::int32_t> &buffer)
+int decode_data_set(std::span<std::int32_t> buffer)
 {
     if (undecodable(decode(buffer, "I")))
         return -1;
@@ -154,7 +154,7 @@ int decode_data_set(std::vector<std::int32_t> &buffer)
     return 0;
 }
 
-int unpack_data_set(std::vector<std::int32_t> &buffer)
+int unpack_data_set(std::span<std::int32_t> buffer)
 {
     bool has_grid = (gp_el(gp_msg.ksec1, GRIB_K1_FLAG) & 128) != 0;
     gp_msg.grid = gp_grid_plan_of(has_grid ? gp_msg.ksec2 : nullptr);

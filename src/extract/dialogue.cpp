@@ -10,22 +10,21 @@ namespace {
 
 constexpr int max_bad_tries = 5;
 constexpr int status_aborted = 1;
-constexpr int status_nothing_chosen = 255;  // exit(-1)
+constexpr int status_nothing_chosen = 255;  // exit(-1) of old
 
 constexpr int legal_levels[] = {10, 30, 50, 70, 100, 150, 200, 250, 300, 400, 500, 700, 850, 1000};
 
-[[noreturn]] void too_many_bad_tries(std::FILE *where)
+// The run ends: the status it ends with, after its message.
+int too_many_bad_tries(std::FILE *where)
 {
     std::fputs("Too many bad tries. Aborting\n", where);
-    std::fflush(nullptr);
-    std::exit(status_aborted);
+    return status_aborted;
 }
 
-[[noreturn]] void quit(const char *message)
+int quit(const char *message)
 {
     std::fputs(message, stderr);
-    std::fflush(nullptr);
-    std::exit(status_nothing_chosen);
+    return status_nothing_chosen;
 }
 
 bool valid_date(int month, int day)
@@ -33,22 +32,23 @@ bool valid_date(int month, int day)
     return month >= 1 && month <= 12 && day >= 1 && day <= 31;
 }
 
-// Asks for one date until month and day are in range; the sixth bad answer
-// (end of input counts as one) ends the program.
-void ask_date(const char *prompt, int *month, int *day, int *year, int *day_number,
+// Asks for one date until month and day are in range: 0, or the status of
+// the end of the run after the sixth bad answer (end of input counts as
+// one).
+int ask_date(const char *prompt, int *month, int *day, int *year, int *day_number,
               std::FILE *abort_to)
 {
     if (valid_date(*month, *day))
-        return;
+        return 0;
     for (int bad = 0;; bad++) {
         std::fputs(prompt, stderr);
         char word[64];
         gp_read_word(word, sizeof word);   // empty at the end of input
         *day_number = gp_scan_date(word, month, day, year);
         if (valid_date(*month, *day))
-            return;
+            return 0;
         if (bad == max_bad_tries)
-            too_many_bad_tries(abort_to);
+            return too_many_bad_tries(abort_to);
     }
 }
 
@@ -72,26 +72,26 @@ void print_ignored(const char *what, const int *value, const char *word)
 
 // Reads numbers until a 0 or the end of input.  take(value) stores a legal
 // number and says whether it was one; anything else is a bad try, announced
-// by reject(value or null, word as typed); the sixth ends the program with
-// its message on abort_to.
+// by reject(value or null, word as typed); the sixth ends the run with its
+// message on abort_to (its status returned; else 0).
 template <typename Take, typename Reject>
-void read_list(Take take, Reject reject, std::FILE *abort_to)
+int read_list(Take take, Reject reject, std::FILE *abort_to)
 {
     for (int bad = 0;;) {
         char word[64];
         int value = 0;
         int got = next_number(word, sizeof word, &value);
         if (got == 0 || (got == 1 && value == 0))
-            return;
+            return 0;
         if (got == 1 && take(value))
             continue;
         reject(got == 1 ? &value : nullptr, word);
         if (++bad > max_bad_tries)
-            too_many_bad_tries(abort_to);
+            return too_many_bad_tries(abort_to);
     }
 }
 
-void ask_params()
+int ask_params()
 {
     static const char *const lines[] = {
         "\nParameter          Name\n",
@@ -120,10 +120,12 @@ void ask_params()
     auto reject = [](const int *value, const char *word) {
         print_ignored("Illegal parameter value", value, word);
     };
-    read_list(take, reject, stdout);
+    if (int status = read_list(take, reject, stdout); status != 0)
+        return status;
     if (chosen == 0)
-        quit("Error: no parameters entered. Quitting.\n");
+        return quit("Error: no parameters entered. Quitting.\n");
     gp_run.num_params = chosen;
+    return 0;
 }
 
 bool legal_level(int level)
@@ -134,7 +136,7 @@ bool legal_level(int level)
     return false;
 }
 
-void ask_levels()
+int ask_levels()
 {
     std::fputs("Enter the levels (in mb) that you want.\n", stderr);
     std::fputs("Enter 0 when you are done: ", stderr);
@@ -155,26 +157,31 @@ void ask_levels()
                    "850 or 1000mb\n",
                    stderr);
     };
-    read_list(take, reject, stderr);
+    if (int status = read_list(take, reject, stderr); status != 0)
+        return status;
     if (count == 0)
-        quit("Error: no levels entered. Quitting.\n");
+        return quit("Error: no levels entered. Quitting.\n");
     gp_run.num_levels = count;
+    return 0;
 }
 
 }  // namespace
 
-void query_user(int argc, char **argv)
+int query_user(int argc, char **argv)
 {
     if (gp_run.xquery && xmain(argc, argv) == 0)
-        return;
-    ask_date("Enter the date of the first day you want in the form mm/dd/yy: ", &gp_run.start_month,
-             &gp_run.start_day, &gp_run.start_year, &gp_run.first_day, stdout);
-    ask_date("Enter the date of the last day you want in the form mm/dd/yy: ", &gp_run.end_month,
-             &gp_run.end_day, &gp_run.end_year, &gp_run.last_day, stderr);
-    if (gp_run.getall)
-        return;
-    ask_params();
-    ask_levels();
+        return 0;
+    int status = ask_date("Enter the date of the first day you want in the form mm/dd/yy: ",
+                          &gp_run.start_month, &gp_run.start_day, &gp_run.start_year,
+                          &gp_run.first_day, stdout);
+    if (status == 0)
+        status = ask_date("Enter the date of the last day you want in the form mm/dd/yy: ",
+                          &gp_run.end_month, &gp_run.end_day, &gp_run.end_year, &gp_run.last_day,
+                          stderr);
+    if (status != 0 || gp_run.getall)
+        return status;
+    status = ask_params();
+    return status != 0 ? status : ask_levels();
 }
 
 void parse_date(const char *text, int *first, int *second)

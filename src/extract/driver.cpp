@@ -1,6 +1,6 @@
 // The extraction driver: open, ask, search, write, report.
+#include "archive.h"
 #include "extract.h"
-#include "frame.h"
 #include "tpio.h"
 
 #include <fcntl.h>
@@ -19,6 +19,8 @@ namespace {
 constexpr int status_write_failed = 1;
 constexpr int status_signal_base = 128;
 
+gp_archive *archive = nullptr;   // the archive being read (gp_extract_run's)
+
 void note_seen(const gp_field_state &f)
 {
     if (gp_search.messages++ == 0)
@@ -31,9 +33,9 @@ void note_seen(const gp_field_state &f)
 bool next_message()
 {
     for (;;) {
-        if (gp_search.stop_signal != 0)
+        if (gp_search.stop_signal != 0 || gp_search.end_status != 0)
             return false;
-        if (read_next_dataset(gp_run.tape_unit, gp_msg.igrib) == GP_NO_MORE)
+        if (read_next_dataset(archive) == GP_NO_MORE)
             return false;
         if (decode_data_set(gp_msg.igrib) == 0) {
             note_seen(gp_field);
@@ -71,10 +73,10 @@ void catch_stop_signals()
 }
 
 // What the archive held, so far as it was read, beside the dates asked for.
-void explain_nothing_written()
+void explain_nothing_written(const gp_archive_totals &t)
 {
     const gp_search_state &s = gp_search;
-    long passed = s.passed_over + gp_frame.damaged + gp_frame.other_editions;
+    long passed = s.passed_over + t.damaged + t.other_editions;
     std::fputs("gridpick: no data set written; as far as it was read, the archive held ", stderr);
     if (s.messages + passed == 0)
         std::fputs("no GRIB message", stderr);
@@ -104,15 +106,17 @@ void skip_while_far_before()
     // In long long: the dialog takes any first day, INT_MIN included.
     if (gp_field_day(f) < gp_run.first_day - 1LL) {
         int count = GP_SKIP_RECORDS;
-        mtskip_rec(&gp_run.tape_unit, &count);
+        gp_archive_skip_records(archive, count);
     }
 }
+
+constexpr int status_cannot_create = 255;   // exit(-1) of old
 
 void write_current()
 {
     int count = unpack_data_set(gp_msg.igrib);
-    if (count >= 0)
-        write_data_set(count);
+    if (count >= 0 && write_data_set(count) == GP_CANNOT_CREATE)
+        gp_search.end_status = status_cannot_create;
 }
 
 // After a first wind component: reads the next message.  When it is the
@@ -134,27 +138,39 @@ bool finish_pair(int decision)
     return next_message();
 }
 
-}  // namespace
-
-int gp_extract_run(int argc, char **argv, const char *device)
+// The report at the end of the run; its status.
+int finish_run()
 {
-    if (gp_frame_open(gp_run.tape_unit, device) < 0)
-        return 1;
-    query_user(argc, argv);
+    gp_drop_pending();
+    if (gp_run.destination == GP_DEST_PER_FIELD)
+        std::printf("%d data set(s) written.\n", gp_run.num_dsets_written);
+    else
+        std::printf("%d data set(s) written to %s\n", gp_run.num_dsets_written, gp_run.out_file);
+    std::fflush(stdout);
+    if (gp_run.num_dsets_written == 0)
+        explain_nothing_written(gp_archive_counts(archive));
+    return exit_status();
+}
+
+// The selection, the search and the report, on the open archive.
+int search(int argc, char **argv)
+{
+    if (int status = query_user(argc, argv); status != 0)
+        return status;
     catch_stop_signals();
     std::fputs("Searching tape...\n", stderr);
     gp_run.num_dsets_written = 0;
     gp_field.current_month = gp_field.current_day = gp_field.current_year = 0;
 
     bool have = next_message();
-    if (!have && gp_frame.error != 0)
+    if (!have && gp_archive_counts(archive).error != 0)
         return 1;   // nothing could be read: as an archive that cannot be opened
     while (have) {
         gp_show_progress();
         skip_while_far_before();
         int decision = desired_data_set();
         if (decision == GP_QUIT)
-            exit_proc();
+            break;
         if (decision == GP_WRITE)
             write_current();
         if (gp_component_of(gp_field.current_param, gp_field_source(gp_field)) ==
@@ -163,7 +179,23 @@ int gp_extract_run(int argc, char **argv, const char *device)
         else
             have = next_message();
     }
-    exit_proc();
+    return gp_search.end_status != 0 ? gp_search.end_status : finish_run();
+}
+
+}  // namespace
+
+int gp_extract_run(int argc, char **argv, const char *device)
+{
+    char error[8192];
+    gp_archive_ptr opened(gp_archive_open(device, nullptr, error, sizeof error));
+    if (opened == nullptr) {
+        std::fprintf(stderr, "%s\n", error);
+        return 1;
+    }
+    archive = opened.get();
+    int status = search(argc, argv);
+    archive = nullptr;
+    return status;
 }
 
 void gp_show_progress()
@@ -179,25 +211,9 @@ void gp_show_progress()
         std::fflush(stdout);
 }
 
-void exit_proc()
-{
-    gp_drop_pending();
-    mtclose(&gp_run.tape_unit);
-    if (gp_run.destination == GP_DEST_PER_FIELD)
-        std::printf("%d data set(s) written.\n", gp_run.num_dsets_written);
-    else
-        std::printf("%d data set(s) written to %s\n", gp_run.num_dsets_written, gp_run.out_file);
-    std::fflush(stdout);
-    if (gp_run.num_dsets_written == 0)
-        explain_nothing_written();
-    std::fflush(nullptr);
-    std::exit(exit_status());
-}
-
 void gp_extract_reset()
 {
     tpio_reset();
-    gp_frame_reset();
     gp_run_reset();
     gp_field = gp_field_state{};
     gp_msg = gp_message_state{};

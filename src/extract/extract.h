@@ -6,14 +6,15 @@
  * instance each, reset with gp_extract_reset() (tests do so between cases):
  *   gp_run    the run configuration (config.h)
  *   gp_field  the field decoded last (current_*)
- *   gp_msg    the message buffer igrib, the codec's section arrays and the
+ *   gp_msg    the message read last (igrib), the codec's section arrays and the
  *             decoded values
  *   gp_table  the parameter table (units, extension names, missing values,
  *             scale factors)
  *   gp_out    the output step's descriptor and the waiting first component
  *             of a wind pair
  *   gp_search what the search has met: messages, dates, a stop signal
- *   gp_tpio   the unit layer (tpio.h)
+ * The archive being read is a handle of the archive reader (archive.h),
+ * open for the time of gp_extract_run.
  *
  * Decisions: 1 write, 0 skip, -1 quit.  GP_NO_MORE (-3): no more messages.
  */
@@ -24,6 +25,7 @@
 #include "grid.h"
 #include "param_table.h"
 #include <gridpick/ov.h>
+#include "archive.h"
 #include "sections.h"
 #include "tpio.h"
 
@@ -31,12 +33,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <vector>
 
 /* GP_IGRIB_WORDS and GP_MAX_VALUES: sections.h; GP_UNIT_COUNT and
- * GP_RECORD_SIZE: tpio.h; GP_READ_RETRIES: frame.h. */
+ * GP_RECORD_SIZE: tpio.h; GP_READ_RETRIES: archive.h. */
 enum {
     GP_NO_MORE = -3,           /* read_next_dataset: no more messages */
+    GP_CANNOT_CREATE = -4,     /* write_data_set: the run is to end (255) */
     GP_SKIP_RECORDS = 41,      /* records skipped while far before first_day */
     GP_MAX_TERMINAL_LEVELS = 14
 };
@@ -87,12 +91,13 @@ int gp_field_day(const gp_field_state &f);
 /* The producer's parameter table of the field (param_table.h). */
 gp_source gp_field_source(const gp_field_state &f);
 
-/* The message buffer and the codec's arrays (ksec0 .. ksec4, sections.h),
- * reused for every message.  igrib holds the message's octets exactly as
- * read; it and decoded_data grow to what a message needs and are reused
- * while messages fit.  grid is the plan of the field decoded last. */
+/* The message read last and the codec's arrays (ksec0 .. ksec4,
+ * sections.h), reused for every message.  igrib shows the message's octets
+ * exactly as read, in the archive's buffer (archive.h), zero past them;
+ * decoded_data grows to what a field needs and is reused while fields fit.
+ * grid is the plan of the field decoded last. */
 struct gp_message_state : gp_sections {
-    std::vector<std::int32_t> igrib = std::vector<std::int32_t>(GP_IGRIB_WORDS);
+    std::span<std::int32_t> igrib;   /* the message read last: the archive's buffer */
     std::vector<float> decoded_data = std::vector<float>(GP_MAX_VALUES);
     std::vector<float> scratch;   /* reused when values are reordered */
     gp_grid_plan grid;
@@ -113,7 +118,7 @@ void gp_extract_reset();
  * ksec2 and copies date, time, parameter and level into gp_field.
  * Returns 0, or -1 after a warning on standard error when the message
  * cannot be decoded or is a pseudo-message (gp_field is then unchanged). */
-int decode_data_set(std::vector<std::int32_t> &buffer);
+int decode_data_set(std::span<std::int32_t> buffer);
 
 /* Decodes the whole message (values into gp_msg.decoded_data, which grows
  * to what the field needs, at most GP_MAX_DECODED values) for a field about
@@ -128,7 +133,7 @@ int decode_data_set(std::vector<std::int32_t> &buffer);
  * codec's code), its values do not fill the grid, or it lacks values for
  * points its bit map marks present (no value of an earlier field is ever
  * left in their place).  The codec prints nothing on this path. */
-int unpack_data_set(std::vector<std::int32_t> &buffer);
+int unpack_data_set(std::span<std::int32_t> buffer);
 
 /* values[0..count) *= factor, after printing "Scaling by %g\n". */
 void scale_data(float *values, int count, float factor);
@@ -154,16 +159,14 @@ float *copy_array_subset(const float *source, int row_length, int row_count,
  * the record's byte count, or GP_NO_MORE after the last retry. */
 int read_block(int unit, void *buffer, int size);
 
-/* The next whole message at the start of buffer (which grows to what the
- * message needs; zero past the message), through gp_frame_next_grow
- * (frame.h).  Returns its
- * byte count (on record units possibly with the padding of its last
- * record) or GP_NO_MORE: at the end of the archive, on a read failure
- * (gp_frame.error), or when the field decoded last lies after last_day.
- * Damaged messages, messages that do not fit the buffer and bytes or
- * records that are not GRIB are reported on standard error and passed over;
- * gp_msg.position and from_records tell where the message began. */
-int read_next_dataset(int unit, std::vector<std::int32_t> &buffer);
+/* The next whole message of archive, shown by gp_msg.igrib (archive.h:
+ * the archive's buffer, zero past the message).  Returns its byte count
+ * (on record units possibly with the padding of its last record) or
+ * GP_NO_MORE: at the end of the archive, on a read failure (the archive's
+ * error), or when the field decoded last lies after last_day.  Damaged
+ * messages and bytes or records that are not GRIB are reported and passed
+ * over; gp_msg.position and from_records tell where the message began. */
+int read_next_dataset(gp_archive *archive);
 
 /* Length in bytes of the message at the start of buffer, or -1 when the
  * codec cannot establish it. */
@@ -240,8 +243,9 @@ void gp_output_forget_names();
  * was written (and nothing counted): a second component had no first one,
  * or, counted in gp_out.failed, the file to append to could not be opened
  * or the writing failed (a full disk included); each is reported on
- * standard error.  Ends the process with status 255 when a new file cannot
- * be created for any other reason. */
+ * standard error.  Returns GP_CANNOT_CREATE, after the system's reason on
+ * standard error, when a new file cannot be created for any other reason:
+ * the run is to end at once with status 255. */
 int write_data_set(int count);
 
 /* Fills hdr for the current field (gp_field, gp_msg.ksec1, ksec2 as
@@ -263,10 +267,10 @@ void gp_drop_pending();
 /* Completes the selection: the selector dialog when xquery is set and a
  * display can be opened, otherwise questions on standard error for the
  * dates that -i left open and, without -a, the parameters and levels.
- * Ends the process with 1 after too many bad answers and with 255 when no
- * parameter or no level was chosen.  End of input ends a list; at a date
- * question it counts as a bad answer. */
-void query_user(int argc, char **argv);
+ * Returns 0; or the status the run is to end with, after its message: 1
+ * after too many bad answers, 255 when no parameter or no level was chosen.
+ * End of input ends a list; at a date question it counts as a bad answer. */
+int query_user(int argc, char **argv);
 
 /* "12/31" gives 12 and 31: the digits before the '/', then the two
  * characters after it. */
@@ -301,24 +305,24 @@ struct gp_search_state {
                                       does not decode, damage) */
     gp_field_state first, last;    /* the first and the last of them */
     volatile std::sig_atomic_t stop_signal;  /* SIGINT or SIGTERM received */
+    int end_status;                /* not 0: the run ends at once with it */
 };
 extern gp_search_state gp_search;
 
 /* The run after the command line: opens device, completes the selection,
- * searches the archive and writes what is wanted, then reports through
- * exit_proc.  SIGINT and SIGTERM during the search end it after the data
- * set being written.  Returns only when the archive cannot be opened
- * (status 1). */
+ * searches the archive and writes what is wanted, then prints the report
+ * (and, when nothing was written, a line on standard error with the dates
+ * and number of the messages read and the dates asked for).  SIGINT and
+ * SIGTERM during the search end it after the data set being written.
+ * Returns the status the process is to end with: 128 + the signal after
+ * SIGINT or SIGTERM, else 1 when a data set could not be written, else 0;
+ * without the report, 1 when the archive cannot be opened or read, the
+ * status of query_user when it ends the run, 255 when a new file cannot be
+ * created (write_data_set). */
 int gp_extract_run(int argc, char **argv, const char *device);
 
 /* The current field's date, "%02d/%02d/%02d" and eight backspaces, four
  * times on standard output; flushed at once when that is a terminal. */
 void gp_show_progress();
-
-/* Closes the archive, prints the report (and, when nothing was written, a
- * line on standard error with the dates and number of the messages read and
- * the dates asked for) and ends the process: 128 + the signal after SIGINT
- * or SIGTERM, else 1 when a data set could not be written, else 0. */
-[[noreturn]] void exit_proc();
 
 #endif

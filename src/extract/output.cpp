@@ -21,7 +21,6 @@ namespace {
 
 constexpr const char *cmonth[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                     "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-constexpr int status_cannot_create = 255;  // exit(-1)
 constexpr char temp_suffix[] = ".part";
 
 const char *month_name(int month)
@@ -106,23 +105,21 @@ bool out_of_room(int error)
     return error == ENOSPC || error == EDQUOT || error == EFBIG;
 }
 
-// A failure to create a file other than a full disk ends the process, as
-// ov_create's does.  Returns fd, or -1 when the disk is full.
-int created_or_exit(int fd)
+// A failure to create a file other than a full disk ends the run, as
+// ov_create's does.  Returns fd, -1 when the disk is full, or
+// GP_CANNOT_CREATE.
+int created(int fd)
 {
     if (fd >= 0)
         return fd;
     int error = errno;
     std::perror("ov_create");
-    if (out_of_room(error))
-        return -1;
-    std::fflush(nullptr);
-    std::exit(status_cannot_create);
+    return out_of_room(error) ? -1 : GP_CANNOT_CREATE;
 }
 
 int create_file(const char *path)
 {
-    return created_or_exit(::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644));
+    return created(::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644));
 }
 
 void announce(int times)
@@ -187,7 +184,8 @@ bool link_unnamed(int fd, const char *path, const char *temp, bool *temp_made)
 
 // Writes the data set as a new file named path, which appears only once
 // the file is whole: unnamed until then, or under path.part.  0; -1 after a
-// message when it could not be written, -2 when not even the magic was.
+// message when it could not be written, -2 when not even the magic was,
+// GP_CANNOT_CREATE when it cannot be created (created).
 int write_whole_file(const char *path, OvHeader *hdr)
 {
     char temp[GP_OUT_FILE_LEN + sizeof temp_suffix];
@@ -196,8 +194,8 @@ int write_whole_file(const char *path, OvHeader *hdr)
     int fd = unnamed ? open_unnamed(path) : ::open(temp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0 && unnamed && !unnamed_usable)
         return write_whole_file(path, hdr);
-    if (created_or_exit(fd) < 0)
-        return -2;
+    if (int made = created(fd); made < 0)
+        return made == GP_CANNOT_CREATE ? made : -2;
     bool whole = ov_write_whole(fd, hdr, true, image) == 0;
     bool started = whole || ::lseek(fd, 0, SEEK_CUR) >= static_cast<off_t>(OV_MAGIC_SIZE);
     bool named = whole && (unnamed ? link_unnamed(fd, path, temp, &temp_made)
@@ -226,6 +224,8 @@ int write_new_file(const gp_field_state &f, OvHeader *hdr, int count)
         return -1;
     std::memcpy(gp_run.out_file, name, sizeof name);
     int written = write_whole_file(gp_run.out_file, hdr);
+    if (written == GP_CANNOT_CREATE)
+        return written;
     if (written != -2)
         announce(count);
     if (written != 0)
@@ -242,6 +242,10 @@ int write_one_file(const gp_field_state &f, OvHeader *hdr, int count)
     if (create && !gp_run.out_file_given)
         gp_output_name(f, gp_run.out_file, sizeof gp_run.out_file);
     gp_out.out_fd = create ? create_file(gp_run.out_file) : ov_open(gp_run.out_file, 2);
+    if (gp_out.out_fd == GP_CANNOT_CREATE) {
+        gp_out.out_fd = -1;
+        return GP_CANNOT_CREATE;
+    }
     off_t end = gp_out.out_fd < 0 ? -1 : create ? 0 : ::lseek(gp_out.out_fd, 0, SEEK_END);
     if (end < 0) {
         if (gp_out.out_fd >= 0)

@@ -1,7 +1,7 @@
 // The archive reader: one whole GRIB message at a time into the buffer,
-// through the framing of frame.h.
+// through the framing of archive.h.
+#include "archive.h"
 #include "extract.h"
-#include "frame.h"
 #include "tpio.h"
 
 int read_block(int unit, void *buffer, int)
@@ -24,18 +24,19 @@ int read_too_far(int month, int day, int year)
 int lengrib(std::int32_t *buffer)
 {
     int edition = 0;
-    return gp_frame_measure(buffer, GP_IGRIB_WORDS, &edition);   // the length is in its first words
+    return gp_archive_measure(buffer, GP_IGRIB_WORDS, &edition);   // the length is in its first words
 }
 
-int read_next_dataset(int unit, std::vector<std::int32_t> &buffer)
+int read_next_dataset(gp_archive *archive)
 {
     if (gp_field_day(gp_field) > gp_run.last_day)
         return GP_NO_MORE;
-    gp_frame_message where{};
-    int n = gp_frame_next_grow(unit, buffer, &where);
+    gp_archive_message m{};
+    int n = gp_archive_next(archive, &m);
     if (n < 0)
         return GP_NO_MORE;
-    gp_msg.position = where.position;
-    gp_msg.from_records = where.at == GP_FRAME_RECORD;
+    gp_msg.igrib = m.words;
+    gp_msg.position = m.position;
+    gp_msg.from_records = m.at == GP_AT_RECORD;
     return n;
 }

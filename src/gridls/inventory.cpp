@@ -44,7 +44,7 @@ void fill_entry(int n, gl_entry *e)
 
 }  // namespace
 
-int gl_decode(int n, const gp_frame_message &where, long number, gl_entry *e)
+int gl_decode(int n, const gp_archive_message &where, long number, gl_entry *e)
 {
     *e = gl_entry{};
     e->number = number;
@@ -62,10 +62,10 @@ int gl_decode(int n, const gp_frame_message &where, long number, gl_entry *e)
     return 0;
 }
 
-std::string gl_position(const gp_frame_message &where)
+std::string gl_position(const gp_archive_message &where)
 {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%c=%ld:l=%d", where.at == GP_FRAME_RECORD ? 'r' : 'o',
+    std::snprintf(buf, sizeof buf, "%c=%ld:l=%d", where.at == GP_AT_RECORD ? 'r' : 'o',
                   where.position, where.length);
     return buf;
 }
@@ -87,7 +87,7 @@ std::string gl_line(const gl_entry &e)
     return gl_place(e) + buf;
 }
 
-void gl_list(int n, const gp_frame_message &where, long number)
+void gl_list(int n, const gp_archive_message &where, long number)
 {
     // A whole message holds at most 8 values an octet; its bit map spreads
     // no more points than it has bits.

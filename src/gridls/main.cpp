@@ -81,22 +81,26 @@ void split_outputs()
 // has no message -V asks for.
 int inventory(const char *name)
 {
-    gp_frame_reset();
     gl_sum = gl_summary_state{};
-    gp_frame.program = "gridls";
-    gp_frame.too_long = gl_summary_too_long;
-    gp_frame.heads = gl_run.listing != 1;
-    int unit = gl_run.unit;
-    if (gp_frame_open(unit, name) < 0)
+    gp_archive_options options;
+    options.program = "gridls";
+    options.too_long = gl_summary_too_long;
+    options.heads = 1;
+    options.whole_at = gl_run.listing;
+    char error[8192];
+    gp_archive_ptr archive(gp_archive_open(name, &options, error, sizeof error));
+    if (archive == nullptr) {
+        std::fprintf(stderr, "%s\n", error);
         return GL_UNREADABLE;
+    }
     bool listed = false;
-    gp_frame_message where{};
+    gp_archive_message where{};
     for (;;) {
-        gp_frame.heads = gp_frame.whole + 1 != gl_run.listing;
-        int n = gp_frame_next_grow(unit, gl_msg.buffer, &where);
+        int n = gp_archive_next(archive.get(), &where);
         if (n < 0)
             break;
-        long number = gp_frame.whole;
+        gl_msg.buffer = where.words;
+        long number = gp_archive_counts(archive.get()).whole;
         gl_summary_whole(where);
         if (gl_run.listing != 0) {
             if (number == gl_run.listing) {
@@ -110,7 +114,7 @@ int inventory(const char *name)
         if (int code = gl_decode(n, where, number, &e); code != 0) {
             std::fflush(stdout);   // the codec's line before the warning
             std::fprintf(stderr, "gridls: GRIB message at %s %ld cannot be decoded (code %d); "
-                         "passed over\n", where.at == GP_FRAME_RECORD ? "record" : "offset",
+                         "passed over\n", where.at == GP_AT_RECORD ? "record" : "offset",
                          where.position, code);
             gl_summary_undecodable(e, code);
         } else if (gl_run.summary) {
@@ -119,10 +123,11 @@ int inventory(const char *name)
             std::fprintf(gl_run.out, "%s\n", gl_line(e).c_str());
         }
     }
-    mtclose(&unit);
+    gp_archive_totals totals = gp_archive_counts(archive.get());
+    archive.reset();
     if (gl_run.summary)
-        gl_summary_print(name);
-    if (gp_frame.error != 0)
+        gl_summary_print(name, totals);
+    if (totals.error != 0)
         return GL_UNREADABLE;
     if (gl_run.listing != 0 && !listed) {
         std::fprintf(stderr, "gridls: %s has no message %ld\n", name, gl_run.listing);
@@ -139,8 +144,8 @@ void gl_reset()
         std::fclose(gl_run.out);
     gl_run = gl_run_state{};
     gl_sum = gl_summary_state{};
+    gl_msg.buffer = {};
     tpio_reset();
-    gp_frame_reset();
 }
 
 int main(int argc, char **argv)

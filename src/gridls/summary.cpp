@@ -133,7 +133,7 @@ void print_notes(std::FILE *out, const std::vector<std::string> &notes, const ch
 
 }  // namespace
 
-void gl_summary_whole(const gp_frame_message &where)
+void gl_summary_whole(const gp_archive_message &where)
 {
     gl_sum.octets += where.length;
 }
@@ -169,23 +169,23 @@ void gl_summary_undecodable(const gl_entry &e, int code)
     gl_sum.undecodable.push_back("(code " + std::to_string(code) + "): " + gl_place(e));
 }
 
-void gl_summary_too_long(const gp_frame_message *where)
+void gl_summary_too_long(void *, const gp_archive_message *where)
 {
     gl_sum.too_long.push_back(gl_position(*where));
 }
 
-void gl_summary_print(const char *name)
+void gl_summary_print(const char *name, const gp_archive_totals &t)
 {
     gl_summary_state &s = gl_sum;
     std::FILE *out = gl_run.out;
     if (s.have_pending)
         s.orphans.push_back(gl_line(s.pending));
     s.have_pending = 0;
-    std::fprintf(out, "%s: %ld messages, %ld octets, %ld damaged, ", name, gp_frame.whole, s.octets,
-                 gp_frame.damaged);
-    if (gp_frame.other_editions > 0)
-        std::fprintf(out, "%ld of a later GRIB edition, ", gp_frame.other_editions);
-    std::fprintf(out, "%ld octets passed over\n", gp_frame.passed_over);
+    std::fprintf(out, "%s: %ld messages, %ld octets, %ld damaged, ", name, t.whole, s.octets,
+                 t.damaged);
+    if (t.other_editions > 0)
+        std::fprintf(out, "%ld of a later GRIB edition, ", t.other_editions);
+    std::fprintf(out, "%ld octets passed over\n", t.passed_over);
     print_times(out, s.times);
     print_table(out, s);
     print_notes(out, s.orphans, "orphan wind component: ");

@@ -46,7 +46,6 @@ TEST(Defaults, AppliedBeforeParsing)
     Parsed p = parse({"-a"});
     EXPECT_EQ(p.status, 0);
     EXPECT_EQ(p.device, "/dev/nrmt0");
-    EXPECT_EQ(gp_run.tape_unit, 4);
     EXPECT_EQ(gp_run.destination, GP_DEST_PER_FIELD);
     EXPECT_EQ(gp_run.prompt_user, 0);
     EXPECT_EQ(gp_run.getall, 1);

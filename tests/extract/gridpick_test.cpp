@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -72,62 +73,36 @@ std::string writing(const std::string &name, int times = 1)
 }
 
 
-std::string name_of(const Field &f)
+// What a run prints after its -i line (days): for each message decoded, by
+// its index in the archive, its date and, for one written, the writing of
+// the file named; then the count written.
+std::string run_out(const std::vector<Field> &fields, const std::string &days,
+                    const std::vector<std::size_t> &seen,
+                    const std::map<std::size_t, std::string> &written)
 {
-    static const char *const months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                         "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-    std::string ext;
-    switch (f.param) {
-    case 129: ext = "geopot"; break;
-    case 130: ext = "temp"; break;
-    case 131: case 132: ext = "wind"; break;
-    case 135: ext = "veloc"; break;
-    case 157: ext = "humid"; break;
-    case 139: ext = "surface_temp"; break;
-    case 151: ext = "msl_pressure"; break;
-    case 165: case 166: ext = "10m_wind"; break;
-    case 167: ext = "2m_temp"; break;
-    case 168: ext = "2m_dewpoint"; break;
-    case 172: ext = "land-sea_mask"; break;
-    case 134: ext = "surface_pressure"; break;
-    }
-    char buf[128];
-    std::snprintf(buf, sizeof buf, "NRV.%d%s%d.%02dz.%dmb.%s", f.year, months[f.month - 1], f.day,
-                  f.hour, f.level, ext.c_str());
-    return buf;
+    std::string out = days;
+    for (std::size_t i : seen)
+        out += stamp(fields[i]) + (written.contains(i) ? writing(written.at(i)) : "");
+    return out + std::to_string(written.size()) + " data set(s) written.\n";
 }
 
-// What a run for the dates first to last prints: the -i line, then for each
-// message decoded its date and, when it is wanted, the writing of its file,
-// then the count.  After a message more than a day before the first day the
-// next skip messages are not decoded (a skip of 41 records on tape).
-struct walk {
-    std::string out;
-    int written = 0, seen = 0;
-    std::size_t last_written = 0;
-};
-
-walk walk_run(const std::vector<Field> &fields, int first, int last, std::size_t skip)
+std::vector<std::size_t> indices(std::size_t from, std::size_t to, std::vector<std::size_t> before = {})
 {
-    walk w;
-    w.out = "first day: " + std::to_string(first) + "\n, last_day: " + std::to_string(last) + "\n";
-    for (std::size_t i = 0; i < fields.size(); i++, w.seen++) {
-        const Field &f = fields[i];
-        w.out += stamp(f);
-        int k = kdate(f.month, f.day, f.year);
-        if (k > last)
-            break;
-        if (k >= first) {
-            w.out += writing(name_of(f));
-            w.written++;
-            w.last_written = i;
-        }
-        if (k < first - 1)
-            i += skip;
-    }
-    w.out += std::to_string(w.written) + " data set(s) written.\n";
-    return w;
+    for (std::size_t i = from; i <= to; i++)
+        before.push_back(i);
+    return before;
 }
+
+// Names written from index first on, one after the other.
+std::map<std::size_t, std::string> named(std::size_t first, const std::vector<std::string> &names)
+{
+    std::map<std::size_t, std::string> m;
+    for (const std::string &n : names)
+        m[first++] = n;
+    return m;
+}
+
+const std::string jan1 = "first day: 28856\n, last_day: 28856\n";
 
 const std::string param_menu =
     "\nParameter          Name\n"
@@ -230,13 +205,13 @@ TEST_F(Gridpick, TemperatureFieldsOneFileEach)
     ASSERT_EQ(fields.size(), 8u);
     auto r = gridpick({"-x", "-i", "1/1/79", "1/1/79", "a.grb"}, "2\n0\n500\n850\n0\n");
     EXPECT_EQ(r.status, 0);
-    walk w = walk_run(fields, 28856, 28856, 0);
-    EXPECT_EQ(w.written, 4);
-    EXPECT_EQ(r.out, w.out);
+    const std::vector<std::string> names = {"NRV.79JAN1.00z.850mb.temp", "NRV.79JAN1.00z.500mb.temp",
+                                            "NRV.79JAN1.12z.850mb.temp", "NRV.79JAN1.12z.500mb.temp"};
+    EXPECT_EQ(r.out, run_out(fields, jan1, indices(0, 4), named(0, names)));
     EXPECT_EQ(r.err, param_menu + level_prompt + "Searching tape...\n");
     ASSERT_EQ(files().size(), 4u);
     for (int i = 0; i < 4; i++) {
-        auto sets = data_sets(name_of(fields[i]));
+        auto sets = data_sets(names[i]);
         ASSERT_EQ(sets.size(), 1u);
         expect_scalar(sets[0], fields[i], "K", -999.0f);
         EXPECT_EQ(sets[0].hdr.start_lat, 90.0f);
@@ -252,8 +227,7 @@ TEST_F(Gridpick, WindPairBecomesOneVectorDataSet)
     ASSERT_EQ(fields.size(), 3u);
     auto r = gridpick({"-x", "-i", "1/1/79", "1/1/79", "a.grb"}, "3\n0\n500\n0\n");
     EXPECT_EQ(r.status, 0);
-    std::string name = name_of(fields[1]);
-    EXPECT_EQ(name, "NRV.79JAN1.00z.500mb.wind");
+    std::string name = "NRV.79JAN1.00z.500mb.wind";
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(fields[0]) + stamp(fields[1]) +
                          writing(name, 2) + "2 data set(s) written.\n");
     EXPECT_EQ(files(), std::vector<std::string>{name});
@@ -269,8 +243,7 @@ TEST_F(Gridpick, EverythingIntoOneFile)
     ASSERT_EQ(fields.size(), 92u);
     auto r = gridpick({"-x", "-a", "-o", "-i", "1/1/79", "1/1/79", "a.grb"});
     EXPECT_EQ(r.status, 0);
-    std::string first = name_of(fields[0]);
-    EXPECT_EQ(first, "NRV.79JAN1.00z.1000mb.geopot");
+    std::string first = "NRV.79JAN1.00z.1000mb.geopot";
     std::string out = "first day: 28856\n, last_day: 28856\n";
     for (std::size_t i = 0; i < fields.size(); i++) {
         bool pair = fields[i].param == 131 || fields[i].param == 165;
@@ -318,10 +291,9 @@ TEST_F(Gridpick, OneFileNamedWithF)
     std::filesystem::remove(dir.file("t.ov"));
     r = gridpick({"-x", "-a", "-f", "t.ov", "-i", "1/1/79", "1/1/79", "a.grb"});
     EXPECT_EQ(r.status, 0);
-    out = "first day: 28856\n, last_day: 28856\n";
-    for (const Field &f : fields)
-        out += stamp(f) + writing(name_of(f));
-    EXPECT_EQ(r.out, out + "4 data set(s) written.\n");
+    EXPECT_EQ(r.out, run_out(fields, jan1, indices(0, 3),
+                             named(0, {"NRV.79JAN1.00z.500mb.temp", "NRV.79JAN1.00z.0mb.surface_temp",
+                                       "NRV.79JAN1.06z.500mb.temp", "NRV.79JAN1.06z.0mb.surface_temp"})));
     EXPECT_EQ(files().size(), 4u);
     EXPECT_FALSE(std::filesystem::exists(dir.file("t.ov")));
 }
@@ -332,21 +304,30 @@ TEST_F(Gridpick, TapeImageSkipsFortyOneRecordsFarBeforeTheFirstDay)
     ASSERT_EQ(fields.size(), 240u);
     auto r = gridpick({"-x", "-a", "-i", "1/20/79", "1/22/79", "a.tap"});
     EXPECT_EQ(r.status, 0);
-    walk w = walk_run(fields, kdate(1, 20, 79), kdate(1, 22, 79), 41);
-    ASSERT_LT(w.seen, 100);
-    EXPECT_EQ(w.written, 8);   // the skips pass over 1/20 and 1/21, landing on 1/22 at 0z
-    EXPECT_EQ(r.out, w.out);
+    // Eight messages a day: 0, 6, 12 and 18z at 850 and 500 mb.  Each message
+    // far before the first day skips the 41 after it; the skips pass over
+    // 1/20 and 1/21, landing on 1/22 at 0z; the message of 1/23 ends the run.
+    const std::string days = "first day: 28875\n, last_day: 28877\n";
+    const std::vector<std::string> names = {
+        "NRV.79JAN20.00z.850mb.temp", "NRV.79JAN20.00z.500mb.temp", "NRV.79JAN20.06z.850mb.temp",
+        "NRV.79JAN20.06z.500mb.temp", "NRV.79JAN20.12z.850mb.temp", "NRV.79JAN20.12z.500mb.temp",
+        "NRV.79JAN20.18z.850mb.temp", "NRV.79JAN20.18z.500mb.temp", "NRV.79JAN21.00z.850mb.temp",
+        "NRV.79JAN21.00z.500mb.temp", "NRV.79JAN21.06z.850mb.temp", "NRV.79JAN21.06z.500mb.temp",
+        "NRV.79JAN21.12z.850mb.temp", "NRV.79JAN21.12z.500mb.temp", "NRV.79JAN21.18z.850mb.temp",
+        "NRV.79JAN21.18z.500mb.temp", "NRV.79JAN22.00z.850mb.temp", "NRV.79JAN22.00z.500mb.temp",
+        "NRV.79JAN22.06z.850mb.temp", "NRV.79JAN22.06z.500mb.temp", "NRV.79JAN22.12z.850mb.temp",
+        "NRV.79JAN22.12z.500mb.temp", "NRV.79JAN22.18z.850mb.temp", "NRV.79JAN22.18z.500mb.temp"};
+    EXPECT_EQ(r.out, run_out(fields, days, indices(168, 176, {0, 42, 84, 126}),
+                             named(168, {names.begin() + 16, names.end()})));
     EXPECT_EQ(r.err, "Searching tape...\n");
-    auto sets = data_sets(name_of(fields[w.last_written]));
+    auto sets = data_sets(names.back());
     ASSERT_EQ(sets.size(), 1u);
-    expect_scalar(sets[0], fields[w.last_written], "K", -999.0f);
+    expect_scalar(sets[0], fields[175], "K", -999.0f);
 
     // The same bytes on disk are read one message after the other.
     r = gridpick({"-x", "-a", "-i", "1/20/79", "1/22/79", "plain.grb"});
     EXPECT_EQ(r.status, 0);
-    w = walk_run(fields, kdate(1, 20, 79), kdate(1, 22, 79), 0);
-    EXPECT_EQ(w.written, 24);
-    EXPECT_EQ(r.out, w.out);
+    EXPECT_EQ(r.out, run_out(fields, days, indices(0, 176), named(152, names)));
 }
 
 TEST_F(Gridpick, TapeImageOfFullSizeFieldsInTwoRecordsEach)
@@ -378,9 +359,16 @@ TEST_F(Gridpick, SkipIntoTheMiddleOfAMessage)
     auto r = gridpick({"-x", "-a", "-i", "1/30/79", "2/5/79", "a.tap"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "Searching tape...\n");
-    walk w = walk_run(fields, kdate(1, 30, 79), kdate(2, 5, 79), 21);   // rest of a 41-record run
-    EXPECT_EQ(w.written, 12);   // 1/30 to 2/2 lie in the last skip
-    EXPECT_EQ(r.out, w.out);
+    // Four messages a day; a skip of 41 records passes over the rest of the
+    // message it lands in and 20 more.  1/30 to 2/2 lie in the last skip.
+    EXPECT_EQ(r.out, run_out(fields, "first day: 28885\n, last_day: 28891\n",
+                             indices(132, 144, {0, 22, 44, 66, 88, 110}),
+                             named(132, {"NRV.79FEB3.00z.500mb.temp", "NRV.79FEB3.06z.500mb.temp",
+                                         "NRV.79FEB3.12z.500mb.temp", "NRV.79FEB3.18z.500mb.temp",
+                                         "NRV.79FEB4.00z.500mb.temp", "NRV.79FEB4.06z.500mb.temp",
+                                         "NRV.79FEB4.12z.500mb.temp", "NRV.79FEB4.18z.500mb.temp",
+                                         "NRV.79FEB5.00z.500mb.temp", "NRV.79FEB5.06z.500mb.temp",
+                                         "NRV.79FEB5.12z.500mb.temp", "NRV.79FEB5.18z.500mb.temp"})));
 }
 
 TEST_F(Gridpick, PromptForEachDataSet)
@@ -392,18 +380,18 @@ TEST_F(Gridpick, PromptForEachDataSet)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(fields[0]) +
                          "Do you want the temp data set at 850 mb at 0:00 on 1/1/79" + ask +
-                         writing(name_of(fields[0])) + stamp(fields[1]) +
+                         writing("NRV.79JAN1.00z.850mb.temp") + stamp(fields[1]) +
                          "Do you want the wind data set at 850 mb at 0:00 on 1/1/79" + ask +
                          stamp(fields[3]) +
                          "Do you want the temp data set at 500 mb at 0:00 on 1/1/79" + ask +
                          "1 data set(s) written.\n");
-    EXPECT_EQ(files(), std::vector<std::string>{name_of(fields[0])});
+    EXPECT_EQ(files(), std::vector<std::string>{"NRV.79JAN1.00z.850mb.temp"});
     // End of input at the question counts as "q".
     r = gridpick({"-x", "-p", "-a", "-i", "1/1/79", "1/1/79", "a.grb"}, "y\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(fields[0]) +
                          "Do you want the temp data set at 850 mb at 0:00 on 1/1/79" + ask +
-                         writing(name_of(fields[0])) + stamp(fields[1]) +
+                         writing("NRV.79JAN1.00z.850mb.temp") + stamp(fields[1]) +
                          "Do you want the wind data set at 850 mb at 0:00 on 1/1/79" + ask +
                          "1 data set(s) written.\n");
 }
@@ -434,8 +422,8 @@ TEST_F(Gridpick, ForeignBytesBetweenMessagesAreReported)
     EXPECT_EQ(r.err, "Searching tape...\ngridpick: 10 bytes that are not GRIB passed over at offset " +
                          std::to_string(second) + "\n");
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(fields[0]) +
-                         writing(name_of(fields[0])) + stamp(fields[1]) +
-                         writing(name_of(fields[1])) + "2 data set(s) written.\n");
+                         writing("NRV.79JAN1.00z.500mb.temp") + stamp(fields[1]) +
+                         writing("NRV.79JAN1.00z.500mb.humid") + "2 data set(s) written.\n");
     auto sets = data_sets("NRV.79JAN1.00z.500mb.humid");
     ASSERT_EQ(sets.size(), 1u);
     expect_scalar(sets[0], fields[1], "%", 999.0f);
@@ -472,8 +460,8 @@ TEST_F(Gridpick, UnwantedFirstComponentDropsOnlyItsPartner)
     auto r = gridpick({"-x", "-i", "1/1/79", "1/1/79", "a.grb"}, "2 0 500 850 0\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "first day: 28856\n, last_day: 28856\n" + stamp(fields[0]) +
-                         writing(name_of(fields[0])) + stamp(fields[1]) + stamp(fields[2]) +
-                         writing(name_of(fields[2])) + stamp(fields[3]) +
+                         writing("NRV.79JAN1.00z.850mb.temp") + stamp(fields[1]) + stamp(fields[2]) +
+                         writing("NRV.79JAN1.00z.500mb.temp") + stamp(fields[3]) +
                          "2 data set(s) written.\n");
     EXPECT_EQ(r.err, param_menu + level_prompt + "Searching tape...\n");
 }

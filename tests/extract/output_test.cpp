@@ -158,3 +158,25 @@ TEST(OutputProgress, ReachesATerminalAtOnce)
 }
 
 }  // namespace
+
+namespace {
+
+// A file that cannot be created for a reason other than a full disk ends
+// the run at once, with nothing more said and status 255.
+TEST_F(Output, FileThatCannotBeCreatedEndsTheRun)
+{
+    make();
+    gptest::write_file(dir.file("plain"), "");
+    const struct { std::string args, err; } cases[] = {
+        {"-o -f none/x.ov" + day, "ov_create: No such file or directory\n"},
+        {"-o -f plain/x.ov" + day, "ov_create: Not a directory\n"},
+    };
+    for (const auto &c : cases) {
+        auto r = gridpick(c.args);
+        EXPECT_EQ(r.status, 255) << c.args;
+        EXPECT_EQ(r.err, "Searching tape...\n" + c.err) << c.args;
+        EXPECT_EQ(r.out.find("written"), std::string::npos) << r.out;
+    }
+}
+
+}  // namespace

@@ -207,9 +207,10 @@ TEST_F(Extract, IntegerFieldsAreWrittenAsRealsTheirMissingPointsAsBadValue)
         0, 0, 18, 0x20 | 8, 0, 0, 0, 0, 0, 0, 16, 0x03, 0xE8, 0, 7, 0, 9, 0,
         '7', '7', '7', '7'};
     static_assert(sizeof message == 98);
-    std::memcpy(gp_msg.igrib.data(), message, sizeof message);
-    ASSERT_EQ(decode_data_set(gp_msg.igrib), 0);
-    ASSERT_EQ(unpack_data_set(gp_msg.igrib), 4);
+    std::vector<std::int32_t> buffer(GP_IGRIB_WORDS);
+    std::memcpy(buffer.data(), message, sizeof message);
+    ASSERT_EQ(decode_data_set(buffer), 0);
+    ASSERT_EQ(unpack_data_set(buffer), 4);
     const float expected[] = {1000.0f, 999.99f, 7.0f, 9.0f};
     for (int i = 0; i < 4; i++)
         EXPECT_EQ(gp_msg.decoded_data[i], expected[i]) << i;
@@ -282,7 +283,7 @@ TEST_F(Extract, MenuAnswersCountEveryChoice)
     ASSERT_TRUE(gptest::stdin_from("3 3 0\n500 850 0\n"));
     gp_run.start_month = gp_run.start_day = gp_run.end_month = gp_run.end_day = 1;
     testing::internal::CaptureStderr();
-    query_user(0, nullptr);
+    EXPECT_EQ(query_user(0, nullptr), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "\nParameter          Name\n"
               "_______________________________________\n"

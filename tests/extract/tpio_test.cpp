@@ -1,7 +1,7 @@
 // The unit layer on tape images and disk files, and the reader above it.
 #include "archive_bytes.h"
+#include "archive.h"
 #include "extract.h"
-#include "frame.h"
 #include "process.h"
 #include "tpio.h"
 
@@ -27,6 +27,8 @@ protected:
     gptest::TempDir dir;
     std::string old_cwd;
     int unit = 4;
+    std::string name_;         // the file open on unit
+    gp_archive_ptr archive;    // the framing over it, from the first next()
 
     void SetUp() override
     {
@@ -38,12 +40,15 @@ protected:
     }
     void TearDown() override
     {
+        archive.reset();
         gp_extract_reset();
         EXPECT_EQ(chdir(old_cwd.c_str()), 0);
     }
     int open(const std::string &name, const std::string &bytes)
     {
+        archive.reset();
         gptest::write_file(name, bytes);
+        name_ = name;
         int mode = 0, len = static_cast<int>(name.size());
         return mtopen(&unit, name.c_str(), &mode, &len);
     }
@@ -55,12 +60,18 @@ protected:
     }
     int skip(int count)
     {
-        return mtskip_rec(&unit, &count);
+        return archive ? gp_archive_skip_records(archive.get(), count) : mtskip_rec(&unit, &count);
     }
-    // read_next_dataset into igrib: the message bytes, or "" for no more.
+    // read_next_dataset: the message bytes, or "" for no more.  The first
+    // call opens the file anew as an archive.
     std::string next()
     {
-        int n = read_next_dataset(unit, gp_msg.igrib);
+        if (!archive) {
+            mtclose(&unit);
+            archive.reset(gp_archive_open(name_.c_str(), nullptr, nullptr, 0));
+            EXPECT_NE(archive, nullptr);
+        }
+        int n = read_next_dataset(archive.get());
         if (n == GP_NO_MORE)
             return "";
         return std::string(reinterpret_cast<const char *>(gp_msg.igrib.data()), static_cast<std::size_t>(n));
@@ -276,8 +287,9 @@ TEST_F(Unit, DamagedDiskMessagesCostOnlyThemselves)
                   "gridpick: GRIB message at offset 400 is damaged (" + c.why + "); passed over\n");
         const unsigned char *rest = reinterpret_cast<const unsigned char *>(gp_msg.igrib.data()) + 300;
         EXPECT_EQ(std::count(rest, rest + GP_IGRIB_BYTES - 300, 0), GP_IGRIB_BYTES - 300);
-        EXPECT_EQ(gp_frame.whole * 100 + gp_frame.damaged, 201) << c.why;
-        EXPECT_EQ(gp_frame.passed_over, c.passed) << c.why;
+        gp_archive_totals t = gp_archive_counts(archive.get());
+        EXPECT_EQ(t.whole * 100 + t.damaged, 201) << c.why;
+        EXPECT_EQ(t.passed_over, c.passed) << c.why;
     }
 }
 
@@ -351,3 +363,58 @@ TEST_F(Unit, KindIsToldFromTheContents)
 }
 
 }  // namespace
+
+// Archives open at once are read each at its own pace, with their own
+// counts and reports; the units run out after GP_UNIT_COUNT of them.
+TEST(Archives, SeveralOpenAtOnce)
+{
+    gptest::TempDir dir;
+    std::string a1 = fake_message(300, 1, 1), a2 = fake_message(500, 1, 2);
+    std::string b1 = fake_message(400, 1, 3), b2 = fake_message(200, 1, 4);
+    std::string grb = dir.path() + "/a.grb", tap = dir.path() + "/b.tap";
+    gptest::write_file(grb, a1 + "junk" + a2);
+    gptest::write_file(tap, simh_record("stray") + simh_record(b1) + simh_record(b2) + simh_end());
+    std::vector<std::string> said;
+    gp_archive_options options;
+    options.context = &said;
+    options.report_line = [](void *c, const char *line) {
+        static_cast<std::vector<std::string> *>(c)->push_back(line);
+    };
+    gp_archive_ptr open[2];
+    for (int i = 0; i < 2; i++) {
+        options.program = i == 0 ? "one" : "two";
+        open[i].reset(gp_archive_open((i == 0 ? grb : tap).c_str(), &options, nullptr, 0));
+        ASSERT_NE(open[i], nullptr);
+    }
+    const struct { int archive; int n; long position; int at; std::string message; } steps[] = {
+        {1, 400, 2, GP_AT_RECORD, b1}, {0, 300, 0, GP_AT_OFFSET, a1},
+        {0, 500, 304, GP_AT_OFFSET, a2}, {1, 200, 3, GP_AT_RECORD, b2},
+        {0, -1, 0, 0, ""}, {1, -1, 0, 0, ""},
+    };
+    for (const auto &s : steps) {
+        gp_archive_message m{};
+        EXPECT_EQ(gp_archive_next(open[s.archive].get(), &m), s.n) << s.position;
+        if (s.n < 0)
+            continue;
+        EXPECT_EQ(m.position * 10 + m.at, s.position * 10 + s.at);
+        EXPECT_EQ(std::string(reinterpret_cast<const char *>(m.words.data()), std::size_t(s.n)),
+                  s.message);
+    }
+    EXPECT_EQ(said, (std::vector<std::string>{
+                        "two: record 1 does not begin a GRIB message; passed over",
+                        "one: 4 bytes that are not GRIB passed over at offset 300"}));
+    gp_archive_totals t[2] = {gp_archive_counts(open[0].get()), gp_archive_counts(open[1].get())};
+    EXPECT_EQ(t[0].whole * 100 + t[0].passed_over, 204);
+    EXPECT_EQ(t[1].whole * 100 + t[1].passed_over, 205);
+
+    // Units for three more; the sixth archive finds none.
+    gp_archive_ptr more[3];
+    for (auto &m : more)
+        m.reset(gp_archive_open(grb.c_str(), nullptr, nullptr, 0));
+    char error[256];
+    EXPECT_EQ(gp_archive_open(grb.c_str(), nullptr, error, sizeof error), nullptr);
+    EXPECT_EQ(std::string(error), "mtopen: " + grb + ": Bad file descriptor");
+    more[0].reset();
+    more[0].reset(gp_archive_open(grb.c_str(), nullptr, error, sizeof error));
+    EXPECT_NE(more[0], nullptr);
+}

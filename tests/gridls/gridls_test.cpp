@@ -2,7 +2,7 @@
 // damaged copy, messages coded here with a quasi-regular grid and a bit
 // map, the command line; and the framing with heads, in process.
 #include "archive_bytes.h"
-#include "frame.h"
+#include "archive.h"
 #include <gridpick/grib.h>
 #include "process.h"
 #include "tpio.h"
@@ -192,28 +192,28 @@ TEST(Gridls, CommandLine)
 // bytes of each message (the buffer must be zero past them).
 std::string frame(const std::string &path, int heads, std::vector<int> *handed)
 {
-    tpio_reset();
-    gp_frame_reset();
     char *said = nullptr;
     std::size_t said_len = 0;
-    gp_frame.report = open_memstream(&said, &said_len);
-    gp_frame.heads = heads;   // from the first read on, as gridls does
-    std::vector<std::int32_t> buffer(8000, -1);
-    const char *bytes = reinterpret_cast<const char *>(buffer.data());
-    gp_frame_message where{};
+    gp_archive_options options;
+    options.report = open_memstream(&said, &said_len);
+    options.heads = heads;   // from the first read on, as gridls does
+    options.buffer_words = 8000;
+    gp_archive_ptr archive(gp_archive_open(path.c_str(), &options, nullptr, 0));
+    EXPECT_NE(archive, nullptr);
+    gp_archive_message where{};
     std::string out;
-    EXPECT_EQ(gp_frame_open(4, path.c_str()), 0);
-    for (int n; (n = gp_frame_next(4, buffer.data(), 8000, &where)) > 0;) {
+    for (int n; archive && (n = gp_archive_next(archive.get(), &where)) > 0;) {
+        const char *bytes = reinterpret_cast<const char *>(where.words.data());
         out += std::to_string(where.position) + " " + std::to_string(where.length) + "\n";
         handed->push_back(n);
         EXPECT_EQ(std::string(bytes + n, 32000 - std::size_t(n)), std::string(32000 - n, '\0'));
     }
-    out += std::to_string(gp_frame.whole) + " whole, " + std::to_string(gp_frame.damaged) +
-           " damaged, " + std::to_string(gp_frame.passed_over) + " passed over\n";
-    std::fclose(gp_frame.report);
+    gp_archive_totals t = archive ? gp_archive_counts(archive.get()) : gp_archive_totals{};
+    out += std::to_string(t.whole) + " whole, " + std::to_string(t.damaged) + " damaged, " +
+           std::to_string(t.passed_over) + " passed over\n";
+    std::fclose(options.report);
     out += said;
     std::free(said);
-    tpio_reset();
     return out;
 }
 

@@ -10,13 +10,12 @@
 #ifndef GRIDPICK_CONFIG_H
 #define GRIDPICK_CONFIG_H
 
-#include <climits>
+#include "param_table.h"
+#include "tpio.h"
 
 enum {
-    GP_NUM_PARAMS = 185,   /* parameter codes 0..184 have a flag in param */
     GP_MAX_LEVELS = 15,    /* capacity of level: the dialog's 15 rows fit */
-    GP_DEVICE_LEN = PATH_MAX,     /* device name buffer, terminator included */
-    GP_DEVICE_MAX = PATH_MAX - 1, /* longest archive name the unit layer opens */
+    GP_DEVICE_LEN = GP_DEVICE_MAX + 1, /* device name buffer, terminator included */
     GP_OUT_FILE_LEN = 256  /* out_file buffer, terminator included */
 };
 
@@ -24,7 +23,6 @@ enum {
 enum { GP_DEST_PER_FIELD = 1, GP_DEST_ONE_FILE = 2 };
 
 struct gp_run_config {
-    int tape_unit;                  /* unit of the archive in the unit layer */
     char out_file[GP_OUT_FILE_LEN]; /* output file name */
     int destination;                /* GP_DEST_PER_FIELD or GP_DEST_ONE_FILE */
     int prompt_user;                /* 1: ask about each wanted field */
@@ -48,7 +46,7 @@ extern gp_run_config gp_run;
 void gp_run_reset();
 
 /* The defaults main applies before it parses the command line, in order:
- * tape_unit 4, both dates' month and day 0, destination 1, prompt_user 0,
+ * both dates' month and day 0, destination 1, prompt_user 0,
  * getall 0, verbose 0, xquery 1, out_file empty. */
 void gp_run_defaults();
 

@@ -24,7 +24,9 @@
 
 #include <cstddef>
 
-#include "config.h"
+/* Parameter codes 0..184 have a row of the table and a flag in a run's
+ * choice. */
+enum { GP_NUM_PARAMS = 185 };
 
 enum { GP_NORVA_CENTRE = 98, GP_NORVA_TABLE = 128 };
 

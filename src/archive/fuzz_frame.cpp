@@ -3,7 +3,7 @@
 // contents say) and framed message by message to the end, now and then
 // with a skip, and for some inputs by heads.  Every call must end; the
 // messages handed out must be whole (or their heads, zero past them).
-#include "frame.h"
+#include "archive.h"
 #include "tpio.h"
 
 #include <sys/mman.h>
@@ -35,29 +35,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     char name[64];
     std::snprintf(name, sizeof name, "/proc/self/fd/%d", fd);
-    gp_frame_reset();
-    gp_frame.report = nowhere;
-    gp_frame.heads = size % 3 == 0;
+    gp_archive_options options;
+    options.report = nowhere;
+    options.heads = size % 3 == 0;
+    options.buffer_words = 8000;
     tpio_reset();
-    std::vector<std::int32_t> buffer(8000);
-    const auto *bytes = reinterpret_cast<const unsigned char *>(buffer.data());
-    if (gp_frame_open(4, name) == 0) {
-        gp_frame_message where{};
-        int n;
-        for (long i = 0; (n = gp_frame_next(4, buffer.data(), 8000, &where)) >= 0; i++) {
-            bool head = gp_frame.heads && n < where.length;
-            if ((n < where.length && !head) || std::memcmp(bytes, "GRIB", 4) != 0 ||
-                (!head && std::memcmp(bytes + where.length - 4, "7777", 4) != 0) ||
-                i > long(size))
+    gp_archive_ptr archive(gp_archive_open(name, &options, nullptr, 0));
+    gp_archive_message where{};
+    int n;
+    for (long i = 0; archive != nullptr && (n = gp_archive_next(archive.get(), &where)) >= 0;
+         i++) {
+        const auto *bytes = reinterpret_cast<const unsigned char *>(where.words.data());
+        bool head = options.heads && n < where.length;
+        if ((n < where.length && !head) || std::memcmp(bytes, "GRIB", 4) != 0 ||
+            (!head && std::memcmp(bytes + where.length - 4, "7777", 4) != 0) ||
+            i > long(size) || where.words.size() != 8000)
+            std::abort();
+        for (std::size_t k = static_cast<std::size_t>(n); head && k < 32000; k++)
+            if (bytes[k] != 0)
                 std::abort();
-            for (std::size_t k = static_cast<std::size_t>(n); head && k < 32000; k++)
-                if (bytes[k] != 0)
-                    std::abort();
-            int unit = 4, count = 3;
-            if (size % 5 == 0)
-                mtskip_rec(&unit, &count);
-        }
+        if (size % 5 == 0)
+            gp_archive_skip_records(archive.get(), 3);
     }
+    archive.reset();
     tpio_reset();
     ::close(fd);
     return 0;

@@ -1,6 +1,5 @@
 // The unit layer: tape devices, SIMH tape images and disk files.
 #include "tpio.h"
-#include "config.h"
 #include "fdio.h"
 
 #include <fcntl.h>
@@ -618,6 +617,14 @@ long tpio_disk_read_at(int unit, long offset, void *buf, std::size_t n)
     got = std::max(0L, std::min(avail - ahead, static_cast<long>(n)));
     std::memcpy(buf, u->win.data() + u->beg + ahead, static_cast<std::size_t>(got));
     return got;
+}
+
+int tpio_free_unit()
+{
+    for (int i = GP_UNIT_COUNT - 1; i >= 0; i--)
+        if (gp_tpio.unit[i].kind == TPIO_CLOSED)
+            return i;
+    return -1;
 }
 
 void tpio_reset()

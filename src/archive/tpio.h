@@ -15,7 +15,7 @@
  *               the medium or with a record whose two length words agree;
  *   TPIO_DISK   any other file (GRIB messages on disk, also after any number
  *               of zero bytes): reads return bytes as they come; the framing
- *               (frame.h) finds the messages through the tpio_disk_* calls.
+ *               (archive.h) finds the messages through the tpio_disk_* calls.
  *
  * Tape images are trusted only where a record's length words agree.  Where
  * they do not (a damaged word, a missing trailing word, an erase gap, an
@@ -31,19 +31,21 @@
 #ifndef GRIDPICK_TPIO_H
 #define GRIDPICK_TPIO_H
 
+#include <climits>
 #include <cstddef>
 
 enum { TPIO_CLOSED = 0, TPIO_TAPE = 1, TPIO_SIMH = 2, TPIO_DISK = 3 };
 
 enum {
     GP_UNIT_COUNT = 5,
+    GP_DEVICE_MAX = PATH_MAX - 1, /* longest archive name a unit opens */
     GP_RECORD_SIZE = 10560     /* bytes asked of every record read */
 };
 
 extern "C" {
 
 /* Opens the first *name_len characters of name (at most GP_DEVICE_MAX,
- * config.h, else -1 with errno ENAMETOOLONG) with open mode *mode on unit
+ * else -1 with errno ENAMETOOLONG) with open mode *mode on unit
  * *unit (0..4, else -1 with EBADF).  Returns the descriptor, also kept in
  * the unit, or -1. */
 int mtopen(int *unit, const char *name, int *mode, int *name_len);
@@ -122,6 +124,9 @@ void tpio_disk_read_ahead(int unit, std::size_t n);
  * peek can make available).  The bytes there, fewer at the end of the
  * file; -1 on error. */
 long tpio_disk_read_at(int unit, long offset, void *buf, std::size_t n);
+
+/* A unit that is not open, the highest first; -1 when every one is. */
+int tpio_free_unit();
 
 /* Closes every unit. */
 void tpio_reset();

@@ -15,7 +15,6 @@ void gp_run_reset()
 
 void gp_run_defaults()
 {
-    gp_run.tape_unit = 4;
     gp_run.start_month = 0;
     gp_run.start_day = 0;
     gp_run.end_month = 0;
