@@ -128,8 +128,9 @@ int create_file(const char *path)
 void announce(int times)
 {
     for (int i = 0; i < times; i++) {
-        std::printf("Writing %s...", gp_run.out_file);
-        std::printf("\n");
+        std::fputs("Writing ", stdout);
+        std::fputs(gp_run.out_file, stdout);
+        std::fputs("...\n", stdout);
     }
 }
 
