@@ -172,17 +172,18 @@ int64_t grib_count_ones(const unsigned char *base, int64_t bit, int64_t n)
 
 namespace {
 
-/* Octet-aligned 16-bit values, eight at a time in vector registers: the
- * same single-precision product and sum per value as the general path, so
- * the results are the same to the bit.  Returns how many it did. */
+/* A second copy for processors with 256-bit registers, chosen at load. */
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define GRIB_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define GRIB_WIDE_CLONES
 #endif
 
-GRIB_WIDE_CLONES int64_t unpack_scaled_16(const unsigned char *p, int64_t n, float ref, float scale,
-                         float *out)
+/* Octet-aligned 16-bit values, eight at a time in vector registers: the
+ * same single-precision product and sum per value as the general path, so
+ * the results are the same to the bit.  Returns how many it did. */
+GRIB_WIDE_CLONES int64_t unpack_scaled_16(const unsigned char *p, int64_t n, float ref,
+                                          float scale, float *out)
 {
     using u16x8 = uint16_t __attribute__((vector_size(16)));
     using i32x8 = int32_t __attribute__((vector_size(32)));
