@@ -2,11 +2,12 @@
 // SIZE" a line) in a folder, each with one write of its size, and prints
 // the seconds it took.
 //
-//   write_floor LIST DIR [plain|part|tmpfile|one]
+//   write_floor LIST DIR [plain|part|tmpfile|fdlink|one]
 //
 // plain: open, write, close (the floor); part: under NAME.part, renamed
 // when written; tmpfile: an unnamed file (O_TMPFILE) linked under its name
-// when written; one: every file's bytes one after the other into DIR/one,
+// when written (by its /proc/self/fd name; fdlink: by the descriptor
+// itself, AT_EMPTY_PATH); one: every file's bytes one after the other into DIR/one,
 // in writes of at most 1 MiB (the floor of writing one file of that size).
 #include <fcntl.h>
 #include <unistd.h>
@@ -41,11 +42,14 @@ bool write_one(const std::string &dir, const entry &e, const std::string &mode,
                const std::vector<char> &bytes)
 {
     std::string path = dir + "/" + e.name;
-    if (mode == "tmpfile") {
+    if (mode == "tmpfile" || mode == "fdlink") {
         int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY, 0644);
         std::string proc = "/proc/self/fd/" + std::to_string(fd);
         bool ok = fd >= 0 && put(fd, bytes.data(), e.size) &&
-                  ::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+                  (mode == "fdlink"
+                       ? ::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0
+                       : ::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, path.c_str(),
+                                  AT_SYMLINK_FOLLOW) == 0);
         return ::close(fd) == 0 && ok;
     }
     std::string temp = mode == "part" ? path + ".part" : path;
@@ -76,7 +80,7 @@ bool write_all_in_one(const std::string &dir, const std::vector<entry> &list,
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: write_floor LIST DIR [plain|part|tmpfile|one]\n");
+        std::fprintf(stderr, "usage: write_floor LIST DIR [plain|part|tmpfile|fdlink|one]\n");
         return 2;
     }
     std::string mode = argc > 3 ? argv[3] : "plain";

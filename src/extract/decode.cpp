@@ -99,15 +99,17 @@ bool has_bit_map()
     return (gp_el(gp_msg.ksec1, GRIB_K1_FLAG) & 64) != 0;
 }
 
-// Missing points take missing; every value the message does not give keeps
-// the mark of "not decoded".
+// Missing points take missing; under a bit map every value the message
+// does not give keeps the mark of "not decoded" (without one the codec
+// gives every value it counts).
 // The value array grows when the codec asks for more (710, the count it
 // needs in KSEC4(1)), up to GP_MAX_DECODED values.
 int decode_values(std::span<std::int32_t> buffer, float missing)
 {
     for (;;) {
         gp_el(gp_msg.psec3, GRIB_P3_MISSING) = missing;
-        std::fill(gp_msg.decoded_data.begin(), gp_msg.decoded_data.end(), not_decoded());
+        if (has_bit_map())
+            std::fill(gp_msg.decoded_data.begin(), gp_msg.decoded_data.end(), not_decoded());
         int kret = decode(buffer, "D");
         long need = gp_el(gp_msg.ksec4, GRIB_K4_COUNT);
         if (kret != 710 || need <= static_cast<long>(gp_msg.decoded_data.size()) ||
@@ -180,7 +182,7 @@ int unpack_data_set(std::span<std::int32_t> buffer)
         return -1;
     }
     auto values = std::span(gp_msg.decoded_data).first(static_cast<std::size_t>(points));
-    long lacking = std::count_if(values.begin(), values.end(), is_not_decoded);
+    long lacking = has_bit_map() ? std::count_if(values.begin(), values.end(), is_not_decoded) : 0;
     if (lacking > 0) {
         pass_over("lacks values for %ld of its %ld x %ld points", lacking, rows, columns);
         return -1;

@@ -125,8 +125,9 @@ int create_file(const char *path)
 void announce(int times)
 {
     for (int i = 0; i < times; i++) {
-        std::printf("Writing %s...", gp_run.out_file);
-        std::printf("\n");
+        std::fputs("Writing ", stdout);
+        std::fputs(gp_run.out_file, stdout);
+        std::fputs("...\n", stdout);
     }
 }
 
@@ -164,15 +165,30 @@ int open_unnamed(const char *path)
     return fd;
 }
 
+// Links by the descriptor itself (AT_EMPTY_PATH, which kernels since 6.10
+// allow the process that opened the file) until one refuses it; then by the
+// descriptor's name in /proc, a longer walk.
+bool link_by_descriptor = true;
+
+bool link_fd_as(int fd, const char *name)
+{
+    if (link_by_descriptor) {
+        if (::linkat(fd, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0)
+            return true;
+        if (errno != ENOENT && errno != EPERM && errno != EINVAL)
+            return false;
+        link_by_descriptor = false;
+    }
+    char self[64];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+    return ::linkat(AT_FDCWD, self, AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0;
+}
+
 // Gives the unnamed file fd the name path; one that exists is replaced at
 // once, through temp (*temp_made then).
 bool link_unnamed(int fd, const char *path, const char *temp, bool *temp_made)
 {
-    char self[64];
-    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
-    auto link_as = [&](const char *name) {
-        return ::linkat(AT_FDCWD, self, AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0;
-    };
+    auto link_as = [fd](const char *name) { return link_fd_as(fd, name); };
     if (link_as(path))
         return true;
     if (errno != EEXIST)

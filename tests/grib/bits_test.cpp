@@ -1,5 +1,8 @@
 // Bit-field access: extraction, insertion, octet swaps and the bounds gate.
 #include "grib_harness.h"
+#include "grib_bits.h"
+
+#include <tuple>
 
 namespace {
 
@@ -71,6 +74,23 @@ TEST(GribBits, RunsOfEveryWidthRoundTrip)
             gbytes(m2.w.data(), out.data(), &off, &nb, &skip, &n);
             ASSERT_EQ(in, out) << "width " << nb << " gap 5";
         }
+    }
+}
+
+// Aligned 16-bit runs around the vector width: ref + v * scale, v from two octets.
+TEST(GribBits, ScaledSixteenBitRunsFollowTheOctets)
+{
+    for (auto [n, ref, scale] : {std::tuple{7, -3.5f, 0.125f}, {8, 1e5f, 3.1e-3f},
+                                 {17, 287.25f, 0.00390625f}, {33, -40.1f, 7.7e-4f}}) {
+        std::vector<unsigned char> oct(2 * n + 1);
+        for (size_t i = 0; i < oct.size(); i++)
+            oct[i] = static_cast<unsigned char>(i * 151 + 17);
+        std::vector<float> out(n + 1, -1.0f);
+        grib_unpack_scaled(oct.data(), 8, 16, n, ref, scale, out.data());
+        for (int i = 0; i < n; i++)
+            ASSERT_EQ(out[i], ref + float(oct[1 + 2 * i] * 256u + oct[2 + 2 * i]) * scale)
+                << n << ":" << i;
+        EXPECT_EQ(out[n], -1.0f) << "past the run";
     }
 }
 
