@@ -586,7 +586,7 @@ TEST(OvWriter, WholeDataSetInOneWrite)
     float data[6] = {1, 2, 3, 4, 5, -1.5f}, vdata[6] = {6, 5, 4, 3, 2, 1}, lats[2] = {10, 20},
           lons[3] = {1, 2, 3};
     char title[] = "abc", units[] = "K", priv[] = {'\x01', '\0', '\x02'};
-    std::vector<unsigned char> buffer;
+    ov_image buffer;
     for (auto [type, irregular] : {std::pair{OV_CONTOUR, false}, {OV_VECTOR, false},
                                    {OV_CONTOUR, true}}) {
         Record h = fresh(type, 2, 3, data, type == OV_VECTOR ? vdata : nullptr);
