@@ -37,11 +37,13 @@ public:
 private:
     void run();
     void hand_back(std::unique_lock<std::mutex> &lock);
+    void wait_written(std::unique_lock<std::mutex> &lock);
 
     std::array<gp_write_job, ring_size> jobs_{};
     std::array<job_state, ring_size> state_{};
     std::size_t fill_ = 0, write_ = 0, collect_ = 0;   // running counts
     bool stop_ = false;
+    bool main_waits_ = false;
     bool refused_ = false;   // the writer's own: a file could not be created
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -85,7 +87,8 @@ void writer::run()
         refused_ = refused_ || job.status == GP_CANNOT_CREATE;
         lock.lock();
         state_[write_++ % ring_size] = job_state::done;
-        changed_.notify_all();
+        if (main_waits_ && (write_ - collect_ >= ring_size / 2 || write_ == fill_))
+            changed_.notify_all();
     }
 }
 
@@ -102,12 +105,21 @@ void writer::hand_back(std::unique_lock<std::mutex> &lock)
     }
 }
 
+// Until half the ring, or all that was submitted, is written: the main
+// thread is woken once for a few files rather than for each.
+void writer::wait_written(std::unique_lock<std::mutex> &lock)
+{
+    main_waits_ = true;
+    changed_.wait(lock, [this] { return write_ - collect_ >= ring_size / 2 || write_ == fill_; });
+    main_waits_ = false;
+}
+
 gp_write_job &writer::take()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     hand_back(lock);
     while (state_[fill_ % ring_size] != job_state::free) {
-        changed_.wait(lock, [this] { return state_[collect_ % ring_size] == job_state::done; });
+        wait_written(lock);
         hand_back(lock);
     }
     return jobs_[fill_ % ring_size];
@@ -135,7 +147,7 @@ void writer::drain()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     while (collect_ < fill_) {
-        changed_.wait(lock, [this] { return state_[collect_ % ring_size] == job_state::done; });
+        wait_written(lock);
         hand_back(lock);
     }
 }
