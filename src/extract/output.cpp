@@ -275,6 +275,15 @@ int queue_new_file(OvHeader *hdr, int count)
     return 0;
 }
 
+// Files go to the writer thread once one has been written, and until one
+// fails: a folder that refuses files, or a full disk, is met (and its
+// files announced) as without the thread.
+bool hand_over()
+{
+    return gp_out.writer_thread && gp_run.num_dsets_written > 0 && gp_out.failed == 0 &&
+           !gp_out.cannot_create;
+}
+
 // A file of its own for the data set.
 int write_new_file(const gp_field_state &f, OvHeader *hdr, int count)
 {
@@ -285,8 +294,9 @@ int write_new_file(const gp_field_state &f, OvHeader *hdr, int count)
     if (name_taken(name))
         return -1;
     std::memcpy(gp_run.out_file, name, sizeof name);
-    if (gp_out.writer_thread)
+    if (hand_over())
         return queue_new_file(hdr, count);
+    gp_writer_finish();   // the files handed over first, and their reports
     int written = ov_build_image(hdr, true, image) != 0 ? -2 : 0;
     std::string notes;
     if (written == 0)
