@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
 #include <set>
 #include <string>
 #include <vector>
@@ -157,8 +158,8 @@ int count_failed(const char *outcome, const char *name = gp_run.out_file)
 }
 
 // Unnamed files (O_TMPFILE) until the file system or /proc refuses them.
-// These flags are the writer thread's while it runs (writer.h).
-bool unnamed_usable = true;
+// The main thread opens them for the writer thread (writer.h) too.
+std::atomic<bool> unnamed_usable = true;
 
 // The folder of path, for an unnamed file beside it.
 std::string folder_of(const char *path)
@@ -214,12 +215,14 @@ bool link_unnamed(int fd, const char *path, const char *temp, bool *temp_made)
 
 // The file appears under path only once it is whole: unnamed until then, or
 // under path.part.
-int gp_write_file(const char *path, const ov_image &bytes, std::string &notes)
+int gp_write_file(const char *path, const ov_image &bytes, std::string &notes, int opened)
 {
     char temp[GP_OUT_FILE_LEN + sizeof temp_suffix];
     std::snprintf(temp, sizeof temp, "%s%s", path, temp_suffix);
-    bool unnamed = unnamed_usable, temp_made = !unnamed;
-    int fd = unnamed ? open_unnamed(path) : ::open(temp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    bool unnamed = opened >= 0 || unnamed_usable, temp_made = !unnamed;
+    int fd = opened >= 0 ? opened
+             : unnamed    ? open_unnamed(path)
+                          : ::open(temp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0 && unnamed && !unnamed_usable)
         return gp_write_file(path, bytes, notes);
     if (int made = created(fd, notes); made < 0)
@@ -269,6 +272,9 @@ int queue_new_file(OvHeader *hdr, int count)
     if (ov_build_image(hdr, true, job.image) != 0)
         return count_failed("the data set is not written");
     std::memcpy(job.name, gp_run.out_file, sizeof job.name);
+    // Opened here, where there is time to spare; a failure is left to the
+    // writer, which opens the file itself and reports it.
+    job.fd = unnamed_usable ? ::open(folder_of(job.name).c_str(), O_TMPFILE | O_WRONLY, 0644) : -1;
     job.count = count;
     announce(count);
     gp_writer_submit();

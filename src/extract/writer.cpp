@@ -3,6 +3,7 @@
 #include "writer.h"
 
 #include <pthread.h>
+#include <unistd.h>
 
 #include <array>
 #include <condition_variable>
@@ -83,7 +84,10 @@ void writer::run()
         gp_write_job &job = jobs_[write_ % ring_size];
         lock.unlock();
         job.notes.clear();
-        job.status = refused_ ? GP_JOB_SKIPPED : gp_write_file(job.name, job.image, job.notes);
+        if (refused_ && job.fd >= 0)
+            ::close(job.fd);
+        job.status = refused_ ? GP_JOB_SKIPPED
+                              : gp_write_file(job.name, job.image, job.notes, job.fd);
         refused_ = refused_ || job.status == GP_CANNOT_CREATE;
         lock.lock();
         state_[write_++ % ring_size] = job_state::done;

@@ -27,15 +27,16 @@ struct gp_write_job {
     char name[GP_OUT_FILE_LEN];   /* the file to make */
     ov_image image;               /* the data set's bytes, file magic included */
     int count;                    /* data sets it holds (2 for a wind pair) */
+    int fd;                       /* its unnamed file, or -1: the writer opens it */
     int status;                   /* gp_write_file's result, or GP_JOB_SKIPPED */
     std::string notes;            /* system errors met, as perror prints them */
 };
 
-/* Makes the file path holding image, whole or not at all (write_whole_file
- * in output.cpp).  Messages are appended to notes, not printed.  Returns 0;
+/* Makes the file path holding image, whole or not at all (output.cpp): in
+ * opened when it is not -1 (an unnamed file in path's folder, closed here).  Messages are appended to notes, not printed.  Returns 0;
  * -1 when it could not be written, -2 when not even the magic was,
  * GP_CANNOT_CREATE when it cannot be created and the run is to end. */
-int gp_write_file(const char *path, const ov_image &image, std::string &notes);
+int gp_write_file(const char *path, const ov_image &image, std::string &notes, int opened = -1);
 
 /* Called on the main thread with each finished job, in submission order. */
 void gp_output_written(const gp_write_job &job);
