@@ -266,15 +266,16 @@ namespace {
 
 // The data set handed to the writer thread, announced now as it would be
 // once written: its outcome is reported when the writer is done with it.
-int queue_new_file(OvHeader *hdr, int count)
+// fd is its unnamed file, opened here where there is time to spare.
+int queue_new_file(OvHeader *hdr, int count, int fd)
 {
     gp_write_job &job = gp_writer_job();
-    if (ov_build_image(hdr, true, job.image) != 0)
+    if (ov_build_image(hdr, true, job.image) != 0) {
+        ::close(fd);
         return count_failed("the data set is not written");
+    }
     std::memcpy(job.name, gp_run.out_file, sizeof job.name);
-    // Opened here, where there is time to spare; a failure is left to the
-    // writer, which opens the file itself and reports it.
-    job.fd = unnamed_usable ? ::open(folder_of(job.name).c_str(), O_TMPFILE | O_WRONLY, 0644) : -1;
+    job.fd = fd;
     job.count = count;
     announce(count);
     gp_writer_submit();
@@ -282,12 +283,14 @@ int queue_new_file(OvHeader *hdr, int count)
 }
 
 // Files go to the writer thread once one has been written, and until one
-// fails: a folder that refuses files, or a full disk, is met (and its
-// files announced) as without the thread.
-bool hand_over()
+// fails, as unnamed files opened here: a folder that refuses files, or a
+// full disk, is met (and its files announced) as without the thread.
+// Returns the unnamed file, or -1 for a file made here.
+int hand_over(const char *name)
 {
-    return gp_out.writer_thread && gp_run.num_dsets_written > 0 && gp_out.failed == 0 &&
-           !gp_out.cannot_create;
+    bool go = gp_out.writer_thread && gp_run.num_dsets_written > 0 && gp_out.failed == 0 &&
+              !gp_out.cannot_create && unnamed_usable;
+    return go ? open_unnamed(name) : -1;
 }
 
 // A file of its own for the data set.
@@ -300,8 +303,8 @@ int write_new_file(const gp_field_state &f, OvHeader *hdr, int count)
     if (name_taken(name))
         return -1;
     std::memcpy(gp_run.out_file, name, sizeof name);
-    if (hand_over())
-        return queue_new_file(hdr, count);
+    if (int fd = hand_over(gp_run.out_file); fd >= 0)
+        return queue_new_file(hdr, count, fd);
     gp_writer_finish();   // the files handed over first, and their reports
     int written = ov_build_image(hdr, true, image) != 0 ? -2 : 0;
     std::string notes;

@@ -27,7 +27,7 @@ struct gp_write_job {
     char name[GP_OUT_FILE_LEN];   /* the file to make */
     ov_image image;               /* the data set's bytes, file magic included */
     int count;                    /* data sets it holds (2 for a wind pair) */
-    int fd;                       /* its unnamed file, or -1: the writer opens it */
+    int fd;                       /* its unnamed file, or -1: gp_write_file opens it */
     int status;                   /* gp_write_file's result, or GP_JOB_SKIPPED */
     std::string notes;            /* system errors met, as perror prints them */
 };
