@@ -78,7 +78,9 @@ void writer::run()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return stop_ || state_[write_ % ring_size] == job_state::queued; });
+        changed_.wait(lock, [this] {
+            return stop_ || state_[write_ % ring_size] == job_state::queued;
+        });
         if (state_[write_ % ring_size] != job_state::queued)
             return;   // stopped with nothing left to write
         gp_write_job &job = jobs_[write_ % ring_size];

@@ -33,9 +33,10 @@ struct gp_write_job {
 };
 
 /* Makes the file path holding image, whole or not at all (output.cpp): in
- * opened when it is not -1 (an unnamed file in path's folder, closed here).  Messages are appended to notes, not printed.  Returns 0;
- * -1 when it could not be written, -2 when not even the magic was,
- * GP_CANNOT_CREATE when it cannot be created and the run is to end. */
+ * opened when it is not -1 (an unnamed file in path's folder, closed
+ * here).  Messages are appended to notes, not printed.  Returns 0; -1 when
+ * it could not be written, -2 when not even the magic was, GP_CANNOT_CREATE
+ * when it cannot be created and the run is to end. */
 int gp_write_file(const char *path, const ov_image &image, std::string &notes, int opened = -1);
 
 /* Called on the main thread with each finished job, in submission order. */
