@@ -2,6 +2,7 @@
 #include "archive.h"
 #include "extract.h"
 #include "tpio.h"
+#include "writer.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -116,6 +117,8 @@ void write_current()
 {
     int count = unpack_data_set(gp_msg.igrib);
     if (count >= 0 && write_data_set(count) == GP_CANNOT_CREATE)
+        gp_out.cannot_create = 1;
+    if (gp_out.cannot_create)
         gp_search.end_status = status_cannot_create;
 }
 
@@ -161,6 +164,10 @@ int search(int argc, char **argv)
     std::fputs("Searching tape...\n", stderr);
     gp_run.num_dsets_written = 0;
     gp_field.current_month = gp_field.current_day = gp_field.current_year = 0;
+    // Files per field are written on a thread of their own while the next
+    // fields are read; with prompts, each file is made before the next
+    // question.
+    gp_out.writer_thread = gp_run.destination == GP_DEST_PER_FIELD && !gp_run.prompt_user;
 
     bool have = next_message();
     if (!have && gp_archive_counts(archive).error != 0)
@@ -179,6 +186,10 @@ int search(int argc, char **argv)
         else
             have = next_message();
     }
+    gp_writer_finish();
+    gp_out.writer_thread = 0;
+    if (gp_out.cannot_create)
+        gp_search.end_status = status_cannot_create;
     return gp_search.end_status != 0 ? gp_search.end_status : finish_run();
 }
 

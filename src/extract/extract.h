@@ -211,6 +211,8 @@ struct gp_output_state {
     int out_fd;                   /* the output file while writing to it */
     int file_started;             /* 1: -o's one file has been created */
     int failed;                   /* data sets that could not be written */
+    int writer_thread;            /* 1: files per field made by the writer thread */
+    int cannot_create;            /* 1: the writer thread could not create a file */
     int pending;                  /* 1: a first wind component waits */
     gp_field_state pending_field; /* its field */
     int pending_points;

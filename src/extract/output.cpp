@@ -9,11 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "ov_whole.h"
+#include "writer.h"
 
 gp_output_state gp_out;
 
@@ -97,7 +99,7 @@ void describe(const char *what, const gp_field_state &f, const char *outcome)
 }
 
 // The bytes of the data set being written, kept for the next one.
-std::vector<unsigned char> image;
+ov_image image;
 
 // A full disk (or file size limit): a data set that cannot be written, -1.
 bool out_of_room(int error)
@@ -105,21 +107,31 @@ bool out_of_room(int error)
     return error == ENOSPC || error == EDQUOT || error == EFBIG;
 }
 
+// "label: system error\n", as perror prints it, for errno.
+void note_error(std::string &notes, const char *label)
+{
+    (notes += label) += ": ";
+    (notes += std::strerror(errno)) += '\n';
+}
+
 // A failure to create a file other than a full disk ends the run, as
 // ov_create's does.  Returns fd, -1 when the disk is full, or
-// GP_CANNOT_CREATE.
-int created(int fd)
+// GP_CANNOT_CREATE, with the reason in notes.
+int created(int fd, std::string &notes)
 {
     if (fd >= 0)
         return fd;
     int error = errno;
-    std::perror("ov_create");
+    note_error(notes, "ov_create");
     return out_of_room(error) ? -1 : GP_CANNOT_CREATE;
 }
 
 int create_file(const char *path)
 {
-    return created(::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644));
+    std::string notes;
+    int fd = created(::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644), notes);
+    std::fputs(notes.c_str(), stderr);
+    return fd;
 }
 
 void announce(int times)
@@ -131,22 +143,23 @@ void announce(int times)
     }
 }
 
-int count_written(int count)
+int count_written(int count, const char *name = gp_run.out_file)
 {
     gp_run.num_dsets_written += count;
-    names_written().insert(gp_run.out_file);
+    names_written().insert(name);
     return 0;
 }
 
-int count_failed(const char *outcome)
+int count_failed(const char *outcome, const char *name = gp_run.out_file)
 {
-    std::fprintf(stderr, "gridpick: writing %s failed; %s\n", gp_run.out_file, outcome);
+    std::fprintf(stderr, "gridpick: writing %s failed; %s\n", name, outcome);
     gp_out.failed++;
     return -1;
 }
 
 // Unnamed files (O_TMPFILE) until the file system or /proc refuses them.
-bool unnamed_usable = true;
+// The main thread opens them for the writer thread (writer.h) too.
+std::atomic<bool> unnamed_usable = true;
 
 // The folder of path, for an unnamed file beside it.
 std::string folder_of(const char *path)
@@ -198,21 +211,26 @@ bool link_unnamed(int fd, const char *path, const char *temp, bool *temp_made)
     return *temp_made && std::rename(temp, path) == 0;
 }
 
-// Writes the data set as a new file named path, which appears only once
-// the file is whole: unnamed until then, or under path.part.  0; -1 after a
-// message when it could not be written, -2 when not even the magic was,
-// GP_CANNOT_CREATE when it cannot be created (created).
-int write_whole_file(const char *path, OvHeader *hdr)
+}  // namespace
+
+// The file appears under path only once it is whole: unnamed until then, or
+// under path.part.
+int gp_write_file(const char *path, const ov_image &bytes, std::string &notes, int opened)
 {
     char temp[GP_OUT_FILE_LEN + sizeof temp_suffix];
     std::snprintf(temp, sizeof temp, "%s%s", path, temp_suffix);
-    bool unnamed = unnamed_usable, temp_made = !unnamed;
-    int fd = unnamed ? open_unnamed(path) : ::open(temp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    bool unnamed = opened >= 0 || unnamed_usable, temp_made = !unnamed;
+    int fd = opened >= 0 ? opened
+             : unnamed    ? open_unnamed(path)
+                          : ::open(temp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0 && unnamed && !unnamed_usable)
-        return write_whole_file(path, hdr);
-    if (int made = created(fd); made < 0)
+        return gp_write_file(path, bytes, notes);
+    if (int made = created(fd, notes); made < 0)
         return made == GP_CANNOT_CREATE ? made : -2;
-    bool whole = ov_write_whole(fd, hdr, true, image) == 0;
+    const char *failed_in = ov_put_image(fd, bytes);
+    bool whole = failed_in == nullptr;
+    if (!whole)
+        note_error(notes, failed_in);
     bool started = whole || ::lseek(fd, 0, SEEK_CUR) >= static_cast<off_t>(OV_MAGIC_SIZE);
     bool named = whole && (unnamed ? link_unnamed(fd, path, temp, &temp_made)
                                    : std::rename(temp, path) == 0);
@@ -220,15 +238,59 @@ int write_whole_file(const char *path, OvHeader *hdr)
     ::close(fd);
     if (unnamed && whole && !named && !temp_made) {
         unnamed_usable = false;   // no /proc, or no links: named files from now on
-        return write_whole_file(path, hdr);
+        return gp_write_file(path, bytes, notes);
     }
     if (whole && !named) {
         errno = error;
-        std::perror(path);
+        note_error(notes, path);
     }
     if (!named && temp_made)
         ::unlink(temp);
     return named ? 0 : started ? -1 : -2;
+}
+
+void gp_output_written(const gp_write_job &job)
+{
+    if (job.status == GP_JOB_SKIPPED)
+        return;
+    std::fputs(job.notes.c_str(), stderr);
+    if (job.status == GP_CANNOT_CREATE)
+        gp_out.cannot_create = 1;
+    else if (job.status != 0)
+        count_failed("the data set is not written", job.name);
+    else
+        count_written(job.count, job.name);
+}
+
+namespace {
+
+// The data set handed to the writer thread, announced now as it would be
+// once written: its outcome is reported when the writer is done with it.
+// fd is its unnamed file, opened here where there is time to spare.
+int queue_new_file(OvHeader *hdr, int count, int fd)
+{
+    gp_write_job &job = gp_writer_job();
+    if (ov_build_image(hdr, true, job.image) != 0) {
+        ::close(fd);
+        return count_failed("the data set is not written");
+    }
+    std::memcpy(job.name, gp_run.out_file, sizeof job.name);
+    job.fd = fd;
+    job.count = count;
+    announce(count);
+    gp_writer_submit();
+    return 0;
+}
+
+// Files go to the writer thread once one has been written, and until one
+// fails, as unnamed files opened here: a folder that refuses files, or a
+// full disk, is met (and its files announced) as without the thread.
+// Returns the unnamed file, or -1 for a file made here.
+int hand_over(const char *name)
+{
+    bool go = gp_out.writer_thread && gp_run.num_dsets_written > 0 && gp_out.failed == 0 &&
+              !gp_out.cannot_create && unnamed_usable;
+    return go ? open_unnamed(name) : -1;
 }
 
 // A file of its own for the data set.
@@ -236,10 +298,19 @@ int write_new_file(const gp_field_state &f, OvHeader *hdr, int count)
 {
     char name[GP_OUT_FILE_LEN];
     gp_output_name(f, name, sizeof name);
+    if (gp_writer_holds(name))
+        gp_writer_finish();   // whether it is written decides about this one
     if (name_taken(name))
         return -1;
     std::memcpy(gp_run.out_file, name, sizeof name);
-    int written = write_whole_file(gp_run.out_file, hdr);
+    if (int fd = hand_over(gp_run.out_file); fd >= 0)
+        return queue_new_file(hdr, count, fd);
+    gp_writer_finish();   // the files handed over first, and their reports
+    int written = ov_build_image(hdr, true, image) != 0 ? -2 : 0;
+    std::string notes;
+    if (written == 0)
+        written = gp_write_file(gp_run.out_file, image, notes);
+    std::fputs(notes.c_str(), stderr);
     if (written == GP_CANNOT_CREATE)
         return written;
     if (written != -2)

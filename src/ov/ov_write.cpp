@@ -126,7 +126,7 @@ std::array<part, 10> parts_of(const OvHeader &hdr, unsigned char *fixed, long lo
 
 }  // namespace
 
-int ov_write_whole(int fd, OvHeader *hdr, bool with_magic, std::vector<unsigned char> &buffer)
+int ov_build_image(OvHeader *hdr, bool with_magic, ov_image &image)
 {
     long long data_bytes = 0;
     if (!prepare(*hdr, data_bytes))
@@ -136,21 +136,34 @@ int ov_write_whole(int fd, OvHeader *hdr, bool with_magic, std::vector<unsigned 
     std::size_t total = with_magic ? sizeof file_magic : 0;
     for (const part &p : parts)
         total += static_cast<std::size_t>(std::max(p.n, 0LL));
-    buffer.resize(total);
-    unsigned char *at = buffer.data();
-    if (with_magic)
+    image.bytes.resize(total);
+    image.parts = 0;
+    unsigned char *at = image.bytes.data();
+    if (with_magic) {
         at = std::copy(file_magic, file_magic + sizeof file_magic, at);
+        image.ends[0] = sizeof file_magic;
+        image.labels[image.parts++] = "ov_create write";
+    }
     for (const part &p : parts) {
         auto n = static_cast<std::size_t>(std::max(p.n, 0LL));
-        if (n > 0 && p.reals)
+        if (n == 0)
+            continue;
+        if (p.reals)
             ov::store_reals(static_cast<const float *>(p.bytes), n / 4, at);
-        else if (n > 0)
+        else
             std::memcpy(at, p.bytes, n);
         at += n;
+        image.ends[image.parts] = static_cast<std::size_t>(at - image.bytes.data());
+        image.labels[image.parts++] = p.label;
     }
-    std::size_t done = 0;
+    return 0;
+}
+
+const char *ov_put_image(int fd, const ov_image &image)
+{
+    std::size_t done = 0, total = image.bytes.size();
     while (done < total) {
-        ssize_t n = ::write(fd, buffer.data() + done, total - done);
+        ssize_t n = ::write(fd, image.bytes.data() + done, total - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -158,20 +171,24 @@ int ov_write_whole(int fd, OvHeader *hdr, bool with_magic, std::vector<unsigned 
         done += static_cast<std::size_t>(n);
     }
     if (done == total)
-        return 0;
+        return nullptr;
     // Named after the part the failure met, as the writes one part at a
     // time name it.
     const char *label = "ov_create write";
-    std::size_t start = with_magic ? sizeof file_magic : 0;
-    for (const part &p : parts) {
-        if (done < start)
-            break;
-        if (p.n > 0)
-            label = p.label;
-        start += static_cast<std::size_t>(std::max(p.n, 0LL));
+    for (int i = 0; i < image.parts && done >= (i == 0 ? 0 : image.ends[i - 1]); i++)
+        label = image.labels[i];
+    return label;
+}
+
+int ov_write_whole(int fd, OvHeader *hdr, bool with_magic, ov_image &image)
+{
+    if (ov_build_image(hdr, with_magic, image) != 0)
+        return -1;
+    if (const char *label = ov_put_image(fd, image)) {
+        std::perror(label);
+        return -1;
     }
-    std::perror(label);
-    return -1;
+    return 0;
 }
 
 extern "C" {

@@ -1,11 +1,13 @@
 // Writer and reader: file layout, round trips, older header versions and
 // hostile files.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -586,7 +588,7 @@ TEST(OvWriter, WholeDataSetInOneWrite)
     float data[6] = {1, 2, 3, 4, 5, -1.5f}, vdata[6] = {6, 5, 4, 3, 2, 1}, lats[2] = {10, 20},
           lons[3] = {1, 2, 3};
     char title[] = "abc", units[] = "K", priv[] = {'\x01', '\0', '\x02'};
-    std::vector<unsigned char> buffer;
+    ov_image buffer;
     for (auto [type, irregular] : {std::pair{OV_CONTOUR, false}, {OV_VECTOR, false},
                                    {OV_CONTOUR, true}}) {
         Record h = fresh(type, 2, 3, data, type == OV_VECTOR ? vdata : nullptr);
@@ -614,4 +616,40 @@ TEST(OvWriter, WholeDataSetInOneWrite)
         h->data = h->vdata = h->lats = h->lons = nullptr;
         h->title = h->units = h->private_data = nullptr;
     }
+}
+
+// A write cut short (a file size limit) is named after the part it stopped
+// in: magic, fixed header, then data and vdata of 4 x 6 bytes each.
+TEST(OvWrite, ImageNamesThePartAWriteStoppedIn)
+{
+    TempDir dir;
+    float u[6] = {1, 2, 3, 4, 5, 6};
+    Record h = fresh(OV_VECTOR, 2, 3, u, u);
+    ov_image image;
+    ASSERT_EQ(ov_build_image(h.get(), true, image), 0);
+    h->data = h->vdata = nullptr;   // the record's to free otherwise
+    const std::size_t head = std::size_t{OV_MAGIC_SIZE} + OV_FIXED_HEADER_SIZE;
+    ASSERT_EQ(image.bytes.size(), head + 48);
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto prior = std::signal(SIGXFSZ, SIG_IGN);
+    const std::pair<std::size_t, const char *> cases[] = {
+        {0, "ov_create write"}, {OV_MAGIC_SIZE - 1, "ov_create write"},
+        {OV_MAGIC_SIZE, "ov_write header"}, {head - 1, "ov_write header"},
+        {head, "ov_write data"}, {head + 23, "ov_write data"}, {head + 24, "ov_write vdata"}};
+    for (auto [limit, label] : cases) {
+        struct rlimit cut = old;
+        cut.rlim_cur = limit;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &cut), 0);
+        int fd = ::open(dir.file("cut").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const char *failed = ov_put_image(fd, image);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        ::close(fd);
+        EXPECT_STREQ(failed, label) << limit;
+    }
+    std::signal(SIGXFSZ, prior);
+    int fd = ::open(dir.file("whole").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    EXPECT_EQ(ov_put_image(fd, image), nullptr);
+    ::close(fd);
+    EXPECT_EQ(read_file(dir.file("whole")).size(), image.bytes.size());
 }
