@@ -45,19 +45,6 @@ bool is_not_decoded(float v)
     return std::bit_cast<std::uint32_t>(v) == not_decoded_bits;
 }
 
-// "gridpick: GRIB message at record|offset N <what>; passed over".
-[[gnu::format(printf, 1, 2)]] void pass_over(const char *format, ...)
-{
-    std::FILE *out = gp_msg.report != nullptr ? gp_msg.report : stderr;
-    std::fprintf(out, "gridpick: GRIB message at %s %ld ",
-                 gp_msg.from_records ? "record" : "offset", gp_msg.position);
-    va_list ap;
-    va_start(ap, format);
-    std::vfprintf(out, format, ap);
-    va_end(ap);
-    std::fputs("; passed over\n", out);
-}
-
 // The packings the codec leaves to others, by the flags of section 4.
 const char *refused_packing()
 {
@@ -75,11 +62,11 @@ bool undecodable(int kret)
     // 598: a grid type the codec does not read, named by the type it read
     const char *grid = kret == 598 ? gp_grid_plan_of(gp_msg.ksec2).refusal : nullptr;
     if (const char *packing = kret == 705 ? refused_packing() : nullptr)
-        pass_over("holds values in %s, which gridpick does not decode", packing);
+        gp_pass_over("holds values in %s, which gridpick does not decode", packing);
     else if (grid != nullptr)
-        pass_over("holds %s, which an ov data set cannot describe", grid);
+        gp_pass_over("holds %s, which an ov data set cannot describe", grid);
     else
-        pass_over("cannot be decoded (code %d)", kret);
+        gp_pass_over("cannot be decoded (code %d)", kret);
     return true;
 }
 
@@ -134,11 +121,11 @@ void reals_from_integers(long points, float bad)
 bool expanded()
 {
     if (has_bit_map()) {
-        pass_over("holds a quasi-regular grid with a bit map, which gridpick does not expand");
+        gp_pass_over("holds a quasi-regular grid with a bit map, which gridpick does not expand");
         return false;
     }
     if (gp_grid_expand(gp_msg.ksec2, gp_msg.ksec4, gp_msg.decoded_data, gp_msg.scratch) != 0) {
-        pass_over("holds a quasi-regular grid whose rows do not add up to its %d values",
+        gp_pass_over("holds a quasi-regular grid whose rows do not add up to its %d values",
                   gp_el(gp_msg.ksec4, GRIB_K4_COUNT));
         return false;
     }
@@ -147,6 +134,18 @@ bool expanded()
 }
 
 }  // namespace
+
+void gp_pass_over(const char *format, ...)
+{
+    std::FILE *out = gp_msg.report != nullptr ? gp_msg.report : stderr;
+    std::fprintf(out, "gridpick: GRIB message at %s %ld ",
+                 gp_msg.from_records ? "record" : "offset", gp_msg.position);
+    va_list ap;
+    va_start(ap, format);
+    std::vfprintf(out, format, ap);
+    va_end(ap);
+    std::fputs("; passed over\n", out);
+}
 
 int decode_data_set(std::span<std::int32_t> buffer)
 {
@@ -161,7 +160,7 @@ int unpack_data_set(std::span<std::int32_t> buffer)
     bool has_grid = (gp_el(gp_msg.ksec1, GRIB_K1_FLAG) & 128) != 0;
     gp_msg.grid = gp_grid_plan_of(has_grid ? gp_msg.ksec2 : nullptr);
     if (gp_msg.grid.refusal != nullptr) {
-        pass_over("holds %s, which an ov data set cannot describe", gp_msg.grid.refusal);
+        gp_pass_over("holds %s, which an ov data set cannot describe", gp_msg.grid.refusal);
         return -1;
     }
     float bad = gp_missing_value_of(gp_field.current_param, gp_field_source(gp_field));
@@ -177,14 +176,14 @@ int unpack_data_set(std::span<std::int32_t> buffer)
     long points = rows * columns;
     if (gp_msg.grid.refusal != nullptr || rows <= 0 || columns <= 0 ||
         points > static_cast<long>(gp_msg.decoded_data.size()) || points != count) {
-        pass_over("holds %ld values, not a grid of %ld x %ld points", count, rows,
+        gp_pass_over("holds %ld values, not a grid of %ld x %ld points", count, rows,
                   columns);
         return -1;
     }
     auto values = std::span(gp_msg.decoded_data).first(static_cast<std::size_t>(points));
     long lacking = has_bit_map() ? std::count_if(values.begin(), values.end(), is_not_decoded) : 0;
     if (lacking > 0) {
-        pass_over("lacks values for %ld of its %ld x %ld points", lacking, rows, columns);
+        gp_pass_over("lacks values for %ld of its %ld x %ld points", lacking, rows, columns);
         return -1;
     }
     if (integer_data())

@@ -114,6 +114,11 @@ void gp_extract_reset();
 
 /* ---- decoding (decode.cpp) ------------------------------------------ */
 
+/* "gridpick: GRIB message at offset N <what>; passed over" ("record N" on
+ * tape, gp_msg.position), what made from format like printf, on
+ * gp_msg.report (standard error unless a caller collects the reports). */
+[[gnu::format(printf, 1, 2)]] void gp_pass_over(const char *format, ...);
+
 /* Decodes sections 0 to 2 of the message in buffer into gp_msg.ksec1 and
  * ksec2 and copies date, time, parameter and level into gp_field.
  * Returns 0, or -1 after a warning on standard error when the message

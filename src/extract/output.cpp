@@ -39,19 +39,11 @@ std::set<std::string> &names_written()
     return names;
 }
 
-// "gridpick: GRIB message at record|offset N <what>; passed over".
-void pass_over(const char *what)
-{
-    std::fprintf(stderr, "gridpick: GRIB message at %s %ld %s; passed over\n",
-                 gp_msg.from_records ? "record" : "offset", gp_msg.position, what);
-}
-
 bool name_taken(const char *name)
 {
     if (names_written().count(name) == 0)
         return false;
-    std::string what = std::string("holds ") + name + ", which was already written in this run";
-    pass_over(what.c_str());
+    gp_pass_over("holds %s, which was already written in this run", name);
     return true;
 }
 
@@ -61,13 +53,10 @@ bool step_unrepresentable(const gp_field_state &f)
     if (f.current_term >= 0)
         return false;
     const std::int32_t *k1 = gp_msg.ksec1;
-    char what[160];
-    std::snprintf(what, sizeof what,
-                  "has a time range (indicator %d, P1 %d, P2 %d, unit %d) that is not a whole "
-                  "number of hours after its reference time",
-                  gp_el(k1, GRIB_K1_TIME_RANGE), gp_el(k1, GRIB_K1_P1), gp_el(k1, GRIB_K1_P2),
-                  gp_el(k1, GRIB_K1_TIME_UNIT));
-    pass_over(what);
+    gp_pass_over("has a time range (indicator %d, P1 %d, P2 %d, unit %d) that is not a whole "
+                 "number of hours after its reference time",
+                 gp_el(k1, GRIB_K1_TIME_RANGE), gp_el(k1, GRIB_K1_P1), gp_el(k1, GRIB_K1_P2),
+                 gp_el(k1, GRIB_K1_TIME_UNIT));
     return true;
 }
 
