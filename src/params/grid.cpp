@@ -143,13 +143,26 @@ int row_of(const std::vector<double> &lats, int millidegrees)
     return -1;
 }
 
+// The global Gaussian latitudes of n, computed once while an archive keeps
+// to one n (each caller's thread its own), not for every field.
+const std::vector<double> &gaussian_set(int n)
+{
+    thread_local int last = 0;
+    thread_local std::vector<double> lats;
+    if (n != last) {
+        lats.assign(static_cast<std::size_t>(2 * n), 0.0);
+        gp_gaussian_latitudes(n, lats);
+        last = n;
+    }
+    return lats;
+}
+
 bool plan_gaussian_rows(const std::int32_t *ksec2, gp_grid_plan &plan)
 {
     int n = k2(ksec2, GRIB_K2_N);
     if (n < 1 || n > 100000)
         return false;
-    std::vector<double> global(static_cast<std::size_t>(2 * n));
-    gp_gaussian_latitudes(n, global);
+    const std::vector<double> &global = gaussian_set(n);
     int first = row_of(global, k2(ksec2, GRIB_K2_LA1));
     int last = row_of(global, k2(ksec2, GRIB_K2_LA2));
     if (first < 0 || last < 0 || std::abs(last - first) + 1 != plan.rows)
